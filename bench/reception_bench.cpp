@@ -1,0 +1,62 @@
+// Throughput of the receive path on realistic mixed traffic. A saturated
+// LocoNet carries 16457 bit/s / 10 bits = 1646 bytes/s; the counters show
+// how many such buses one core keeps up with.
+#include "../tests/support/traffic.h"
+#include "cli/decode_command.h"
+#include "reception/decoder.h"
+#include "reception/receiver.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+
+namespace {
+
+constexpr double kSaturatedBusBytesPerSecond = 1646.0;
+const std::string &traffic() {
+    static const std::string t = bl::testing::mixed_traffic(200'000);
+    return t;
+}
+
+void report(benchmark::State &state, std::size_t bytes_per_iteration) {
+    const auto total = static_cast<double>(state.iterations() * bytes_per_iteration);
+    state.SetBytesProcessed(static_cast<std::int64_t>(total));
+    state.counters["x_saturated_bus"] =
+        benchmark::Counter(total / kSaturatedBusBytesPerSecond, benchmark::Counter::kIsRate);
+}
+
+// framing -> decoding -> monitor area (with the 5000/4900 cut)
+void BM_FramingDecodingArea(benchmark::State &state) {
+    bl::ModVariablen vars;
+    vars.monitor_on = bl::kTrue;
+    vars.ascii_hex_on = bl::kTrue;
+    vars.hex_on = state.range(0) ? bl::kTrue : bl::kFalse;
+    bl::TextMonitorArea area;
+    bl::NoTraceSink trace;
+    bl::MessageDecoder decoder(vars, area, trace);
+    bl::Receiver receiver(vars, [&decoder] { decoder.decode_ln_mes(); });
+    for (auto _ : state) {
+        receiver.framing_steps(traffic());
+        benchmark::DoNotOptimize(area.text().data());
+    }
+    report(state, traffic().size());
+}
+BENCHMARK(BM_FramingDecodingArea)->Arg(0)->Arg(1)->ArgName("hex")->Unit(benchmark::kMillisecond);
+
+// the whole --decode command: read, frame, decode, write UTF-8 lines
+void BM_DecodeCommand(benchmark::State &state) {
+    bl::DecodeOptions options;
+    options.area = state.range(0) != 0;
+    std::FILE *null_out = std::fopen("/dev/null", "wb");
+    for (auto _ : state) {
+        std::FILE *in = fmemopen(const_cast<char *>(traffic().data()), traffic().size(), "rb");
+        bl::run_decode(in, null_out, options);
+        std::fclose(in);
+    }
+    std::fclose(null_out);
+    report(state, traffic().size());
+}
+BENCHMARK(BM_DecodeCommand)->Arg(0)->Arg(1)->ArgName("area")->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and starts the program's main job.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh
+exec build/src/bus-lauscher --decode samples/layout-evening.capture

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "cli/decode_command.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace bl {
+
+enum class RunMode { Window, Decode, Help, Version };
+
+struct CommandLine {
+    RunMode mode = RunMode::Window;
+    DecodeOptions decode;
+    QString input_file; // --decode FILE; empty = standard input
+    QString help_text;
+};
+
+struct CommandLineError {
+    QString message;
+};
+
+// Reads the program's arguments (the first being the program name).
+// Returns the error text for an unknown option or a misplaced argument.
+std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
+                                                   CommandLine &result);
+
+} // namespace bl

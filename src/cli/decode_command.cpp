@@ -1,0 +1,91 @@
+#include "cli/decode_command.h"
+
+#include "reception/decoder.h"
+#include "reception/receiver.h"
+#include "shared/latin1.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bl {
+
+namespace {
+
+constexpr std::size_t kChunk = 1 << 20;
+
+// Collects the trace records as UTF-8 output lines and writes them in large
+// blocks.
+class LineWriter : public TraceSink {
+  public:
+    explicit LineWriter(std::FILE *out) : out_(out), buffer_(kChunk + 2 * LineText::kCapacity) {}
+    ~LineWriter() override { flush(); }
+
+    void write_record(std::string_view text) override {
+        char *p = buffer_.data() + used_;
+        for (const char ch : text) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (c < 0x80) {
+                *p++ = ch;
+            } else {
+                *p++ = static_cast<char>(0xC0 | (c >> 6));
+                *p++ = static_cast<char>(0x80 | (c & 0x3F));
+            }
+        }
+        *p++ = '\n';
+        used_ = static_cast<std::size_t>(p - buffer_.data());
+        if (used_ >= kChunk)
+            flush();
+    }
+    void flush() {
+        if (used_ > 0)
+            ok_ = std::fwrite(buffer_.data(), 1, used_, out_) == used_ && ok_;
+        used_ = 0;
+    }
+    bool ok() const { return ok_; }
+
+  private:
+    std::FILE *out_;
+    std::vector<char> buffer_; // room for one more line past kChunk
+    std::size_t used_ = 0;
+    bool ok_ = true;
+};
+
+} // namespace
+
+int run_decode(std::FILE *in, std::FILE *out, const DecodeOptions &options) {
+    ModVariablen vars;
+    vars.monitor_on = kTrue;
+    vars.hex_on = options.hex_output ? kTrue : kFalse;
+    vars.ascii_hex_on = options.ascii_hex ? kTrue : kFalse;
+
+    LineWriter lines(out);
+    NoTraceSink no_trace;
+    TextMonitorArea area;
+    DiscardingMonitorArea no_area;
+    if (!options.area) {
+        // the lines are exactly the trace records, without the time stamp
+        vars.trace_on = kTrue;
+        vars.trace_name = QStringLiteral("stdout");
+    }
+    MessageDecoder decoder(vars, options.area ? static_cast<MonitorArea &>(area) : no_area,
+                           options.area ? static_cast<TraceSink &>(no_trace) : lines);
+    Receiver receiver(vars, [&decoder] { decoder.decode_ln_mes(); });
+
+    std::vector<char> chunk(kChunk);
+    std::size_t got = 0;
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), in)) > 0)
+        receiver.framing_steps(std::string_view(chunk.data(), got));
+    if (std::ferror(in)) {
+        std::fputs("bus-lauscher: Eingabe nicht lesbar\n", stderr);
+        return 2;
+    }
+    lines.flush();
+    if (options.area) {
+        const std::string text = latin1_to_utf8(area.text());
+        std::fwrite(text.data(), 1, text.size(), out);
+    }
+    return (lines.ok() && std::fflush(out) == 0) ? 0 : 1;
+}
+
+} // namespace bl

@@ -1,0 +1,62 @@
+#include "cli/command_line.h"
+#include "cli/decode_command.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+int fail(const QString &message) {
+    std::fprintf(stderr, "bus-lauscher: %s\n", message.toLocal8Bit().constData());
+    return kUsageError;
+}
+
+QStringList arguments_of(int argc, char **argv) {
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+int decode(const bl::CommandLine &cl) {
+    std::FILE *in = stdin;
+    if (!cl.input_file.isEmpty()) {
+        in = std::fopen(QFile::encodeName(cl.input_file).constData(), "rb");
+        if (!in)
+            return fail(QStringLiteral("Datei nicht lesbar: %1 (%2)")
+                            .arg(cl.input_file, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    const int status = bl::run_decode(in, stdout, cl.decode);
+    if (in != stdin)
+        std::fclose(in);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    bl::CommandLine cl;
+    if (const auto error = bl::parse_command_line(arguments_of(argc, argv), cl))
+        return fail(error->message);
+    switch (cl.mode) {
+    case bl::RunMode::Help: std::fputs(cl.help_text.toLocal8Bit().constData(), stdout); return 0;
+    case bl::RunMode::Version: std::printf("bus-lauscher %s\n", BUSLAUSCHER_VERSION); return 0;
+    case bl::RunMode::Decode: return decode(cl);
+    case bl::RunMode::Window: break;
+    }
+    return fail(QStringLiteral("Das Monitorfenster ist noch nicht verfügbar; --decode benutzen."));
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "reception/monitor_area.h"
+#include "reception/renderings.h"
+#include "reception/trace_sink.h"
+#include "shared/mod_variablen.h"
+
+namespace bl {
+
+inline constexpr std::size_t kAreaLimit = 5000; // longer texts are cut ...
+inline constexpr std::size_t kAreaKeep = 4900;  // ... to their last characters
+
+// decode_ln_mes: turns the complete message in ln_buf into one line of the
+// monitor area and, while a trace is recorded, one trace record.
+class MessageDecoder {
+  public:
+    MessageDecoder(ModVariablen &vars, MonitorArea &area, TraceSink &trace)
+        : vars_(vars), area_(area), trace_(trace) {}
+
+    void decode_ln_mes();
+
+  private:
+    void cut_area_to_limit();
+    void append_hex_line();
+
+    ModVariablen &vars_;
+    MonitorArea &area_;
+    TraceSink &trace_;
+    LineText text_; // the line being built
+};
+
+} // namespace bl

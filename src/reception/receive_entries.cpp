@@ -1,0 +1,34 @@
+#include "reception/receive_entries.h"
+
+namespace bl {
+
+void ReceiveEntries::on_comm() {
+    if (comm_.commEvent() != kCommEventReceive)
+        return;
+    try {
+        const QByteArray bytes = comm_.input();
+        receiver_.framing_steps(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const RuntimeError &e) {
+        dialogs_.message_box(e.description, QString::number(e.number), MsgIcon::Critical,
+                             MsgButtons::Ok);
+    }
+}
+
+void ReceiveEntries::on_tick() {
+    try {
+        // After a report the port is closed; polling it again would only
+        // bring the same box every 100 ms.
+        if (!comm_.portOpen())
+            return;
+        while (comm_.inBufferCount() > 0) {
+            const QByteArray one = comm_.input();
+            if (!one.isEmpty())
+                receiver_.framing_step(static_cast<unsigned char>(one.at(0)));
+        }
+    } catch (const RuntimeError &e) {
+        reporter_.report_error(e);
+    }
+}
+
+} // namespace bl

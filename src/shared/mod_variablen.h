@@ -1,0 +1,61 @@
+// The program's shared state: one instance, created at start and passed to
+// every part that reads or writes it. Widths follow the original declarations
+// where a width can change a result; flags hold -1 for true and 0 for false.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace bl {
+
+inline constexpr int kLnBufSize = 513;    // ln_buf index 0..512
+inline constexpr int kAnswerKinds = 5;    // answer_tab columns
+inline constexpr int kAnswerRows = 34;    // answer_tab rows 0..33
+inline constexpr int kAnswerFlagRow = 33; // completion flags
+inline constexpr int kSlotRows = 129;     // slot_tab slot 0..128
+inline constexpr int kSlotEntries = 21;   // slot_tab entry 0..20
+inline constexpr int kLnOutSize = 65;     // LN_Out index 0..64
+inline constexpr std::int16_t kTrue = -1;
+inline constexpr std::int16_t kFalse = 0;
+
+struct ModVariablen {
+    // receive framing
+    std::array<std::int32_t, kLnBufSize> ln_buf{};
+    std::int32_t ln_len = 0;
+    std::int32_t ln_in_msg = 0;
+    std::int32_t ln_count = 0;
+
+    // reply capture
+    std::array<std::array<std::int16_t, kAnswerRows>, kAnswerKinds> answer_tab{};
+    std::int16_t answer_on = 0;
+    std::int16_t answer_kind = 0;
+    std::int16_t answer_count = 0;
+    std::int16_t answer_len = 0;
+
+    // decoder state
+    std::array<std::array<std::int32_t, kSlotEntries>, kSlotRows> slot_tab{};
+    std::int32_t sw_query = 0;
+
+    // display and output modes
+    std::int16_t monitor_on = 0;
+    std::int32_t hex_on = 0;
+    std::int32_t ascii_hex_on = 0;
+
+    // trace recording
+    std::int16_t trace_on = 0;
+    QString trace_name;
+    std::int16_t trace_filenr = 0;
+    QString doc_path;
+
+    // interface
+    std::int16_t ln_interface = 0;
+    std::int16_t usb_interface = 0;
+    double comport_nr = 0.0;
+    std::int16_t err_flag = 0;
+
+    // sending
+    std::array<std::int16_t, kLnOutSize> LN_Out{};
+};
+
+} // namespace bl
