@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
-exec build/src/bus-lauscher --decode samples/layout-evening.capture
+exec build/src/bus-lauscher --replay samples/layout-evening.capture

@@ -1,7 +1,7 @@
 #include "cli/command_line.h"
 #include "cli/decode_command.h"
+#include "window/window_mode.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <cstdio>
@@ -58,5 +58,5 @@ int main(int argc, char **argv) {
     case bl::RunMode::Decode: return decode(cl);
     case bl::RunMode::Window: break;
     }
-    return fail(QStringLiteral("Das Monitorfenster ist noch nicht verfügbar; --decode benutzen."));
+    return bl::run_window(argc, argv, cl);
 }

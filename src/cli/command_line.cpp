@@ -25,7 +25,15 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const QCommandLineOption area(
         QStringLiteral("area"),
         QStringLiteral("Statt der Zeilen den Text des Monitorbereichs am Ende ausgeben."));
-    parser.addOptions({help, version, decode, hex_output, no_ascii_hex, area});
+    const QCommandLineOption replay(
+        QStringLiteral("replay"),
+        QStringLiteral("Das Fenster zeigt die LocoNet-Bytes aus DATEI, ohne Anschluss."),
+        QStringLiteral("DATEI"));
+    const QCommandLineOption exit_after_replay(
+        QStringLiteral("exit-after-replay"),
+        QStringLiteral("Mit --replay: das Programm endet, sobald die Datei gezeigt ist."));
+    parser.addOptions(
+        {help, version, decode, hex_output, no_ascii_hex, area, replay, exit_after_replay});
     parser.addPositionalArgument(QStringLiteral("DATEI"),
                                  QStringLiteral("Rohe LocoNet-Bytes (mit --decode)."),
                                  QStringLiteral("[DATEI]"));
@@ -58,6 +66,10 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     if (parser.isSet(hex_output) || parser.isSet(no_ascii_hex) || parser.isSet(area))
         return CommandLineError{QStringLiteral("--hex-output, --no-ascii-hex und --area "
                                                "gehören zu --decode.")};
+    result.replay_file = parser.value(replay);
+    result.exit_after_replay = parser.isSet(exit_after_replay);
+    if (result.exit_after_replay && result.replay_file.isEmpty())
+        return CommandLineError{QStringLiteral("--exit-after-replay gehört zu --replay.")};
     result.mode = RunMode::Window;
     return std::nullopt;
 }

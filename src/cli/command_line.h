@@ -13,7 +13,9 @@ enum class RunMode { Window, Decode, Help, Version };
 struct CommandLine {
     RunMode mode = RunMode::Window;
     DecodeOptions decode;
-    QString input_file; // --decode FILE; empty = standard input
+    QString input_file;  // --decode FILE; empty = standard input
+    QString replay_file; // --replay FILE: the window shows a capture
+    bool exit_after_replay = false;
     QString help_text;
 };
 

@@ -1,0 +1,195 @@
+#include "window/frm_monitor.h"
+
+#include "window/twips.h"
+#include "window/window_texts.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QResizeEvent>
+#include <algorithm>
+#include <vector>
+
+namespace bl {
+
+namespace {
+
+// name, index, left, top, width, height (twips), tab order
+constexpr ControlPlace kToolbar1{"Toolbar1", -1, 0, 0, 10290, 630, 0};
+constexpr ControlPlace kOutFrame{"OutFrame", -1, 30, 720, 9555, 1995, 9};
+constexpr ControlPlace kRtbMoni{"rtbMoni", -1, 0, 2760, 10275, 6735, 5};
+constexpr ControlPlace kStatusBar1{"StatusBar1", -1, 0, 9570, 10290, 375, 8};
+
+// on Toolbar1
+constexpr ControlPlace kBtnClear{"btnClear", -1, 0, 0, 1695, 375, 2};
+constexpr ControlPlace kBtnTraceOnOff{"btnTraceOnOff", -1, 1680, 0, 1695, 375, 3};
+constexpr ControlPlace kCmdStartStop{"cmdStartStop", -1, 3360, 0, 1695, 375, 4};
+constexpr ControlPlace kBtnCancel{"btnCancel", -1, 5040, 0, 1695, 375, 1};
+constexpr ControlPlace kHexChk{"LNM_hex_chk", -1, 7440, 0, 1335, 255, 7};
+constexpr ControlPlace kAsciiHexChk{"LNM_ascii_hex_chk", -1, 7440, 240, 1215, 255, 6};
+
+// in OutFrame; the rows stand on screen as indices 0, 1, 3, 2
+constexpr ControlPlace kMsgTxt[4] = {{"LNMsgTxt", 0, 120, 240, 5475, 315, 10},
+                                     {"LNMsgTxt", 1, 120, 660, 5475, 315, 13},
+                                     {"LNMsgTxt", 2, 120, 1500, 5475, 315, 14},
+                                     {"LNMsgTxt", 3, 120, 1080, 5475, 315, 17}};
+constexpr ControlPlace kSendCmd[4] = {{"SendCmd", 0, 5640, 240, 1215, 315, 11},
+                                      {"SendCmd", 1, 5640, 660, 1215, 315, 12},
+                                      {"SendCmd", 2, 5640, 1500, 1215, 315, 15},
+                                      {"SendCmd", 3, 5640, 1080, 1215, 315, 16}};
+constexpr ControlPlace kLabel1{"Label1", -1, 8070, 720, 375, 195, 20};
+constexpr ControlPlace kLabel2{"Label2", -1, 8760, 720, 375, 195, 21};
+constexpr ControlPlace kLokAdrTxt{"LokAdrTxt", -1, 8010, 1020, 585, 285, 18};
+constexpr ControlPlace kKatTxt{"KatTxt", -1, 8730, 1020, 585, 285, 19};
+constexpr ControlPlace kZugkatBut{"ZugkatBut", -1, 8010, 1410, 1335, 345, 22};
+
+const char *const kMsgDefaults[4] = {"B0 00 10", "B0 00 30", "B0 00 30", "B0 00 10"};
+
+// The named family, or the nearest one the system has: first the families
+// made to stand in for it, then the system's own fixed or general font.
+QFont font_like(QStringList families, QFont::StyleHint hint, double points, bool bold) {
+    const QStringList installed = QFontDatabase::families();
+    QString chosen;
+    for (const QString &family : families)
+        if (installed.contains(family, Qt::CaseInsensitive)) {
+            chosen = family;
+            break;
+        }
+    if (chosen.isEmpty())
+        chosen = QFontDatabase::systemFont(hint == QFont::Monospace ? QFontDatabase::FixedFont
+                                                                    : QFontDatabase::GeneralFont)
+                     .family();
+    QFont f(chosen);
+    f.setStyleHint(hint);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+const QStringList kSansFamilies = {QStringLiteral("MS Sans Serif"),
+                                   QStringLiteral("Microsoft Sans Serif"),
+                                   QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
+const QStringList kCourierFamilies = {QStringLiteral("Courier New"),
+                                      QStringLiteral("Liberation Mono"),
+                                      QStringLiteral("DejaVu Sans Mono")};
+
+} // namespace
+
+FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmMonitor"));
+    setWindowTitle(texts::kWindowCaption);
+    setWindowIcon(QIcon(QStringLiteral(":/bus-lauscher.png")));
+    // the dialog font of the system the window was drawn for
+    setFont(font_like(kSansFamilies, QFont::SansSerif, 8.25, false));
+
+    // created first, so that it lies beneath every other control
+    rtbMoni = new RtbMoni(this);
+    place(rtbMoni, kRtbMoni);
+    area_ = {kRtbMoni.left, kRtbMoni.top, kRtbMoni.width, kRtbMoni.height};
+
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setMovable(false);
+    place(Toolbar1, kToolbar1);
+    btnClear = new QPushButton(texts::kClear, Toolbar1);
+    place(btnClear, kBtnClear);
+    btnTraceOnOff = new QPushButton(texts::kTraceStart, Toolbar1);
+    place(btnTraceOnOff, kBtnTraceOnOff);
+    cmdStartStop = new QPushButton(texts::kStop, Toolbar1);
+    place(cmdStartStop, kCmdStartStop);
+    btnCancel = new QPushButton(texts::kCancel, Toolbar1);
+    place(btnCancel, kBtnCancel);
+    LNM_hex_chk = new QCheckBox(texts::kHexOutput, Toolbar1);
+    place(LNM_hex_chk, kHexChk);
+    LNM_ascii_hex_chk = new QCheckBox(texts::kAsciiHex, Toolbar1);
+    LNM_ascii_hex_chk->setChecked(true);
+    place(LNM_ascii_hex_chk, kAsciiHexChk);
+
+    OutFrame = new QGroupBox(this);
+    OutFrame->setAutoFillBackground(true); // covers the monitor area beneath
+    place(OutFrame, kOutFrame);
+    const QFont courier = font_like(kCourierFamilies, QFont::Monospace, 9.75, false);
+    for (int i = 0; i < 4; ++i) {
+        LNMsgTxt[i] = new QLineEdit(QString::fromLatin1(kMsgDefaults[i]), OutFrame);
+        LNMsgTxt[i]->setFont(courier);
+        place(LNMsgTxt[i], kMsgTxt[i]);
+        SendCmd[i] = new QPushButton(texts::kSendMsg, OutFrame);
+        place(SendCmd[i], kSendCmd[i]);
+    }
+    const QFont sans_bold = font_like(kSansFamilies, QFont::SansSerif, 8.25, true);
+    Label1 = new QLabel(texts::kAddressLabel, OutFrame);
+    Label1->setFont(sans_bold);
+    place(Label1, kLabel1);
+    Label2 = new QLabel(texts::kCategoryLabel, OutFrame);
+    Label2->setFont(sans_bold);
+    place(Label2, kLabel2);
+    LokAdrTxt = new QLineEdit(QStringLiteral("-"), OutFrame);
+    LokAdrTxt->setAlignment(Qt::AlignCenter);
+    place(LokAdrTxt, kLokAdrTxt);
+    KatTxt = new QLineEdit(QStringLiteral("-"), OutFrame);
+    KatTxt->setAlignment(Qt::AlignCenter);
+    place(KatTxt, kKatTxt);
+    ZugkatBut = new QPushButton(texts::kSetCategory, OutFrame);
+    place(ZugkatBut, kZugkatBut);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel = new QLabel(StatusBar1);
+    StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+    StatusBar1->addWidget(StatusPanel, 1);
+    place(StatusBar1, kStatusBar1);
+
+    set_tab_order();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kTimerMs);
+    Timer1->start();
+
+    resize(twips_to_px(kInnerWidth, dpi()), twips_to_px(kInnerHeight, dpi()));
+}
+
+double FrmMonitor::dpi() const { return logicalDpiY(); }
+
+void FrmMonitor::place(QWidget *w, const ControlPlace &p) {
+    w->setObjectName(QString::fromLatin1(p.name));
+    if (p.index >= 0)
+        w->setProperty("index", p.index);
+    w->setProperty("tabIndex", p.tab);
+    const double d = dpi();
+    w->setGeometry(twips_to_px(p.left, d), twips_to_px(p.top, d), twips_to_px(p.width, d),
+                   twips_to_px(p.height, d));
+}
+
+// One Tab sequence through the whole window, in the order of the tab indices.
+void FrmMonitor::set_tab_order() {
+    std::vector<QWidget *> focusable;
+    for (QWidget *w : findChildren<QWidget *>())
+        if (w->property("tabIndex").isValid() && w->focusPolicy() & Qt::TabFocus)
+            focusable.push_back(w);
+    std::sort(focusable.begin(), focusable.end(), [](QWidget *a, QWidget *b) {
+        return a->property("tabIndex").toInt() < b->property("tabIndex").toInt();
+    });
+    for (std::size_t i = 1; i < focusable.size(); ++i)
+        setTabOrder(focusable[i - 1], focusable[i]);
+}
+
+void FrmMonitor::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    const double d = dpi();
+    const int w = width();
+    const int h = height();
+    // docked strips follow the inner width
+    Toolbar1->setGeometry(0, 0, w, Toolbar1->height());
+    StatusBar1->setGeometry(0, h - StatusBar1->height(), w, StatusBar1->height());
+    area_ = apply_resize_rule(px_to_twips(w, d), px_to_twips(h, d), area_);
+    rtbMoni->setGeometry(twips_to_px(area_.left, d), twips_to_px(area_.top, d),
+                         twips_to_px(area_.width, d), twips_to_px(area_.height, d));
+}
+
+void FrmMonitor::closeEvent(QCloseEvent *event) {
+    event->accept();
+    if (on_close_)
+        on_close_();
+}
+
+} // namespace bl

@@ -1,0 +1,93 @@
+#include "window/monitor_app.h"
+
+#include "shared/time_stamp.h"
+
+#include <cstdlib>
+
+namespace bl {
+
+namespace {
+template <typename T> T or_default(T value, T fallback) {
+    return value ? std::move(value) : std::move(fallback);
+}
+} // namespace
+
+MonitorApp::MonitorApp(Platform p)
+    : comm_(std::move(p.comm)),
+      dialogs_(p.dialogs ? std::move(p.dialogs) : std::make_unique<QtDialogs>()),
+      end_program_(std::move(p.end_program)), window_(std::make_unique<FrmMonitor>()),
+      trace_file_(or_default<std::function<QString()>>(std::move(p.time_stamp),
+                                                       [] { return current_time_stamp(); })),
+      decoder_(vars_, *window_->rtbMoni, trace_file_),
+      receiver_(vars_, [this] { decoder_.decode_ln_mes(); }),
+      error_report_(vars_, *comm_, *dialogs_, events_),
+      entries_(*comm_, receiver_, *dialogs_, error_report_),
+      commands_(vars_, *window_->rtbMoni, trace_file_),
+      recording_(vars_, trace_file_, *dialogs_,
+                 or_default<std::function<QDateTime()>>(
+                     std::move(p.now), [] { return QDateTime::currentDateTime(); }),
+                 p.locale) {
+    if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
+        qt->set_parent(window_.get());
+    comm_->setOnComm([this] { entries_.on_comm(); });
+    connect_controls();
+}
+
+MonitorApp::~MonitorApp() { trace_file_.close(); }
+
+void MonitorApp::start_monitor() {
+    vars_.ascii_hex_on = kTrue;
+    vars_.monitor_on = kTrue;
+}
+
+void MonitorApp::end_program() {
+    trace_file_.close();
+    try {
+        if (comm_->portOpen())
+            comm_->setPortOpen(false);
+    } catch (const RuntimeError &) {
+    }
+    if (end_program_)
+        end_program_();
+    else
+        std::exit(0);
+}
+
+void MonitorApp::guarded(const std::function<void()> &handler) {
+    try {
+        handler();
+    } catch (const RuntimeError &e) {
+        dialogs_->message_box(e.description, QString::number(e.number), MsgIcon::Critical,
+                              MsgButtons::Ok);
+    }
+}
+
+void MonitorApp::connect_controls() {
+    FrmMonitor *w = window_.get();
+    QObject::connect(w->Timer1, &QTimer::timeout, w, [this] { entries_.on_tick(); });
+    QObject::connect(w->cmdStartStop, &QPushButton::clicked, w, [this, w] {
+        guarded([&] { w->cmdStartStop->setText(commands_.start_stop(w->cmdStartStop->text())); });
+    });
+    QObject::connect(w->btnClear, &QPushButton::clicked, w, [this] { commands_.clear(); });
+    QObject::connect(w->btnCancel, &QPushButton::clicked, w, [this] { end_program(); });
+    QObject::connect(w->LNM_hex_chk, &QCheckBox::clicked, w, [this, w] {
+        commands_.hex_output_clicked(w->LNM_hex_chk->isChecked() ? 1 : 0);
+    });
+    QObject::connect(w->LNM_ascii_hex_chk, &QCheckBox::clicked, w, [this, w] {
+        commands_.ascii_hex_clicked(w->LNM_ascii_hex_chk->isChecked() ? 1 : 0);
+    });
+    QObject::connect(w->btnTraceOnOff, &QPushButton::clicked, w, [this, w] {
+        if (const auto captions = recording_.toggle()) {
+            w->btnTraceOnOff->setText(captions->button);
+            w->setWindowTitle(captions->window);
+        }
+    });
+    w->set_on_close([this] { end_program(); });
+    trace_file_.set_on_failure([this, w] {
+        const TraceCaptions captions = recording_.end_after_failure();
+        w->btnTraceOnOff->setText(captions.button);
+        w->setWindowTitle(captions.window);
+    });
+}
+
+} // namespace bl

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "reception/decoder.h"
+#include "reception/receive_entries.h"
+#include "reception/receiver.h"
+#include "shared/mod_variablen.h"
+#include "shared/serial_control.h"
+#include "shared/steady_clock.h"
+#include "window/error_report.h"
+#include "window/frm_monitor.h"
+#include "window/monitor_commands.h"
+#include "window/qt_dialogs.h"
+#include "window/trace_file.h"
+#include "window/trace_recording.h"
+
+#include <functional>
+#include <memory>
+
+namespace bl {
+
+// The running program: the shared state, the window, the serial control and
+// everything that connects them. Tests build it with fakes for the port,
+// the boxes and the end of the program.
+class MonitorApp {
+  public:
+    struct Platform {
+        std::unique_ptr<SerialControl> comm;
+        std::unique_ptr<Dialogs> dialogs;    // default: Qt's boxes
+        std::function<void()> end_program;   // default: exit at once
+        std::function<QDateTime()> now;      // default: the clock
+        std::function<QString()> time_stamp; // default: the clock
+        QLocale locale = QLocale::system();  // short date of trace names
+    };
+
+    explicit MonitorApp(Platform platform);
+    ~MonitorApp();
+
+    ModVariablen &vars() { return vars_; }
+    FrmMonitor &window() { return *window_; }
+    SerialControl &comm() { return *comm_; }
+    Dialogs &dialogs() { return *dialogs_; }
+    TraceFile &trace_file() { return trace_file_; }
+
+    // The display runs and messages without a rendering are listed, as the
+    // start-up leaves them.
+    void start_monitor();
+    // Ends the program at once; an open trace keeps every line written.
+    void end_program();
+
+  private:
+    void connect_controls();
+    // A click whose handler fails (a trace that cannot be written) is told
+    // in a box instead of ending the program.
+    void guarded(const std::function<void()> &handler);
+
+    ModVariablen vars_;
+    std::unique_ptr<SerialControl> comm_;
+    std::unique_ptr<Dialogs> dialogs_;
+    std::function<void()> end_program_;
+    QtEventPump events_;
+    ElapsedSteadyClock clock_;
+    std::unique_ptr<FrmMonitor> window_;
+    TraceFile trace_file_;
+    MessageDecoder decoder_;
+    Receiver receiver_;
+    ErrorReport error_report_;
+    ReceiveEntries entries_;
+    MonitorCommands commands_;
+    TraceRecording recording_;
+};
+
+} // namespace bl

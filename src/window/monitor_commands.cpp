@@ -1,0 +1,37 @@
+#include "window/monitor_commands.h"
+
+#include "reception/line_wrap.h"
+#include "window/window_texts.h"
+
+namespace bl {
+
+QString MonitorCommands::start_stop(const QString &caption) {
+    const bool resume = caption == texts::kStart;
+    vars_.monitor_on = resume ? kTrue : kFalse;
+    const std::string_view mark = resume ? texts::kStartLine.view() : texts::kStopLine.view();
+    // a line of its own even after a complete line; the view is not moved
+    area_.append_text(kCrLf);
+    area_.append_text(mark);
+    area_.append_text(kCrLf);
+    if (!vars_.trace_name.isEmpty() && vars_.trace_on)
+        trace_.write_record(mark);
+    return resume ? texts::kStop : texts::kStart;
+}
+
+void MonitorCommands::clear() { area_.set_text({}); }
+
+void MonitorCommands::hex_output_clicked(int state) {
+    if (state == 1)
+        vars_.hex_on = kTrue;
+    else if (state == 0)
+        vars_.hex_on = kFalse;
+}
+
+void MonitorCommands::ascii_hex_clicked(int state) {
+    if (state == 1)
+        vars_.ascii_hex_on = kTrue;
+    else if (state == 0)
+        vars_.ascii_hex_on = kFalse;
+}
+
+} // namespace bl

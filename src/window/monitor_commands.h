@@ -1,0 +1,31 @@
+#pragma once
+
+#include "reception/monitor_area.h"
+#include "reception/trace_sink.h"
+#include "shared/mod_variablen.h"
+
+#include <QString>
+
+namespace bl {
+
+// What the toolbar's Start/Stop, clear and output-mode controls do.
+class MonitorCommands {
+  public:
+    MonitorCommands(ModVariablen &vars, MonitorArea &area, TraceSink &trace)
+        : vars_(vars), area_(area), trace_(trace) {}
+
+    // Click on cmdStartStop with its current caption; returns the new one.
+    // Marks the change with a START or STOP line in the area and the trace.
+    QString start_stop(const QString &caption);
+    void clear();
+    // The check boxes' new states: 0 not ticked, 1 ticked.
+    void hex_output_clicked(int state);
+    void ascii_hex_clicked(int state);
+
+  private:
+    ModVariablen &vars_;
+    MonitorArea &area_;
+    TraceSink &trace_;
+};
+
+} // namespace bl

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "reception/monitor_area.h"
+
+#include <QPlainTextEdit>
+#include <QTimer>
+
+namespace bl {
+
+// The monitor area on screen. The text model is exact (read, replace, cut);
+// the widget shows it, refreshed at most once per interval so that a flood
+// of messages does not lay out 5000 characters for every line.
+class RtbMoni : public QPlainTextEdit, public MonitorArea {
+  public:
+    static constexpr int kRefreshMs = 40;
+
+    explicit RtbMoni(QWidget *parent = nullptr);
+
+    std::string_view text() const override { return model_.text(); }
+    void set_text(std::string text) override;
+    void append_text(std::string_view tail) override;
+    void keep_last(std::size_t n) override;
+    void move_insertion_point_to_end() override;
+
+    // Shows the model now (also done by the refresh timer).
+    void refresh_view();
+    bool view_is_current() const { return !dirty_; }
+
+  private:
+    void changed();
+
+    TextMonitorArea model_;
+    QTimer refresh_;
+    bool dirty_ = false;
+    bool to_end_ = false;
+};
+
+} // namespace bl

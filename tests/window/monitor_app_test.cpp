@@ -1,0 +1,204 @@
+#include "support/app_harness.h"
+#include "window/error_report.h"
+
+#include <QLocale>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace bl {
+namespace {
+
+using testing::AppHarness;
+using testing::read_file;
+
+TEST(StartStop, MarksEachChangeOnALineOfItsOwn) {
+    AppHarness h;
+    QTest::mouseClick(h.w().cmdStartStop, Qt::LeftButton);
+    EXPECT_EQ(h.w().cmdStartStop->text(), QStringLiteral("Start"));
+    EXPECT_EQ(h.app->vars().monitor_on, 0);
+    QTest::mouseClick(h.w().cmdStartStop, Qt::LeftButton);
+    EXPECT_EQ(h.w().cmdStartStop->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(h.app->vars().monitor_on, kTrue);
+    EXPECT_EQ(h.area(), "\r\n STOP: Monitor angehalten!\r\n\r\n START: Monitor läuft!\r\n");
+}
+
+TEST(StartStop, StoppedMonitorShowsNothingAndCaptionCaseCounts) {
+    AppHarness h;
+    QTest::mouseClick(h.w().cmdStartStop, Qt::LeftButton);
+    h.receive("83 7C");
+    EXPECT_EQ(h.area(), "\r\n STOP: Monitor angehalten!\r\n");
+    h.w().cmdStartStop->setText(QStringLiteral("start"));
+    QTest::mouseClick(h.w().cmdStartStop, Qt::LeftButton);
+    EXPECT_EQ(h.app->vars().monitor_on, 0) << "only \"Start\" resumes";
+}
+
+TEST(Clear, EmptiesTheAreaOnly) {
+    AppHarness h;
+    h.receive("83 7C");
+    QTest::mouseClick(h.w().btnClear, Qt::LeftButton);
+    EXPECT_EQ(h.area(), "");
+    EXPECT_TRUE(h.dialogs->boxes.empty()) << "no question is asked";
+    h.receive("82 7D");
+    EXPECT_EQ(h.area(), "Gleisspannung ausgeschaltet\r\n");
+}
+
+TEST(OutputModes, CheckBoxesSetTheirFlagsIndependently) {
+    AppHarness h;
+    h.receive("85 7A");
+    QTest::mouseClick(h.w().LNM_ascii_hex_chk, Qt::LeftButton);
+    EXPECT_EQ(h.app->vars().ascii_hex_on, 0);
+    h.receive("85 7A");
+    QTest::mouseClick(h.w().LNM_hex_chk, Qt::LeftButton);
+    EXPECT_EQ(h.app->vars().hex_on, kTrue);
+    EXPECT_FALSE(h.w().LNM_ascii_hex_chk->isChecked());
+    h.receive("83 7C");
+    QTest::mouseClick(h.w().LNM_hex_chk, Qt::LeftButton);
+    QTest::mouseClick(h.w().LNM_ascii_hex_chk, Qt::LeftButton);
+    EXPECT_EQ(h.app->vars().hex_on, 0);
+    EXPECT_EQ(h.app->vars().ascii_hex_on, kTrue);
+    h.receive("85 7A 83 7C");
+    EXPECT_EQ(h.area(), "HEX: 85 7A \r\n83 7C \r\nHEX: 85 7A \r\nGleisspannung eingeschaltet\r\n");
+}
+
+TEST(Trace, RecordsEveryShownLineInWindows1252) {
+    AppHarness h;
+    const QString path = h.folder.path() + QStringLiteral("/03.03.2024__14_05_09.txt");
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Speichern aus"));
+    EXPECT_EQ(h.w().windowTitle(), QStringLiteral("Speichern: ") + path);
+    h.receive("B2 05 10 58 81 7E 85 7A");
+    QTest::mouseClick(h.w().cmdStartStop, Qt::LeftButton);
+    h.receive("83 7C");
+    QTest::mouseClick(h.w().btnClear, Qt::LeftButton);
+    QTest::mouseClick(h.w().cmdStartStop, Qt::LeftButton);
+    h.receive("E7 0E 03 33 52 10 30 07 12 09 01 00 00 44");
+    // every record is on disk while the recording still runs
+    const QByteArray expected = "050709,123 - R\xFC"
+                                "ckmelder 11 = belegt\r\n"
+                                "050709,123 - HEX: 85 7A \r\n"
+                                "050709,123 -  STOP: Monitor angehalten!\r\n"
+                                "050709,123 -  START: Monitor l\xE4"
+                                "uft!\r\n"
+                                "050709,123 - Slot  3 = Lokadr. 1234, Geschw. 16 , Kat: 3 ,r\xFC"
+                                "ckw\xE4rts F0 F5 \r\n";
+    EXPECT_EQ(read_file(path), expected);
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Verlauf speichern"));
+    EXPECT_EQ(h.w().windowTitle(), QStringLiteral("Gespeichert unter: ") + path);
+    h.receive("83 7C");
+    EXPECT_EQ(read_file(path), expected) << "nothing after the end";
+}
+
+TEST(Trace, NewRecordingEmptiesAFileOfTheSameName) {
+    AppHarness h;
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    h.receive("83 7C");
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    const QString path = h.app->vars().doc_path + h.app->vars().trace_name + QStringLiteral(".txt");
+    EXPECT_EQ(read_file(path), QByteArray());
+    h.now = h.now.addSecs(1);
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    EXPECT_EQ(QDir(h.folder.path()).entryList(QDir::Files).size(), 2);
+}
+
+TEST(Trace, FolderThatCannotHoldTheFileIsReported) {
+    AppHarness h;
+    h.app->vars().doc_path = h.folder.path() + QStringLiteral("/missing/");
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    ASSERT_EQ(h.dialogs->boxes.size(), 1u);
+    EXPECT_TRUE(h.dialogs->boxes[0].text.contains(h.folder.path() + QStringLiteral("/missing/")));
+    EXPECT_EQ(h.app->vars().trace_on, 0);
+    EXPECT_EQ(h.app->vars().trace_name, QString());
+    EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Verlauf speichern"));
+    EXPECT_EQ(h.w().windowTitle(), QStringLiteral(" Bus-Lauscher"));
+    h.receive("83 7C");
+    EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\n");
+}
+
+TEST(Trace, FolderVanishingDuringRecordingIsReportedOnce) {
+    AppHarness h;
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    h.app->trace_file().close(); // as if the file had gone away
+    h.receive("83 7C 82 7D");
+    ASSERT_EQ(h.dialogs->boxes.size(), 1u) << "the rest of that read is discarded";
+    EXPECT_EQ(h.dialogs->boxes[0].title, QStringLiteral("52"));
+    // the recording has ended: further lines bring no further boxes
+    EXPECT_EQ(h.app->vars().trace_on, 0);
+    EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Verlauf speichern"));
+    EXPECT_TRUE(h.w().windowTitle().startsWith(QStringLiteral("Gespeichert unter: ")));
+    h.receive("83 7C 82 7D");
+    EXPECT_EQ(h.dialogs->boxes.size(), 1u);
+    EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\nGleisspannung eingeschaltet\r\n"
+                        "Gleisspannung ausgeschaltet\r\n");
+}
+
+TEST(Cancel, EndsTheProgramWithEveryRecordOnDisk) {
+    AppHarness h;
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    h.receive("83 7C");
+    QTest::mouseClick(h.w().btnCancel, Qt::LeftButton);
+    EXPECT_EQ(h.ended, 1);
+    EXPECT_FALSE(h.comm->open);
+    const QString path = h.app->vars().doc_path + h.app->vars().trace_name + QStringLiteral(".txt");
+    EXPECT_EQ(read_file(path), QByteArray("050709,123 - Gleisspannung eingeschaltet\r\n"));
+}
+
+TEST(ReportError, TextTitleAndOrder) {
+    const RuntimeError e8002(8002, QStringLiteral("MSComm"),
+                             QStringLiteral("Ungültige Portnummer"));
+    EXPECT_EQ(error_report_text(e8002),
+              QStringLiteral("Fehler Nr.  8002 wurde ausgelöst von MSComm.\rDetails: Ungültige "
+                             "Portnummer!"));
+    EXPECT_EQ(error_report_title(e8002), QStringLiteral("Bus-Lauscher FEHLER: 8002"));
+    const RuntimeError negative(-5, QStringLiteral("x"), QStringLiteral("y"));
+    EXPECT_EQ(error_report_text(negative),
+              QStringLiteral("Fehler Nr. -5 wurde ausgelöst von x.\rDetails: y!"));
+    EXPECT_EQ(error_report_title(negative), QStringLiteral("Bus-Lauscher FEHLER: -5"));
+}
+
+TEST(ReportError, PollingErrorClosesPortOnceWithOneBox) {
+    const struct {
+        int number;
+        std::int16_t err_flag_after;
+    } rows[] = {{8002, 8002}, {8104, 0}};
+    for (const auto &row : rows) {
+        AppHarness h;
+        bool open_while_box = false;
+        h.comm->fail_on_count =
+            RuntimeError(row.number, QStringLiteral("Comm1"), QStringLiteral("kaputt"));
+        h.app->vars().err_flag = 0;
+        // three ticks of a broken port
+        for (int i = 0; i < 3; ++i) {
+            if (i == 0)
+                open_while_box = h.comm->open;
+            h.w().Timer1->timeout({});
+        }
+        ASSERT_EQ(h.dialogs->boxes.size(), 1u) << row.number;
+        EXPECT_TRUE(open_while_box);
+        EXPECT_EQ(h.dialogs->boxes[0].icon, MsgIcon::Critical);
+        EXPECT_FALSE(h.comm->open);
+        EXPECT_EQ(h.app->vars().err_flag, row.err_flag_after);
+    }
+}
+
+TEST(RtbMoni, ViewFollowsTheModelInBatches) {
+    AppHarness h;
+    h.w().show();
+    for (int i = 0; i < 400; ++i)
+        h.receive("B2 05 10 58");
+    EXPECT_FALSE(h.w().rtbMoni->view_is_current()) << "not laid out for every line";
+    EXPECT_LE(h.w().rtbMoni->text().size(), 5000u + 24);
+    QTRY_VERIFY_WITH_TIMEOUT(h.w().rtbMoni->view_is_current(), 2000);
+    QString model = QString::fromLatin1(h.w().rtbMoni->text().data(),
+                                        static_cast<qsizetype>(h.w().rtbMoni->text().size()));
+    model.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(h.w().rtbMoni->toPlainText(), model);
+    const QScrollBar *bar = h.w().rtbMoni->verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum()) << "ends at the last line";
+}
+
+} // namespace
+} // namespace bl
