@@ -1,4 +1,5 @@
 #include "cli/command_line.h"
+#include "cli/console_mode.h"
 #include "cli/decode_command.h"
 #include "window/window_mode.h"
 
@@ -56,6 +57,7 @@ int main(int argc, char **argv) {
     case bl::RunMode::Help: std::fputs(cl.help_text.toLocal8Bit().constData(), stdout); return 0;
     case bl::RunMode::Version: std::printf("bus-lauscher %s\n", BUSLAUSCHER_VERSION); return 0;
     case bl::RunMode::Decode: return decode(cl);
+    case bl::RunMode::Console: return bl::run_console(argc, argv, cl);
     case bl::RunMode::Window: break;
     }
     return bl::run_window(argc, argv, cl);

@@ -4,36 +4,63 @@
 
 namespace bl {
 
+namespace {
+
+QCommandLineOption flag(const char *name, const char *description) {
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description));
+}
+
+QCommandLineOption valued(const char *name, const char *description, const char *value) {
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                              QString::fromLatin1(value));
+}
+
+std::optional<InterfaceKind> kind_named(const QString &name) {
+    if (name == QLatin1String("com"))
+        return InterfaceKind::ComPort;
+    if (name == QLatin1String("usb"))
+        return InterfaceKind::Usb;
+    if (name == QLatin1String("serial"))
+        return InterfaceKind::Serial;
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
                                                    CommandLine &result) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Bus-Lauscher: Diagnose-Monitor für den LocoNet-Bus.\n"
-                       "Ohne Optionen öffnet sich das Monitorfenster."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Bus-Lauscher: Diagnose-Monitor für den LocoNet-Bus.\n"
+        "Ohne Optionen öffnet sich das Monitorfenster und fragt nach Interface und Anschluss."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Diese Hilfe anzeigen."));
-    const QCommandLineOption version(QStringLiteral("version"),
-                                     QStringLiteral("Die Version anzeigen."));
-    const QCommandLineOption decode(
-        QStringLiteral("decode"),
-        QStringLiteral("LocoNet-Bytes aus DATEI (oder der Standardeingabe) dekodieren und "
-                       "jede angezeigte Zeile ausgeben."));
-    const QCommandLineOption hex_output(QStringLiteral("hex-output"),
-                                        QStringLiteral("Wie \"HEX Ausgabe\" angehakt."));
-    const QCommandLineOption no_ascii_hex(QStringLiteral("no-ascii-hex"),
-                                          QStringLiteral("Wie \"ASCII+HEX\" nicht angehakt."));
-    const QCommandLineOption area(
-        QStringLiteral("area"),
-        QStringLiteral("Statt der Zeilen den Text des Monitorbereichs am Ende ausgeben."));
-    const QCommandLineOption replay(
-        QStringLiteral("replay"),
-        QStringLiteral("Das Fenster zeigt die LocoNet-Bytes aus DATEI, ohne Anschluss."),
-        QStringLiteral("DATEI"));
-    const QCommandLineOption exit_after_replay(
-        QStringLiteral("exit-after-replay"),
-        QStringLiteral("Mit --replay: das Programm endet, sobald die Datei gezeigt ist."));
-    parser.addOptions(
-        {help, version, decode, hex_output, no_ascii_hex, area, replay, exit_after_replay});
+    const auto version = flag("version", "Die Version anzeigen.");
+    const auto decode = flag("decode", "LocoNet-Bytes aus DATEI (oder der Standardeingabe) "
+                                       "dekodieren und jede angezeigte Zeile ausgeben.");
+    const auto hex_output = flag("hex-output", "Wie \"HEX Ausgabe\" angehakt.");
+    const auto no_ascii_hex = flag("no-ascii-hex", "Wie \"ASCII+HEX\" nicht angehakt.");
+    const auto area = flag("area", "Mit --decode: statt der Zeilen den Text des "
+                                   "Monitorbereichs am Ende ausgeben.");
+    const auto replay = valued("replay",
+                               "Das Fenster zeigt die LocoNet-Bytes aus DATEI, "
+                               "ohne Anschluss.",
+                               "DATEI");
+    const auto exit_after_replay = flag(
+        "exit-after-replay", "Mit --replay: das Programm endet, sobald die Datei gezeigt ist.");
+    const auto console =
+        flag("console", "Ohne Fenster: jede Zeile mit Zeitstempel auf die "
+                        "Standardausgabe; eingegebene Hex-Zeilen werden gesendet.");
+    const auto interface = valued("interface",
+                                  "Die Interface-Frage beantworten: com (58204 "
+                                  "COM-Port-Interface), usb oder serial.",
+                                  "ART");
+    const auto port = valued("port",
+                             "Die Anschluss-Frage beantworten: eine COM-Nummer oder ein "
+                             "Gerätepfad wie /dev/ttyACM0.",
+                             "N|GERÄT");
+    parser.addOptions({help, version, decode, hex_output, no_ascii_hex, area, replay,
+                       exit_after_replay, console, interface, port});
     parser.addPositionalArgument(QStringLiteral("DATEI"),
                                  QStringLiteral("Rohe LocoNet-Bytes (mit --decode)."),
                                  QStringLiteral("[DATEI]"));
@@ -63,9 +90,27 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     }
     if (!files.isEmpty())
         return CommandLineError{QStringLiteral("Unerwartetes Argument: %1").arg(files.first())};
-    if (parser.isSet(hex_output) || parser.isSet(no_ascii_hex) || parser.isSet(area))
-        return CommandLineError{QStringLiteral("--hex-output, --no-ascii-hex und --area "
-                                               "gehören zu --decode.")};
+    if (parser.isSet(area))
+        return CommandLineError{QStringLiteral("--area gehört zu --decode.")};
+    if (parser.isSet(interface)) {
+        result.answers.kind = kind_named(parser.value(interface));
+        if (!result.answers.kind)
+            return CommandLineError{QStringLiteral("--interface kennt nur com, usb und serial, "
+                                                   "nicht \"%1\".")
+                                        .arg(parser.value(interface))};
+    }
+    if (parser.isSet(port))
+        result.answers.port = parser.value(port);
+    if (parser.isSet(console)) {
+        if (parser.isSet(replay))
+            return CommandLineError{
+                QStringLiteral("--replay gehört zum Fenster, nicht zu --console.")};
+        result.mode = RunMode::Console;
+        return std::nullopt;
+    }
+    if (parser.isSet(hex_output) || parser.isSet(no_ascii_hex))
+        return CommandLineError{QStringLiteral("--hex-output und --no-ascii-hex gehören zu "
+                                               "--decode oder --console.")};
     result.replay_file = parser.value(replay);
     result.exit_after_replay = parser.isSet(exit_after_replay);
     if (result.exit_after_replay && result.replay_file.isEmpty())

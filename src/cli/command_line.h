@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/decode_command.h"
+#include "connection/startup_dialogue.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,14 +9,15 @@
 
 namespace bl {
 
-enum class RunMode { Window, Decode, Help, Version };
+enum class RunMode { Window, Console, Decode, Help, Version };
 
 struct CommandLine {
     RunMode mode = RunMode::Window;
-    DecodeOptions decode;
-    QString input_file;  // --decode FILE; empty = standard input
-    QString replay_file; // --replay FILE: the window shows a capture
+    DecodeOptions decode; // output modes, also for --console
+    QString input_file;   // --decode FILE; empty = standard input
+    QString replay_file;  // --replay FILE: the window shows a capture
     bool exit_after_replay = false;
+    StartupAnswers answers; // --interface, --port
     QString help_text;
 };
 

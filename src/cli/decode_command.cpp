@@ -17,7 +17,7 @@ constexpr std::size_t kChunk = 1 << 20;
 // Collects the trace records as UTF-8 output lines and writes them in large
 // blocks.
 class LineWriter : public TraceSink {
-  public:
+public:
     explicit LineWriter(std::FILE *out) : out_(out), buffer_(kChunk + 2 * LineText::kCapacity) {}
     ~LineWriter() override { flush(); }
 
@@ -44,7 +44,7 @@ class LineWriter : public TraceSink {
     }
     bool ok() const { return ok_; }
 
-  private:
+private:
     std::FILE *out_;
     std::vector<char> buffer_; // room for one more line past kChunk
     std::size_t used_ = 0;

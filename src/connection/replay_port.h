@@ -11,7 +11,7 @@ namespace bl {
 // RThreshold 1 it hands them over a chunk per event-loop pass through the
 // receive event, like a USB interface, so the window stays responsive.
 class ReplayPort : public QObject, public SerialControl {
-  public:
+public:
     explicit ReplayPort(QByteArray capture, int chunk_size = 4096);
 
     // Called once when every byte has been handed over.
@@ -20,6 +20,7 @@ class ReplayPort : public QObject, public SerialControl {
 
     void setCommPort(std::int16_t port) override { port_ = port; }
     std::int16_t commPort() const override { return port_; }
+    void setDevicePath(const QString &) override {}
     void setSettings(const QString &) override {}
     bool portOpen() const override { return open_; }
     void setPortOpen(bool open) override;
@@ -39,7 +40,7 @@ class ReplayPort : public QObject, public SerialControl {
     std::int16_t commEvent() const override { return kCommEventReceive; }
     void setOnComm(std::function<void()> handler) override { on_comm_ = std::move(handler); }
 
-  private:
+private:
     void deliver_next_chunk();
 
     QByteArray capture_;

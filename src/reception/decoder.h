@@ -13,13 +13,13 @@ inline constexpr std::size_t kAreaKeep = 4900;  // ... to their last characters
 // decode_ln_mes: turns the complete message in ln_buf into one line of the
 // monitor area and, while a trace is recorded, one trace record.
 class MessageDecoder {
-  public:
+public:
     MessageDecoder(ModVariablen &vars, MonitorArea &area, TraceSink &trace)
         : vars_(vars), area_(area), trace_(trace) {}
 
     void decode_ln_mes();
 
-  private:
+private:
     void cut_area_to_limit();
     void append_hex_line();
 

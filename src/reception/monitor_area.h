@@ -9,7 +9,7 @@
 namespace bl {
 
 class MonitorArea {
-  public:
+public:
     virtual ~MonitorArea() = default;
     virtual std::string_view text() const = 0;
     virtual void set_text(std::string text) = 0;
@@ -26,7 +26,7 @@ class MonitorArea {
 // Cutting moves the start of the text instead of copying what is kept, so a
 // full area costs nothing extra per message.
 class TextMonitorArea : public MonitorArea {
-  public:
+public:
     std::string_view text() const override { return std::string_view(buffer_).substr(start_); }
     void set_text(std::string text) override {
         buffer_ = std::move(text);
@@ -37,7 +37,7 @@ class TextMonitorArea : public MonitorArea {
     void move_insertion_point_to_end() override { ++moves_to_end_; }
     long moves_to_end() const { return moves_to_end_; }
 
-  private:
+private:
     std::string buffer_;
     std::size_t start_ = 0; // the text is buffer_ from here on
     long moves_to_end_ = 0;
@@ -45,7 +45,7 @@ class TextMonitorArea : public MonitorArea {
 
 // An area that keeps nothing, for output that only goes to the trace sink.
 class DiscardingMonitorArea : public MonitorArea {
-  public:
+public:
     std::string_view text() const override { return {}; }
     void set_text(std::string) override {}
     void append_text(std::string_view) override {}

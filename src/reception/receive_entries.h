@@ -11,7 +11,7 @@
 namespace bl {
 
 class ReceiveEntries {
-  public:
+public:
     ReceiveEntries(SerialControl &comm, Receiver &receiver, Dialogs &dialogs,
                    ErrorReporter &reporter)
         : comm_(comm), receiver_(receiver), dialogs_(dialogs), reporter_(reporter) {}
@@ -23,7 +23,7 @@ class ReceiveEntries {
     // report_error. A port that is not open is not polled.
     void on_tick();
 
-  private:
+private:
     SerialControl &comm_;
     Receiver &receiver_;
     Dialogs &dialogs_;

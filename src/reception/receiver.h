@@ -11,7 +11,7 @@
 namespace bl {
 
 class Receiver {
-  public:
+public:
     // decode is called for every complete message while monitor_on is set.
     Receiver(ModVariablen &vars, std::function<void()> decode)
         : vars_(vars), decode_(std::move(decode)) {}
@@ -23,7 +23,7 @@ class Receiver {
             framing_step(static_cast<unsigned char>(c));
     }
 
-  private:
+private:
     void collect(int b);
     void capture(int b);
 

@@ -7,7 +7,7 @@ namespace bl {
 // report_error: tells the user about an error that ended the polling of the
 // serial port (the window implements it).
 class ErrorReporter {
-  public:
+public:
     virtual ~ErrorReporter() = default;
     virtual void report_error(const RuntimeError &error) = 0;
 };

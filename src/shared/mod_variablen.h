@@ -52,6 +52,7 @@ struct ModVariablen {
     std::int16_t ln_interface = 0;
     std::int16_t usb_interface = 0;
     double comport_nr = 0.0;
+    QString comport_device; // a port entry that is a device path, e.g. /dev/ttyACM0
     std::int16_t err_flag = 0;
 
     // sending

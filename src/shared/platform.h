@@ -13,7 +13,7 @@ enum class MsgButtons { Ok, YesNo };
 enum class MsgResult { Ok, Yes, No };
 
 class Dialogs {
-  public:
+public:
     virtual ~Dialogs() = default;
     virtual MsgResult message_box(const QString &text, const QString &title, MsgIcon icon,
                                   MsgButtons buttons) = 0;
@@ -23,14 +23,14 @@ class Dialogs {
 };
 
 class EventPump {
-  public:
+public:
     virtual ~EventPump() = default;
     virtual void process_events() = 0;
 };
 
 // Seconds with a fraction, never going back (waits and time-outs).
 class SteadyClock {
-  public:
+public:
     virtual ~SteadyClock() = default;
     virtual double seconds() = 0;
 };

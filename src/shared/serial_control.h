@@ -13,11 +13,14 @@ namespace bl {
 inline constexpr std::int16_t kCommEventReceive = 2;
 
 class SerialControl {
-  public:
+public:
     virtual ~SerialControl() = default;
 
     virtual void setCommPort(std::int16_t port) = 0;
     virtual std::int16_t commPort() const = 0;
+    // A device given by its path instead of a COM number (USB interfaces on
+    // Linux have none); an empty path goes back to the COM number.
+    virtual void setDevicePath(const QString &path) = 0;
     // "baud,parity,data bits,stop bits", e.g. "19200,n,8,1"
     virtual void setSettings(const QString &settings) = 0;
     virtual bool portOpen() const = 0;

@@ -9,16 +9,16 @@ namespace bl {
 
 // Seconds since the program started, from the monotonic clock.
 class ElapsedSteadyClock : public SteadyClock {
-  public:
+public:
     ElapsedSteadyClock() { timer_.start(); }
     double seconds() override { return static_cast<double>(timer_.nsecsElapsed()) / 1e9; }
 
-  private:
+private:
     QElapsedTimer timer_;
 };
 
 class QtEventPump : public EventPump {
-  public:
+public:
     void process_events() override { QCoreApplication::processEvents(); }
 };
 

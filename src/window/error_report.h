@@ -14,13 +14,13 @@ QString error_report_title(const RuntimeError &error);
 // report_error: shows the error while the port is still open, then closes
 // the port; error 8002 (invalid port number) leaves its mark in err_flag.
 class ErrorReport : public ErrorReporter {
-  public:
+public:
     ErrorReport(ModVariablen &vars, SerialControl &comm, Dialogs &dialogs, EventPump &events)
         : vars_(vars), comm_(comm), dialogs_(dialogs), events_(events) {}
 
     void report_error(const RuntimeError &error) override;
 
-  private:
+private:
     ModVariablen &vars_;
     SerialControl &comm_;
     Dialogs &dialogs_;

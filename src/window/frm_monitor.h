@@ -29,7 +29,7 @@ struct ControlPlace {
 // train-category controls, the monitor area and the status bar. It only
 // lays out and shows; what the controls do is wired from outside.
 class FrmMonitor : public QWidget {
-  public:
+public:
     static constexpr int kInnerWidth = 10290; // twips
     static constexpr int kInnerHeight = 9945;
     static constexpr int kTimerMs = 100;
@@ -61,11 +61,11 @@ class FrmMonitor : public QWidget {
     QLabel *StatusPanel;
     QTimer *Timer1;
 
-  protected:
+protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
-  private:
+private:
     void place(QWidget *w, const ControlPlace &p);
     void set_tab_order();
 

@@ -1,5 +1,6 @@
 #include "window/monitor_app.h"
 
+#include "connection/init_paths.h"
 #include "shared/time_stamp.h"
 
 #include <cstdlib>
@@ -10,12 +11,21 @@ namespace {
 template <typename T> T or_default(T value, T fallback) {
     return value ? std::move(value) : std::move(fallback);
 }
+
+// Where nothing can set the COM-port interface's rate.
+class NoUartRate : public UartRate {
+public:
+    bool set_16457(int) override { return false; }
+};
 } // namespace
 
 MonitorApp::MonitorApp(Platform p)
     : comm_(std::move(p.comm)),
       dialogs_(p.dialogs ? std::move(p.dialogs) : std::make_unique<QtDialogs>()),
-      end_program_(std::move(p.end_program)), window_(std::make_unique<FrmMonitor>()),
+      end_program_(std::move(p.end_program)),
+      clock_(p.clock ? std::move(p.clock) : std::make_unique<ElapsedSteadyClock>()),
+      uart_(p.uart ? std::move(p.uart) : std::make_unique<NoUartRate>()),
+      window_(std::make_unique<FrmMonitor>()),
       trace_file_(or_default<std::function<QString()>>(std::move(p.time_stamp),
                                                        [] { return current_time_stamp(); })),
       decoder_(vars_, *window_->rtbMoni, trace_file_),
@@ -26,7 +36,15 @@ MonitorApp::MonitorApp(Platform p)
       recording_(vars_, trace_file_, *dialogs_,
                  or_default<std::function<QDateTime()>>(
                      std::move(p.now), [] { return QDateTime::currentDateTime(); }),
-                 p.locale) {
+                 p.locale),
+      opening_(vars_, *comm_, *dialogs_, events_, *clock_, *uart_,
+               [this](bool on) {
+                   if (on)
+                       window_->Timer1->start();
+                   else
+                       window_->Timer1->stop();
+               }),
+      startup_(vars_, *comm_, *dialogs_, opening_, [] { return init_paths(); }) {
     if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
         qt->set_parent(window_.get());
     comm_->setOnComm([this] { entries_.on_comm(); });
@@ -34,6 +52,8 @@ MonitorApp::MonitorApp(Platform p)
 }
 
 MonitorApp::~MonitorApp() { trace_file_.close(); }
+
+bool MonitorApp::run_startup(const StartupAnswers &answers) { return startup_.run(answers); }
 
 void MonitorApp::start_monitor() {
     vars_.ascii_hex_on = kTrue;

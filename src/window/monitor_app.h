@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connection/port_opening.h"
+#include "connection/startup_dialogue.h"
 #include "reception/decoder.h"
 #include "reception/receive_entries.h"
 #include "reception/receiver.h"
@@ -22,7 +24,7 @@ namespace bl {
 // everything that connects them. Tests build it with fakes for the port,
 // the boxes and the end of the program.
 class MonitorApp {
-  public:
+public:
     struct Platform {
         std::unique_ptr<SerialControl> comm;
         std::unique_ptr<Dialogs> dialogs;    // default: Qt's boxes
@@ -30,6 +32,8 @@ class MonitorApp {
         std::function<QDateTime()> now;      // default: the clock
         std::function<QString()> time_stamp; // default: the clock
         QLocale locale = QLocale::system();  // short date of trace names
+        std::unique_ptr<UartRate> uart;      // default: no way to set 16457 bit/s
+        std::unique_ptr<SteadyClock> clock;  // default: the monotonic clock
     };
 
     explicit MonitorApp(Platform platform);
@@ -41,13 +45,17 @@ class MonitorApp {
     Dialogs &dialogs() { return *dialogs_; }
     TraceFile &trace_file() { return trace_file_; }
 
+    // The start-up dialogue: asks the interface kind and the port until it
+    // opens; false when the user ended the program in it.
+    bool run_startup(const StartupAnswers &answers);
     // The display runs and messages without a rendering are listed, as the
-    // start-up leaves them.
+    // start-up leaves them (for a window without a port).
     void start_monitor();
+    ErrorReporter &error_reporter() { return error_report_; }
     // Ends the program at once; an open trace keeps every line written.
     void end_program();
 
-  private:
+private:
     void connect_controls();
     // A click whose handler fails (a trace that cannot be written) is told
     // in a box instead of ending the program.
@@ -58,7 +66,8 @@ class MonitorApp {
     std::unique_ptr<Dialogs> dialogs_;
     std::function<void()> end_program_;
     QtEventPump events_;
-    ElapsedSteadyClock clock_;
+    std::unique_ptr<SteadyClock> clock_;
+    std::unique_ptr<UartRate> uart_;
     std::unique_ptr<FrmMonitor> window_;
     TraceFile trace_file_;
     MessageDecoder decoder_;
@@ -67,6 +76,8 @@ class MonitorApp {
     ReceiveEntries entries_;
     MonitorCommands commands_;
     TraceRecording recording_;
+    PortOpening opening_;
+    StartupDialogue startup_;
 };
 
 } // namespace bl

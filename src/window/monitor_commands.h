@@ -10,7 +10,7 @@ namespace bl {
 
 // What the toolbar's Start/Stop, clear and output-mode controls do.
 class MonitorCommands {
-  public:
+public:
     MonitorCommands(ModVariablen &vars, MonitorArea &area, TraceSink &trace)
         : vars_(vars), area_(area), trace_(trace) {}
 
@@ -22,7 +22,7 @@ class MonitorCommands {
     void hex_output_clicked(int state);
     void ascii_hex_clicked(int state);
 
-  private:
+private:
     ModVariablen &vars_;
     MonitorArea &area_;
     TraceSink &trace_;

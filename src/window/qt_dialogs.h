@@ -8,7 +8,7 @@ namespace bl {
 
 // Modal message and input boxes of Qt, owned by the given window.
 class QtDialogs : public Dialogs {
-  public:
+public:
     explicit QtDialogs(QWidget *parent = nullptr) : parent_(parent) {}
     void set_parent(QWidget *parent) { parent_ = parent; }
 
@@ -17,7 +17,7 @@ class QtDialogs : public Dialogs {
     std::optional<QString> input_box(const QString &prompt, const QString &title,
                                      const QString &default_text) override;
 
-  private:
+private:
     QWidget *parent_;
 };
 

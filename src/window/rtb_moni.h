@@ -11,7 +11,7 @@ namespace bl {
 // the widget shows it, refreshed at most once per interval so that a flood
 // of messages does not lay out 5000 characters for every line.
 class RtbMoni : public QPlainTextEdit, public MonitorArea {
-  public:
+public:
     static constexpr int kRefreshMs = 40;
 
     explicit RtbMoni(QWidget *parent = nullptr);
@@ -26,7 +26,7 @@ class RtbMoni : public QPlainTextEdit, public MonitorArea {
     void refresh_view();
     bool view_is_current() const { return !dirty_; }
 
-  private:
+private:
     void changed();
 
     TextMonitorArea model_;

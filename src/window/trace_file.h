@@ -13,7 +13,7 @@ namespace bl {
 // in Windows-1252. Records are handed to the operating system as they are
 // written, so a crash or a killed process loses none.
 class TraceFile : public TraceSink {
-  public:
+public:
     using TimeStamp = std::function<QString()>;
     explicit TraceFile(TimeStamp time_stamp);
 
@@ -27,7 +27,7 @@ class TraceFile : public TraceSink {
     void write_record(std::string_view text) override;
     void set_on_failure(std::function<void()> handler) { on_failure_ = std::move(handler); }
 
-  private:
+private:
     TimeStamp time_stamp_;
     QFile file_;
     std::function<void()> on_failure_;

@@ -18,7 +18,7 @@ struct TraceCaptions {
 
 // Starts and ends recordings: the click on btnTraceOnOff.
 class TraceRecording {
-  public:
+public:
     TraceRecording(ModVariablen &vars, TraceFile &file, Dialogs &dialogs,
                    std::function<QDateTime()> now, QLocale locale);
 
@@ -33,7 +33,7 @@ class TraceRecording {
     // The file's full path: doc_path, trace_name, ".txt".
     QString path() const;
 
-  private:
+private:
     ModVariablen &vars_;
     TraceFile &file_;
     Dialogs &dialogs_;

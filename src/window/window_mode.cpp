@@ -2,6 +2,7 @@
 
 #include "connection/init_paths.h"
 #include "connection/replay_port.h"
+#include "connection/serial_port_control.h"
 #include "window/monitor_app.h"
 
 #include <QApplication>
@@ -15,16 +16,43 @@ namespace {
 
 // Shows a capture as if it arrived from a USB interface: every waiting byte
 // per read, through the receive event.
-void start_replay(MonitorApp &app, ReplayPort &port, bool exit_when_shown) {
+int run_replay(const CommandLine &cl, const QByteArray &capture) {
+    auto port = std::make_unique<ReplayPort>(capture);
+    ReplayPort &replay = *port;
+    MonitorApp::Platform platform;
+    platform.comm = std::move(port);
+    MonitorApp app(std::move(platform));
+    app.vars().doc_path = init_paths();
+    app.start_monitor();
+    app.window().show();
     app.window().Timer1->stop();
-    if (exit_when_shown)
-        port.setOnFinished([&app] {
+    if (cl.exit_after_replay)
+        replay.setOnFinished([&app] {
             app.window().rtbMoni->refresh_view();
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         });
-    port.setInputLen(0);
-    port.setRThreshold(1);
-    port.setPortOpen(true);
+    replay.setInputLen(0);
+    replay.setRThreshold(1);
+    replay.setPortOpen(true);
+    return QCoreApplication::exec();
+}
+
+// The window on a real serial port, after the start-up dialogue.
+int run_on_port(const CommandLine &cl) {
+    auto port = std::make_unique<SerialPortControl>();
+    SerialPortControl &comm1 = *port;
+    MonitorApp::Platform platform;
+    platform.comm = std::move(port);
+    platform.uart = std::make_unique<DirectUartRate>(
+        [] { return open_dev_port(); },
+        [&comm1](int baud) { return comm1.setCustomBaudRate(baud); });
+    MonitorApp app(std::move(platform));
+    // an interface unplugged under way is told once; the window stays
+    comm1.setOnFailure([&app](const RuntimeError &e) { app.error_reporter().report_error(e); });
+    if (!app.run_startup(cl.answers))
+        return 0;
+    app.window().show();
+    return QCoreApplication::exec();
 }
 
 } // namespace
@@ -41,17 +69,7 @@ int run_window(int &argc, char **argv, const CommandLine &cl) {
         capture = file.readAll();
     }
     QApplication qt_app(argc, argv);
-    auto port = std::make_unique<ReplayPort>(std::move(capture));
-    ReplayPort &replay = *port;
-    MonitorApp::Platform platform;
-    platform.comm = std::move(port);
-    MonitorApp app(std::move(platform));
-    app.vars().doc_path = init_paths();
-    app.start_monitor();
-    app.window().show();
-    if (!cl.replay_file.isEmpty())
-        start_replay(app, replay, cl.exit_after_replay);
-    return qt_app.exec();
+    return cl.replay_file.isEmpty() ? run_on_port(cl) : run_replay(cl, capture);
 }
 
 } // namespace bl

@@ -30,6 +30,8 @@ struct FramingRow {
     std::vector<const char *> messages;
 };
 
+void PrintTo(const FramingRow &row, std::ostream *os) { *os << row.stream; }
+
 class FramingTest : public ::testing::TestWithParam<FramingRow> {};
 
 TEST_P(FramingTest, CutsStreamIntoMessages) {

@@ -51,6 +51,8 @@ struct CaptureRow {
     std::map<int, int> opcodes; // without the 0xC0 time stamps
 };
 
+void PrintTo(const CaptureRow &row, std::ostream *os) { *os << row.file; }
+
 class RealCaptureTest : public ::testing::TestWithParam<CaptureRow> {};
 
 TEST_P(RealCaptureTest, FramesIntoTheCountedMessages) {

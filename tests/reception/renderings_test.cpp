@@ -16,6 +16,8 @@ struct RenderRow {
     const char *text;    // the line shown; "" = not shown
 };
 
+void PrintTo(const RenderRow &row, std::ostream *os) { *os << row.message; }
+
 class RenderingTest : public ::testing::TestWithParam<RenderRow> {};
 
 TEST_P(RenderingTest, ShowsExactText) {

@@ -10,6 +10,8 @@ struct HexRow {
     const char *expected;
 };
 
+void PrintTo(const HexRow &row, std::ostream *os) { *os << row.value; }
+
 class HexTest : public ::testing::TestWithParam<HexRow> {};
 
 TEST_P(HexTest, TwoDigitRule) { EXPECT_EQ(hex_(GetParam().value), GetParam().expected); }

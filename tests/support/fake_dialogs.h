@@ -16,7 +16,7 @@ struct ShownBox {
 };
 
 class FakeDialogs : public Dialogs {
-  public:
+public:
     std::vector<ShownBox> boxes;
     std::deque<MsgResult> answers; // for message boxes
     // answers for input boxes; a null QString() cancels the box

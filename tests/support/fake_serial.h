@@ -11,7 +11,7 @@
 namespace bl::testing {
 
 class FakeSerial : public SerialControl {
-  public:
+public:
     QByteArray waiting; // bytes the port has received
     QByteArray written; // bytes handed to output()
     QStringList log;    // operations, in order
@@ -22,15 +22,25 @@ class FakeSerial : public SerialControl {
     std::optional<RuntimeError> fail_on_input;
     std::optional<RuntimeError> fail_on_count;
     std::function<void()> on_comm;
+    std::function<bool()> cts_fn;                      // overrides cts when set
+    std::function<void(const QByteArray &)> on_output; // scripted replies
+    std::optional<RuntimeError> fail_on_open;
+    QList<QByteArray> trickle; // arrives one piece per look at the count
 
     void setCommPort(std::int16_t p) override {
         port_ = p;
         log << QStringLiteral("CommPort=%1").arg(p);
     }
     std::int16_t commPort() const override { return port_; }
+    void setDevicePath(const QString &p) override { log << QStringLiteral("DevicePath=") + p; }
     void setSettings(const QString &s) override { log << QStringLiteral("Settings=") + s; }
     bool portOpen() const override { return open; }
     void setPortOpen(bool o) override {
+        if (o && fail_on_open) { // fails once
+            const RuntimeError e = *fail_on_open;
+            fail_on_open.reset();
+            throw e;
+        }
         open = o;
         log << QStringLiteral("PortOpen=%1").arg(o);
     }
@@ -42,6 +52,8 @@ class FakeSerial : public SerialControl {
     int inBufferCount() override {
         if (fail_on_count)
             throw *fail_on_count;
+        if (!trickle.isEmpty())
+            waiting += trickle.takeFirst();
         return static_cast<int>(waiting.size());
     }
     void setInBufferCount(int) override {
@@ -58,8 +70,12 @@ class FakeSerial : public SerialControl {
         return part;
     }
     void setOutBufferCount(int) override { log << QStringLiteral("OutBufferCount=0"); }
-    void output(const QByteArray &b) override { written += b; }
-    bool ctsHolding() override { return cts; }
+    void output(const QByteArray &b) override {
+        written += b;
+        if (on_output)
+            on_output(b);
+    }
+    bool ctsHolding() override { return cts_fn ? cts_fn() : cts; }
     void setRTSEnable(bool on) override { log << QStringLiteral("RTSEnable=%1").arg(on); }
     void setHandshaking(int m) override { log << QStringLiteral("Handshaking=%1").arg(m); }
     void setBreak(bool on) override { log << QStringLiteral("Break=%1").arg(on); }
@@ -68,7 +84,7 @@ class FakeSerial : public SerialControl {
     std::int16_t commEvent() const override { return event; }
     void setOnComm(std::function<void()> h) override { on_comm = std::move(h); }
 
-  private:
+private:
     std::int16_t port_ = 0;
 };
 

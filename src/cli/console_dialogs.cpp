@@ -1,0 +1,60 @@
+#include "cli/console_dialogs.h"
+
+#include <QString>
+#include <string>
+
+namespace bl {
+
+namespace {
+void put(std::FILE *f, const QString &text) {
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    std::fputs(shown.toUtf8().constData(), f);
+    std::fflush(f);
+}
+} // namespace
+
+std::optional<QString> ConsoleDialogs::read_line() {
+    std::string line;
+    int c;
+    while ((c = std::fgetc(in_)) != EOF && c != '\n')
+        line.push_back(static_cast<char>(c));
+    if (c == EOF && line.empty()) {
+        if (input_ended_)
+            input_ended_();
+        return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return QString::fromUtf8(line.c_str());
+}
+
+MsgResult ConsoleDialogs::message_box(const QString &text, const QString &title, MsgIcon,
+                                      MsgButtons buttons) {
+    put(err_, title + QStringLiteral(": ") + text + QLatin1Char('\n'));
+    if (buttons == MsgButtons::Ok)
+        return MsgResult::Ok;
+    for (;;) {
+        put(err_, QStringLiteral("(j/n) "));
+        const auto answer = read_line();
+        if (!answer)
+            return MsgResult::No;
+        const QString a = answer->trimmed().toLower();
+        if (a == QLatin1String("j") || a == QLatin1String("ja") || a == QLatin1String("y"))
+            return MsgResult::Yes;
+        if (a == QLatin1String("n") || a == QLatin1String("nein"))
+            return MsgResult::No;
+    }
+}
+
+std::optional<QString> ConsoleDialogs::input_box(const QString &prompt, const QString &title,
+                                                 const QString &default_text) {
+    put(err_, title + QStringLiteral(" - ") + prompt + QStringLiteral(" [") + default_text +
+                  QStringLiteral("] "));
+    const auto line = read_line();
+    if (!line)
+        return std::nullopt;
+    return line->isEmpty() ? default_text : *line;
+}
+
+} // namespace bl

@@ -1,0 +1,178 @@
+#include "connection/port_opening.h"
+
+#include "connection/connection_texts.h"
+#include "shared/runtime_error.h"
+
+#include <cmath>
+#include <limits>
+
+namespace bl {
+
+namespace {
+constexpr int kOverflow = 6;
+} // namespace
+
+QString PortOpening::port_text() const {
+    if (!vars_.comport_device.isEmpty())
+        return vars_.comport_device;
+    return QStringLiteral("COM%1").arg(std::nearbyint(vars_.comport_nr));
+}
+
+void PortOpening::open_interface(std::int16_t &err_flag) {
+    // Errors of the serial layer (a missing port, one in use, no permission)
+    // are told, and the port question comes again.
+    try {
+        if (!vars_.ln_interface)
+            open_serial_interface(err_flag);
+        else if (vars_.usb_interface)
+            open_usb_interface(err_flag);
+        else
+            open_com_port_interface(err_flag);
+    } catch (const RuntimeError &e) {
+        dialogs_.message_box(texts::kPortFailed.arg(port_text(), e.description), texts::kPortTitle,
+                             MsgIcon::Exclamation, MsgButtons::Ok);
+        err_flag = 1;
+    }
+}
+
+// The port is chosen only while closed: a device path as entered, or the
+// COM number rounded to the nearest integer, a half to the even one.
+void PortOpening::select_port() {
+    if (comm_.portOpen())
+        return;
+    if (!vars_.comport_device.isEmpty()) {
+        comm_.setDevicePath(vars_.comport_device);
+        return;
+    }
+    const double rounded = std::nearbyint(vars_.comport_nr);
+    if (rounded < std::numeric_limits<std::int16_t>::min() ||
+        rounded > std::numeric_limits<std::int16_t>::max())
+        throw RuntimeError(kOverflow, QStringLiteral("Bus-Lauscher"), QStringLiteral("Überlauf"));
+    comm_.setCommPort(static_cast<std::int16_t>(rounded));
+}
+
+void PortOpening::open_if_closed() {
+    if (!comm_.portOpen())
+        comm_.setPortOpen(true);
+}
+
+void PortOpening::open_com_port_interface(std::int16_t &err_flag) {
+    if (!vars_.comport_device.isEmpty() || (vars_.comport_nr != 1 && vars_.comport_nr != 2)) {
+        dialogs_.message_box(texts::kOnlyCom1Or2, texts::kBuslinkTitle, MsgIcon::Exclamation,
+                             MsgButtons::Ok);
+        err_flag = 1;
+        return;
+    }
+    select_port();
+    comm_.setRTSEnable(true);
+    comm_.setInputMode(0);
+    comm_.setSettings(QStringLiteral("19200,n,8,1"));
+    comm_.setInputLen(1);
+    open_if_closed();
+    comm_.setInBufferCount(0);
+    if (!uart_.set_16457(vars_.comport_nr == 1 ? kCom1Base : kCom2Base)) {
+        dialogs_.message_box(texts::kRateFailed.arg(port_text()), texts::kPortTitle,
+                             MsgIcon::Exclamation, MsgButtons::Ok);
+        err_flag = 1;
+        return;
+    }
+    comm_.setSThreshold(0);
+    comm_.setRThreshold(0);
+    set_timer_enabled_(true);
+    err_flag = 0;
+}
+
+void PortOpening::open_usb_interface(std::int16_t &err_flag) {
+    select_port();
+    comm_.setInputMode(0);
+    comm_.setSettings(QStringLiteral("115200,n,8,1"));
+    comm_.setInputLen(0);
+    comm_.setHandshaking(0);
+    open_if_closed();
+    comm_.setInBufferCount(0);
+    comm_.setSThreshold(0);
+    comm_.setRThreshold(1);
+    set_timer_enabled_(false);
+    err_flag = 0;
+}
+
+void PortOpening::open_serial_interface(std::int16_t &err_flag) {
+    select_port();
+    comm_.setSettings(QStringLiteral("2400,n,8,2"));
+    open_if_closed();
+    comm_.setInputMode(0);
+    comm_.setInputLen(100);
+    comm_.setBreak(true);
+    wait_seconds(1);
+    comm_.setBreak(false);
+    wait_seconds(0.3);
+    send_text(texts::kBaudCommand, err_flag);
+    if (err_flag != 0) {
+        err_flag = 1;
+        return;
+    }
+    if (!reply_wait()) {
+        err_flag = 1;
+        return;
+    }
+    wait_seconds(0.3);
+    comm_.setPortOpen(false);
+    comm_.setSettings(QStringLiteral("19200,n,8,2"));
+    comm_.setPortOpen(true);
+    send_text(texts::kModeCommand, err_flag);
+    if (err_flag != 0) {
+        err_flag = 1;
+        return;
+    }
+    if (!reply_wait()) {
+        err_flag = 1;
+        return;
+    }
+    set_timer_enabled_(false);
+    comm_.setPortOpen(false);
+    comm_.setInputLen(1);
+    comm_.setPortOpen(true);
+    comm_.setSThreshold(0);
+    comm_.setRThreshold(1);
+}
+
+// Collects the interface's reply until it holds "]"; processes no events,
+// so nothing else takes the reply's characters.
+bool PortOpening::reply_wait() {
+    QByteArray reply;
+    const double start = clock_.seconds();
+    for (;;) {
+        if (reply.contains(']'))
+            return true;
+        if (clock_.seconds() - start > kTimeout)
+            return false;
+        if (comm_.inBufferCount() > 0)
+            reply += comm_.input();
+    }
+}
+
+void PortOpening::wait_seconds(double d) {
+    const double start = clock_.seconds();
+    while (clock_.seconds() <= start + d)
+        events_.process_events();
+}
+
+void PortOpening::send_text(const QByteArray &text, std::int16_t &result) {
+    comm_.setOutBufferCount(0);
+    const double start = clock_.seconds();
+    qsizetype position = 0;
+    while (position < text.size()) {
+        if (clock_.seconds() - start > kTimeout) {
+            result = 1;
+            return;
+        }
+        events_.process_events();
+        if (comm_.ctsHolding()) {
+            comm_.output(text.mid(position, 1));
+            ++position;
+        }
+    }
+    result = 0;
+}
+
+} // namespace bl

@@ -1,0 +1,75 @@
+#include "connection/startup_dialogue.h"
+
+#include "connection/connection_texts.h"
+#include "shared/val.h"
+
+namespace bl {
+
+namespace {
+// The trace file's number, the lowest one free; nothing else uses one.
+constexpr std::int16_t kFirstFreeFileNumber = 1;
+} // namespace
+
+PortEntry read_port_entry(const QString &entry) {
+    const QString trimmed = entry.trimmed();
+    if (trimmed.startsWith(QLatin1Char('/')))
+        return {0, trimmed};
+    return {val(entry), {}};
+}
+
+void set_interface_kind(ModVariablen &vars, InterfaceKind kind) {
+    vars.ln_interface = kind == InterfaceKind::Serial ? kFalse : kTrue;
+    vars.usb_interface = kind == InterfaceKind::Usb ? kTrue : kFalse;
+}
+
+InterfaceKind StartupDialogue::ask_kind() {
+    if (dialogs_.message_box(texts::kAskComPortInterface, texts::kInterfaceTitle, MsgIcon::None,
+                             MsgButtons::YesNo) == MsgResult::Yes)
+        return InterfaceKind::ComPort;
+    if (dialogs_.message_box(texts::kAskUsb, texts::kInterfaceTitle, MsgIcon::None,
+                             MsgButtons::YesNo) == MsgResult::Yes)
+        return InterfaceKind::Usb;
+    return InterfaceKind::Serial;
+}
+
+void StartupDialogue::close_port_if_open() {
+    if (comm_.portOpen())
+        comm_.setPortOpen(false);
+}
+
+bool StartupDialogue::run(const StartupAnswers &answers) {
+    vars_.doc_path = init_paths_();
+    set_interface_kind(vars_, answers.kind ? *answers.kind : ask_kind());
+    close_port_if_open();
+
+    std::optional<QString> given = answers.port;
+    for (;;) {
+        QString entry;
+        if (given) {
+            entry = *given;
+            given.reset();
+        } else {
+            entry = dialogs_.input_box(texts::kPortPrompt, texts::kPortTitle, texts::kPortDefault)
+                        .value_or(QString());
+        }
+        const PortEntry port = read_port_entry(entry);
+        vars_.comport_nr = port.number;
+        vars_.comport_device = port.device;
+        if (port.number == 0 && port.device.isEmpty()) {
+            if (dialogs_.message_box(texts::kWrongPortNumber, texts::kErrorTitle, MsgIcon::None,
+                                     MsgButtons::YesNo) == MsgResult::Yes)
+                return false;
+            continue;
+        }
+        opening_.open_interface(vars_.err_flag);
+        if (vars_.err_flag == 0)
+            break;
+        close_port_if_open();
+    }
+    vars_.ascii_hex_on = kTrue;
+    vars_.trace_filenr = kFirstFreeFileNumber;
+    vars_.monitor_on = kTrue;
+    return true;
+}
+
+} // namespace bl

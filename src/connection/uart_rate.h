@@ -1,0 +1,55 @@
+// The COM-port interface runs at 16457 bit/s, a rate the serial settings
+// cannot name: the UART's divisor latch is written directly (divisor 7 on a
+// UART whose divisor 1 gives 115200 bit/s).
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace bl {
+
+inline constexpr int kComPortInterfaceBaud = 16457;
+inline constexpr int kUartDivisor = 7;
+inline constexpr int kCom1Base = 0x3F8;
+inline constexpr int kCom2Base = 0x2F8;
+
+// Port I/O: the low 8 bits are read from or written to an I/O address.
+class PortIo {
+public:
+    virtual ~PortIo() = default;
+    virtual int Inp32(int port) = 0;
+    virtual void Out32(int port, int value) = 0;
+};
+
+// The five accesses: read the line control register, switch divisor latch
+// access on, write the divisor's low and high byte, write the line control
+// value back exactly as read.
+void program_uart_divisor(PortIo &io, int base);
+
+// Sets 16457 bit/s on the port at the given base; false when it cannot.
+class UartRate {
+public:
+    virtual ~UartRate() = default;
+    virtual bool set_16457(int base) = 0;
+};
+
+// Direct port I/O where the system allows it; otherwise the serial driver is
+// asked for the custom rate, which it sets as divisor 7 as well.
+class DirectUartRate : public UartRate {
+public:
+    using OpenPortIo = std::function<std::unique_ptr<PortIo>()>;
+    DirectUartRate(OpenPortIo open_port_io, std::function<bool(int)> driver_rate)
+        : open_port_io_(std::move(open_port_io)), driver_rate_(std::move(driver_rate)) {}
+    bool set_16457(int base) override;
+
+private:
+    OpenPortIo open_port_io_;
+    std::function<bool(int)> driver_rate_;
+};
+
+// Port I/O through /dev/port (Linux on x86, root or CAP_SYS_RAWIO);
+// nullptr where it is not available.
+std::unique_ptr<PortIo> open_dev_port();
+
+} // namespace bl

@@ -1,0 +1,70 @@
+// The window on a pseudo-terminal through the real QSerialPort.
+#include "connection/serial_port_control.h"
+#include "support/fake_dialogs.h"
+#include "support/pty.h"
+#include "window/monitor_app.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace bl {
+namespace {
+
+TEST(WindowOnPty, ShowsTrafficAndSurvivesUnplug) {
+    testing::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    auto port = std::make_unique<SerialPortControl>();
+    SerialPortControl &comm1 = *port;
+    auto boxes = std::make_unique<testing::FakeDialogs>();
+    testing::FakeDialogs &dialogs = *boxes;
+    MonitorApp::Platform platform;
+    platform.comm = std::move(port);
+    platform.dialogs = std::move(boxes);
+    platform.end_program = [] {};
+    MonitorApp app(std::move(platform));
+    comm1.setOnFailure([&app](const RuntimeError &e) { app.error_reporter().report_error(e); });
+
+    StartupAnswers answers;
+    answers.kind = InterfaceKind::Usb;
+    answers.port = pty.device;
+    ASSERT_TRUE(app.run_startup(answers));
+    EXPECT_TRUE(comm1.portOpen());
+    EXPECT_FALSE(app.window().Timer1->isActive()) << "receive events, no polling";
+    pty.close_slave();
+
+    pty.write(QByteArray::fromHex("b2051058"));
+    pty.write(QByteArray::fromHex("83"));
+    QTest::qWait(20);
+    pty.write(QByteArray::fromHex("7c"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        QString::fromLatin1(app.window().rtbMoni->text().data(),
+                            static_cast<qsizetype>(app.window().rtbMoni->text().size())),
+        QStringLiteral("R\u00fcckmelder 11 = belegt\r\nGleisspannung eingeschaltet\r\n"), 5000);
+
+    pty.close_master();
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.boxes.size(), std::size_t{1}, 5000);
+    QTest::qWait(300);
+    EXPECT_EQ(dialogs.boxes.size(), 1u) << "reported once";
+    EXPECT_TRUE(dialogs.boxes[0].title.endsWith(QStringLiteral("8104")));
+    EXPECT_FALSE(comm1.portOpen());
+    QTest::mouseClick(app.window().btnClear, Qt::LeftButton);
+    EXPECT_TRUE(app.window().rtbMoni->text().empty()) << "the window stays usable";
+}
+
+TEST(WindowOnPty, SendsNothingItWasNotAskedTo) {
+    testing::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    MonitorApp::Platform platform;
+    platform.comm = std::make_unique<SerialPortControl>();
+    platform.dialogs = std::make_unique<testing::FakeDialogs>();
+    MonitorApp app(std::move(platform));
+    StartupAnswers answers;
+    answers.kind = InterfaceKind::Usb;
+    answers.port = pty.device;
+    ASSERT_TRUE(app.run_startup(answers));
+    QTest::qWait(50);
+    EXPECT_TRUE(pty.read_available().isEmpty());
+}
+
+} // namespace
+} // namespace bl
