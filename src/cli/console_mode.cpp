@@ -6,6 +6,7 @@
 #include "connection/serial_port_control.h"
 #include "reception/decoder.h"
 #include "reception/receive_entries.h"
+#include "sending/hex_text.h"
 #include "shared/latin1.h"
 #include "shared/steady_clock.h"
 #include "shared/time_stamp.h"
@@ -58,14 +59,40 @@ void quit_on_interrupt(QObject *owner) {
     std::signal(SIGINT, on_interrupt);
     std::signal(SIGTERM, on_interrupt);
 }
+// Each line typed on standard input is sent like a send row's text.
+void send_typed_lines(QObject *owner, HexTextSender &sender) {
+    auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, owner);
+    auto *pending = new QByteArray;
+    QObject::connect(notifier, &QObject::destroyed, [pending] { delete pending; });
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [notifier, pending, &sender] {
+        char buf[1024];
+        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0) {
+            notifier->setEnabled(false); // the input has ended; the monitor goes on
+            return;
+        }
+        pending->append(buf, n);
+        qsizetype end;
+        while ((end = pending->indexOf('\n')) >= 0) {
+            QByteArray line = pending->left(end);
+            pending->remove(0, end + 1);
+            if (line.endsWith('\r'))
+                line.chop(1);
+            sender.send_hex_str(QString::fromUtf8(line));
+        }
+    });
+}
 #else
 void quit_on_interrupt(QObject *) {}
+void send_typed_lines(QObject *, HexTextSender &) {}
 #endif
 
 } // namespace
 
 int run_console(int &argc, char **argv, const CommandLine &cl) {
     QCoreApplication app(argc, argv);
+    // unbuffered, so that lines typed later are not hidden in a buffer
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
     ModVariablen vars;
     SerialPortControl comm1;
     ConsoleDialogs dialogs(stdin, stderr, [] {
@@ -101,6 +128,9 @@ int run_console(int &argc, char **argv, const CommandLine &cl) {
     vars.trace_on = kTrue;
     vars.trace_name = QStringLiteral("stdout");
 
+    Transmitter transmitter(vars, comm1, dialogs, events, clock);
+    HexTextSender sender(vars, transmitter, dialogs);
+    send_typed_lines(&app, sender);
     quit_on_interrupt(&app);
     const int status = QCoreApplication::exec();
     if (comm1.portOpen())

@@ -144,9 +144,13 @@ QByteArray SerialPortControl::input() {
     return port_.read(input_len_ == 0 ? waiting : std::min<qint64>(input_len_, waiting));
 }
 
+// Discards what this control still holds unsent. Bytes the driver has
+// already taken are on their way in order: purging them would cut a
+// message short on the bus, so they are left to go out.
 void SerialPortControl::setOutBufferCount(int) {
     require_open();
-    port_.clear(QSerialPort::Output);
+    if (port_.bytesToWrite() > 0)
+        port_.clear(QSerialPort::Output);
 }
 
 void SerialPortControl::output(const QByteArray &bytes) {

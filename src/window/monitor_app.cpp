@@ -23,6 +23,7 @@ MonitorApp::MonitorApp(Platform p)
     : comm_(std::move(p.comm)),
       dialogs_(p.dialogs ? std::move(p.dialogs) : std::make_unique<QtDialogs>()),
       end_program_(std::move(p.end_program)),
+      events_(p.events ? std::move(p.events) : std::make_unique<QtEventPump>()),
       clock_(p.clock ? std::move(p.clock) : std::make_unique<ElapsedSteadyClock>()),
       uart_(p.uart ? std::move(p.uart) : std::make_unique<NoUartRate>()),
       window_(std::make_unique<FrmMonitor>()),
@@ -30,21 +31,25 @@ MonitorApp::MonitorApp(Platform p)
                                                        [] { return current_time_stamp(); })),
       decoder_(vars_, *window_->rtbMoni, trace_file_),
       receiver_(vars_, [this] { decoder_.decode_ln_mes(); }),
-      error_report_(vars_, *comm_, *dialogs_, events_),
+      error_report_(vars_, *comm_, *dialogs_, *events_),
       entries_(*comm_, receiver_, *dialogs_, error_report_),
       commands_(vars_, *window_->rtbMoni, trace_file_),
       recording_(vars_, trace_file_, *dialogs_,
                  or_default<std::function<QDateTime()>>(
                      std::move(p.now), [] { return QDateTime::currentDateTime(); }),
                  p.locale),
-      opening_(vars_, *comm_, *dialogs_, events_, *clock_, *uart_,
+      opening_(vars_, *comm_, *dialogs_, *events_, *clock_, *uart_,
                [this](bool on) {
                    if (on)
                        window_->Timer1->start();
                    else
                        window_->Timer1->stop();
                }),
-      startup_(vars_, *comm_, *dialogs_, opening_, [] { return init_paths(); }) {
+      startup_(vars_, *comm_, *dialogs_, opening_, [] { return init_paths(); }),
+      transmitter_(vars_, *comm_, *dialogs_, *events_, *clock_),
+      hex_sender_(vars_, transmitter_, *dialogs_),
+      train_category_(vars_, *window_->rtbMoni, hex_sender_, transmitter_, *events_, *clock_,
+                      [this](bool on) { window_->ZugkatBut->setEnabled(on); }) {
     if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
         qt->set_parent(window_.get());
     comm_->setOnComm([this] { entries_.on_comm(); });
@@ -102,6 +107,13 @@ void MonitorApp::connect_controls() {
             w->setWindowTitle(captions->window);
         }
     });
+    for (int i = 0; i < 4; ++i)
+        QObject::connect(
+            w->SendCmd[static_cast<std::size_t>(i)], &QPushButton::clicked, w, [this, w, i] {
+                hex_sender_.send_hex_str(w->LNMsgTxt[static_cast<std::size_t>(i)]->text());
+            });
+    QObject::connect(w->ZugkatBut, &QPushButton::clicked, w,
+                     [this, w] { train_category_.run(w->LokAdrTxt->text(), w->KatTxt->text()); });
     w->set_on_close([this] { end_program(); });
     trace_file_.set_on_failure([this, w] {
         const TraceCaptions captions = recording_.end_after_failure();

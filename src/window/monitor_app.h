@@ -5,6 +5,9 @@
 #include "reception/decoder.h"
 #include "reception/receive_entries.h"
 #include "reception/receiver.h"
+#include "sending/hex_text.h"
+#include "sending/train_category.h"
+#include "sending/transmission.h"
 #include "shared/mod_variablen.h"
 #include "shared/serial_control.h"
 #include "shared/steady_clock.h"
@@ -34,6 +37,7 @@ public:
         QLocale locale = QLocale::system();  // short date of trace names
         std::unique_ptr<UartRate> uart;      // default: no way to set 16457 bit/s
         std::unique_ptr<SteadyClock> clock;  // default: the monotonic clock
+        std::unique_ptr<EventPump> events;   // default: Qt's event processing
     };
 
     explicit MonitorApp(Platform platform);
@@ -52,6 +56,7 @@ public:
     // start-up leaves them (for a window without a port).
     void start_monitor();
     ErrorReporter &error_reporter() { return error_report_; }
+    Transmitter &transmitter() { return transmitter_; }
     // Ends the program at once; an open trace keeps every line written.
     void end_program();
 
@@ -65,7 +70,7 @@ private:
     std::unique_ptr<SerialControl> comm_;
     std::unique_ptr<Dialogs> dialogs_;
     std::function<void()> end_program_;
-    QtEventPump events_;
+    std::unique_ptr<EventPump> events_;
     std::unique_ptr<SteadyClock> clock_;
     std::unique_ptr<UartRate> uart_;
     std::unique_ptr<FrmMonitor> window_;
@@ -78,6 +83,9 @@ private:
     TraceRecording recording_;
     PortOpening opening_;
     StartupDialogue startup_;
+    Transmitter transmitter_;
+    HexTextSender hex_sender_;
+    TrainCategoryCommand train_category_;
 };
 
 } // namespace bl

@@ -101,3 +101,34 @@ TEST(ConsoleOnPty, MissingPortIsToldAndAskedAgain) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ConsoleOnPty, TypedLinesAreSent) {
+    bl::testing::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    QProcess p;
+    p.start(QStringLiteral(BUSLAUSCHER_BINARY),
+            {QStringLiteral("--console"), QStringLiteral("--interface"), QStringLiteral("usb"),
+             QStringLiteral("--port"), pty.device});
+    ASSERT_TRUE(p.waitForStarted());
+    QThread::msleep(300);
+    pty.close_slave();
+    p.write("B0 00 10\nB0 100 10\n  B0   00 30 \n");
+    p.waitForBytesWritten(2000);
+    QByteArray line;
+    QElapsedTimer t;
+    t.start();
+    while (line.size() < 8 && t.elapsed() < 5000) {
+        QThread::msleep(20);
+        line += pty.read_available();
+    }
+    EXPECT_EQ(line.toHex(), QByteArray("b000105fb000307f"));
+    p.waitForReadyRead(500);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("\"100\" ist kein Byte"))) << err.toStdString();
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    EXPECT_TRUE(p.waitForFinished(5000));
+}
+
+} // namespace

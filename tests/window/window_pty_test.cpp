@@ -68,3 +68,36 @@ TEST(WindowOnPty, SendsNothingItWasNotAskedTo) {
 
 } // namespace
 } // namespace bl
+
+namespace bl {
+namespace {
+
+TEST(WindowOnPty, SendRowAndTrainCategoryPutExactBytesOnTheLine) {
+    testing::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    MonitorApp::Platform platform;
+    platform.comm = std::make_unique<SerialPortControl>();
+    platform.dialogs = std::make_unique<testing::FakeDialogs>();
+    MonitorApp app(std::move(platform));
+    StartupAnswers answers;
+    answers.kind = InterfaceKind::Usb;
+    answers.port = pty.device;
+    ASSERT_TRUE(app.run_startup(answers));
+    pty.close_slave();
+
+    QTest::mouseClick(app.window().SendCmd[0], Qt::LeftButton);
+    QTest::qWait(50);
+    EXPECT_EQ(pty.read_available().toHex(), QByteArray("b000105f"));
+
+    // the command station's answer is already on its way when the button is pressed
+    pty.write(QByteArray::fromHex("e70e07037f00200712000001025b"));
+    app.window().LokAdrTxt->setText(QStringLiteral("3"));
+    app.window().KatTxt->setText(QStringLiteral("5"));
+    QTest::mouseClick(app.window().ZugkatBut, Qt::LeftButton);
+    QTest::qWait(50);
+    EXPECT_EQ(pty.read_available().toHex(),
+              QByteArray("bf000343") + QByteArray("ef0e07037f002007220000010263"));
+}
+
+} // namespace
+} // namespace bl

@@ -1,0 +1,70 @@
+#include "sending/hex_text.h"
+
+#include "sending/sending_texts.h"
+
+#include <QList>
+
+namespace bl {
+
+namespace {
+constexpr int kHeldValue = 0x10000;
+}
+
+int hex_token_value(QStringView token) {
+    int value = 0;
+    for (const QChar c : token) {
+        if (c == u'\t' || c == u'\n')
+            continue;
+        int digit;
+        if (c >= u'0' && c <= u'9')
+            digit = c.unicode() - u'0';
+        else if (c >= u'A' && c <= u'F')
+            digit = c.unicode() - u'A' + 10;
+        else if (c >= u'a' && c <= u'f')
+            digit = c.unicode() - u'a' + 10;
+        else
+            break;
+        value = std::min(value * 16 + digit, kHeldValue);
+    }
+    return value;
+}
+
+HexMessage parse_hex_message(const QString &text) {
+    HexMessage message;
+    // only the blank separates tokens; tabs and commas belong to them
+    for (const QStringView token : QStringView(text).split(u' ', Qt::SkipEmptyParts)) {
+        const int value = hex_token_value(token);
+        if (value > 0xFF && message.problem == HexMessage::Problem::None) {
+            message.problem = HexMessage::Problem::TokenTooLarge;
+            message.offending_token = token.toString();
+        }
+        message.bytes.push_back(value);
+    }
+    if (message.problem == HexMessage::Problem::None &&
+        message.bytes.size() > static_cast<std::size_t>(kLnOutSize))
+        message.problem = HexMessage::Problem::TooManyTokens;
+    return message;
+}
+
+void HexTextSender::send_hex_str(const QString &text) {
+    if (text.isEmpty())
+        return;
+    const HexMessage message = parse_hex_message(text);
+    switch (message.problem) {
+    case HexMessage::Problem::TokenTooLarge:
+        dialogs_.message_box(texts::kTokenTooLarge.arg(message.offending_token), texts::kSendTitle,
+                             MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    case HexMessage::Problem::TooManyTokens:
+        dialogs_.message_box(texts::kTooManyTokens.arg(message.bytes.size()), texts::kSendTitle,
+                             MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    case HexMessage::Problem::None: break;
+    }
+    // entries above the last token keep what earlier messages left
+    for (std::size_t i = 0; i < message.bytes.size(); ++i)
+        vars_.LN_Out[i] = static_cast<std::int16_t>(message.bytes[i]);
+    transmitter_.send_ln_buf(vars_.LN_Out, static_cast<int>(message.bytes.size()) - 1);
+}
+
+} // namespace bl

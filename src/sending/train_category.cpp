@@ -1,0 +1,61 @@
+#include "sending/train_category.h"
+
+#include "reception/line_wrap.h"
+#include "sending/sending_texts.h"
+#include "shared/hex.h"
+#include "shared/val.h"
+
+#include <cmath>
+
+namespace bl {
+
+int category_byte(double category) {
+    const int k = static_cast<int>(std::nearbyint(category));
+    return ((k * 8) & 0x70) + ((k & 1) ? 2 : 0);
+}
+
+void TrainCategoryCommand::run(const QString &address_text, const QString &category_text) {
+    // a second start while one waits is refused
+    if (waiting_)
+        return;
+    const double address = val(address_text);
+    const double category = val(category_text);
+    if (address < 1 || address > 127)
+        return;
+    if (category < 0 || category > 15)
+        return;
+    ZeilenUmbruch(area_, texts::kSetCategoryLine.view());
+    auto &slot_data = vars_.answer_tab[kSlotDataColumn];
+    slot_data[kAnswerFlagRow] = 0;
+    hex_sender_.send_hex_str(QStringLiteral("BF 00 ") + QString::fromStdString(hex_(address)));
+    if (!wait_for_slot_data()) {
+        ZeilenUmbruch(area_, texts::kNoAnswerLine.view());
+        return;
+    }
+    // the first slot data after the request, whatever address it carries
+    for (std::size_t i = 0; i <= 12; ++i)
+        vars_.LN_Out[i] = slot_data[i];
+    vars_.LN_Out[0] = 0xEF;
+    vars_.LN_Out[8] = static_cast<std::int16_t>(category_byte(category));
+    vars_.err_flag = transmitter_.send(vars_.LN_Out, 12);
+}
+
+bool TrainCategoryCommand::wait_for_slot_data() {
+    auto &slot_data = vars_.answer_tab[kSlotDataColumn];
+    waiting_ = true;
+    set_button_enabled_(false);
+    const double start = clock_.seconds();
+    bool answered = true;
+    while (slot_data[kAnswerFlagRow] != kTrue) {
+        if (clock_.seconds() - start > kTimeout) {
+            answered = false;
+            break;
+        }
+        events_.process_events();
+    }
+    waiting_ = false;
+    set_button_enabled_(true);
+    return answered;
+}
+
+} // namespace bl

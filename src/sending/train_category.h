@@ -1,0 +1,45 @@
+#pragma once
+
+#include "reception/monitor_area.h"
+#include "sending/hex_text.h"
+
+#include <functional>
+
+namespace bl {
+
+// The category byte of a slot write: category bits 1..3 in bits 4..6,
+// category bit 0 in bit 1. A category with a fraction is first rounded
+// (a half to the even neighbour).
+int category_byte(double category);
+
+// "Zugkat. setzen": asks the command station for the address's slot, waits
+// (processing events) for the slot data, and writes the slot back with the
+// new category. The wait gives up after 5 s with a line in the monitor.
+class TrainCategoryCommand {
+public:
+    TrainCategoryCommand(ModVariablen &vars, MonitorArea &area, HexTextSender &hex_sender,
+                         Transmitter &transmitter, EventPump &events, SteadyClock &clock,
+                         std::function<void(bool)> set_button_enabled)
+        : vars_(vars), area_(area), hex_sender_(hex_sender), transmitter_(transmitter),
+          events_(events), clock_(clock), set_button_enabled_(std::move(set_button_enabled)) {}
+
+    void run(const QString &address_text, const QString &category_text);
+    bool waiting() const { return waiting_; }
+
+    static constexpr double kTimeout = 5.0;
+    static constexpr int kSlotDataColumn = 3;
+
+private:
+    bool wait_for_slot_data();
+
+    ModVariablen &vars_;
+    MonitorArea &area_;
+    HexTextSender &hex_sender_;
+    Transmitter &transmitter_;
+    EventPump &events_;
+    SteadyClock &clock_;
+    std::function<void(bool)> set_button_enabled_;
+    bool waiting_ = false;
+};
+
+} // namespace bl

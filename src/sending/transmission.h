@@ -1,0 +1,52 @@
+#pragma once
+
+#include "shared/mod_variablen.h"
+#include "shared/platform.h"
+#include "shared/serial_control.h"
+
+#include <deque>
+#include <vector>
+
+namespace bl {
+
+using OutBuffer = std::array<std::int16_t, kLnOutSize>;
+
+// Puts one LocoNet message on the bus: every byte, then the checksum
+// (0xFF exclusive-or every byte), one byte per write.
+class Transmitter {
+public:
+    Transmitter(ModVariablen &vars, SerialControl &comm, Dialogs &dialogs, EventPump &events,
+                SteadyClock &clock)
+        : vars_(vars), comm_(comm), dialogs_(dialogs), events_(events), clock_(clock) {}
+
+    // Paces every byte by CTS unless a LocoNet interface is attached; gives
+    // up 5 s after the call began. 0 when all was written, 1 otherwise.
+    std::int16_t send(const OutBuffer &buffer, int l_out);
+    // Writes all bytes at once, without CTS and without time-out.
+    void send_ln_buf(const OutBuffer &buffer, int l_out);
+
+    bool waiting() const { return busy_; }
+    static constexpr double kTimeout = 5.0;
+
+private:
+    struct Pending {
+        std::vector<int> bytes;
+        bool paced;
+    };
+    static bool valid(const OutBuffer &buffer, int l_out);
+    bool port_ready();
+    std::int16_t send_paced(const std::vector<int> &bytes);
+    void write_all(const std::vector<int> &bytes);
+    void write_byte(int b);
+    void send_pending();
+
+    ModVariablen &vars_;
+    SerialControl &comm_;
+    Dialogs &dialogs_;
+    EventPump &events_;
+    SteadyClock &clock_;
+    bool busy_ = false;
+    std::deque<Pending> pending_;
+};
+
+} // namespace bl
