@@ -59,8 +59,11 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
                              "Die Anschluss-Frage beantworten: eine COM-Nummer oder ein "
                              "Gerätepfad wie /dev/ttyACM0.",
                              "N|GERÄT");
+    const auto demo = flag("demo", "Auf dem eingebauten simulierten LocoNet-Bus, ohne Hardware "
+                                   "und ohne Fragen.");
+    const auto rate = valued("rate", "Mit --demo: Nachrichten je Sekunde (Vorgabe 4).", "N");
     parser.addOptions({help, version, decode, hex_output, no_ascii_hex, area, replay,
-                       exit_after_replay, console, interface, port});
+                       exit_after_replay, console, interface, port, demo, rate});
     parser.addPositionalArgument(QStringLiteral("DATEI"),
                                  QStringLiteral("Rohe LocoNet-Bytes (mit --decode)."),
                                  QStringLiteral("[DATEI]"));
@@ -101,6 +104,16 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     }
     if (parser.isSet(port))
         result.answers.port = parser.value(port);
+    result.demo = parser.isSet(demo);
+    if (parser.isSet(rate)) {
+        bool ok = false;
+        result.demo_rate = parser.value(rate).toDouble(&ok);
+        if (!ok || result.demo_rate < 0 || !result.demo)
+            return CommandLineError{
+                QStringLiteral("--rate braucht eine Zahl ab 0 und gehört zu --demo.")};
+    }
+    if (result.demo && parser.isSet(replay))
+        return CommandLineError{QStringLiteral("--demo und --replay schließen sich aus.")};
     if (parser.isSet(console)) {
         if (parser.isSet(replay))
             return CommandLineError{

@@ -18,6 +18,8 @@ struct CommandLine {
     QString replay_file;  // --replay FILE: the window shows a capture
     bool exit_after_replay = false;
     StartupAnswers answers; // --interface, --port
+    bool demo = false;      // --demo: the simulated bus instead of a port
+    double demo_rate = 4;   // --rate: its messages per second
     QString help_text;
 };
 

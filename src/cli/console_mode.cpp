@@ -10,6 +10,7 @@
 #include "shared/latin1.h"
 #include "shared/steady_clock.h"
 #include "shared/time_stamp.h"
+#include "simulation/demo.h"
 #include "window/error_report.h"
 
 #include <QCoreApplication>
@@ -94,15 +95,34 @@ int run_console(int &argc, char **argv, const CommandLine &cl) {
     // unbuffered, so that lines typed later are not hidden in a buffer
     std::setvbuf(stdin, nullptr, _IONBF, 0);
     ModVariablen vars;
-    SerialPortControl comm1;
     ConsoleDialogs dialogs(stdin, stderr, [] {
         std::fputs("bus-lauscher: keine Eingabe mehr, Programmende\n", stderr);
         std::exit(1);
     });
     QtEventPump events;
     ElapsedSteadyClock clock;
-    DirectUartRate uart([] { return open_dev_port(); },
-                        [&comm1](int baud) { return comm1.setCustomBaudRate(baud); });
+
+    // the port: a real one, or the simulated bus with its questions answered
+    sim::Demo demo;
+    std::unique_ptr<SerialPortControl> real_port;
+    std::unique_ptr<UartRate> real_uart;
+    SerialControl *comm = nullptr;
+    UartRate *uart = nullptr;
+    StartupAnswers answers = cl.answers;
+    if (cl.demo) {
+        demo = sim::make_demo(cl.demo_rate, cl.answers.kind);
+        comm = demo.interface.get();
+        uart = demo.uart.get();
+        answers = demo.answers;
+    } else {
+        real_port = std::make_unique<SerialPortControl>();
+        SerialPortControl *port = real_port.get();
+        real_uart = std::make_unique<DirectUartRate>(
+            [] { return open_dev_port(); },
+            [port](int baud) { return port->setCustomBaudRate(baud); });
+        comm = port;
+        uart = real_uart.get();
+    }
     QTimer timer1;
     timer1.setInterval(100);
     timer1.start();
@@ -111,30 +131,36 @@ int run_console(int &argc, char **argv, const CommandLine &cl) {
     ConsoleLines lines;
     MessageDecoder decoder(vars, no_area, lines);
     Receiver receiver(vars, [&decoder] { decoder.decode_ln_mes(); });
-    ErrorReport error_report(vars, comm1, dialogs, events);
-    ReceiveEntries entries(comm1, receiver, dialogs, error_report);
+    ErrorReport error_report(vars, *comm, dialogs, events);
+    ReceiveEntries entries(*comm, receiver, dialogs, error_report);
     QObject::connect(&timer1, &QTimer::timeout, &app, [&entries] { entries.on_tick(); });
-    comm1.setOnComm([&entries] { entries.on_comm(); });
-    comm1.setOnFailure([&error_report](const RuntimeError &e) { error_report.report_error(e); });
+    comm->setOnComm([&entries] { entries.on_comm(); });
+    if (real_port)
+        real_port->setOnFailure(
+            [&error_report](const RuntimeError &e) { error_report.report_error(e); });
 
-    PortOpening opening(vars, comm1, dialogs, events, clock, uart,
+    PortOpening opening(vars, *comm, dialogs, events, clock, *uart,
                         [&timer1](bool on) { on ? timer1.start() : timer1.stop(); });
-    StartupDialogue startup(vars, comm1, dialogs, opening, [] { return init_paths(); });
-    if (!startup.run(cl.answers))
+    StartupDialogue startup(vars, *comm, dialogs, opening, [] { return init_paths(); });
+    if (!startup.run(answers))
         return 0;
     vars.hex_on = cl.decode.hex_output ? kTrue : kFalse;
     vars.ascii_hex_on = cl.decode.ascii_hex ? kTrue : kFalse;
     // the lines are the trace records, on standard output
     vars.trace_on = kTrue;
     vars.trace_name = QStringLiteral("stdout");
+    if (cl.demo) {
+        std::fprintf(stderr, "%s\n", qPrintable(sim::kDemoStatus));
+        demo.bus->start();
+    }
 
-    Transmitter transmitter(vars, comm1, dialogs, events, clock);
+    Transmitter transmitter(vars, *comm, dialogs, events, clock);
     HexTextSender sender(vars, transmitter, dialogs);
     send_typed_lines(&app, sender);
     quit_on_interrupt(&app);
     const int status = QCoreApplication::exec();
-    if (comm1.portOpen())
-        comm1.setPortOpen(false);
+    if (comm->portOpen())
+        comm->setPortOpen(false);
     return status;
 }
 

@@ -3,6 +3,7 @@
 #include "connection/init_paths.h"
 #include "connection/replay_port.h"
 #include "connection/serial_port_control.h"
+#include "simulation/demo.h"
 #include "window/monitor_app.h"
 
 #include <QApplication>
@@ -34,6 +35,22 @@ int run_replay(const CommandLine &cl, const QByteArray &capture) {
     replay.setInputLen(0);
     replay.setRThreshold(1);
     replay.setPortOpen(true);
+    return QCoreApplication::exec();
+}
+
+// The window on the simulated bus: the start-up questions are answered,
+// the status bar says that the bus is simulated.
+int run_demo(const CommandLine &cl) {
+    sim::Demo demo = sim::make_demo(cl.demo_rate, cl.answers.kind);
+    MonitorApp::Platform platform;
+    platform.comm = std::move(demo.interface);
+    platform.uart = std::move(demo.uart);
+    MonitorApp app(std::move(platform));
+    app.window().StatusPanel->setText(sim::kDemoStatus);
+    app.window().show();
+    if (!app.run_startup(demo.answers))
+        return 0;
+    demo.bus->start();
     return QCoreApplication::exec();
 }
 
@@ -69,6 +86,8 @@ int run_window(int &argc, char **argv, const CommandLine &cl) {
         capture = file.readAll();
     }
     QApplication qt_app(argc, argv);
+    if (cl.demo)
+        return run_demo(cl);
     return cl.replay_file.isEmpty() ? run_on_port(cl) : run_replay(cl, capture);
 }
 

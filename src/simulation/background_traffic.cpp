@@ -1,0 +1,98 @@
+#include "simulation/background_traffic.h"
+
+#include "simulation/loconet_message.h"
+
+namespace bl::sim {
+
+BackgroundTraffic::BackgroundTraffic(const CommandStation &station, std::uint32_t seed)
+    : station_(station), rng_(seed) {
+    trains_ = {{3, 0, 0, 1, 1}, {1234, 0, 0x20, 9, 9}, {57, 0, 0, 17, 17}, {212, 0, 0x20, 25, 25}};
+}
+
+int BackgroundTraffic::random(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
+
+int BackgroundTraffic::slot_of(const Train &t) const {
+    return std::max(station_.slot_of(t.address), 0);
+}
+
+QList<QByteArray> BackgroundTraffic::opening() {
+    QList<QByteArray> out{message({0x83})};
+    for (const Train &t : trains_)
+        out << message({0xBF, (t.address >> 7) & 0x7F, t.address & 0x7F});
+    return out;
+}
+
+QByteArray BackgroundTraffic::drive(Train &t) {
+    const int slot = slot_of(t);
+    switch (random(6)) {
+    case 0:
+        t.dirf ^= 0x10; // headlight
+        return message({0xA1, slot, t.dirf});
+    case 1: return message({0xA2, slot, random(16)});
+    default:
+        t.speed = std::clamp(t.speed + random(31) - 10, 0, 110);
+        return message({0xA0, slot, t.speed});
+    }
+}
+
+// A running train occupies the next sensor of its route and frees the one
+// behind it.
+QByteArray BackgroundTraffic::move(Train &t) {
+    const int previous = t.sensor == t.block_first ? t.block_first + 7 : t.sensor - 1;
+    const auto report = [](int sensor, bool occupied) {
+        const int n = sensor - 1;
+        const int b1 = (n >> 1) & 0x7F;
+        const int b2 = ((n >> 8) & 0x0F) | ((n & 1) ? 0x20 : 0) | (occupied ? 0x10 : 0) | 0x40;
+        return message({0xB2, b1, b2});
+    };
+    queued_ << report(previous, false);
+    const QByteArray occupied = report(t.sensor, true);
+    t.sensor = t.sensor == t.block_first + 7 ? t.block_first : t.sensor + 1;
+    return occupied;
+}
+
+QByteArray BackgroundTraffic::kennbox(const Train &t) {
+    const int sender = 1 + random(8);
+    if (random(2) == 0)
+        return message({0xE4, 0x08, 0x00, 0x20 | (sender >> 7), sender & 0x7F, 0, t.speed});
+    return message({0xE4, 0x08, random(4), 0x40 | (random(2) ? 0x20 : 0) | (sender >> 7),
+                    sender & 0x7F, (t.address >> 7) & 0x7F, t.address & 0x7F});
+}
+
+// Messages the monitor lists as bytes: peer transfers, extended functions.
+QByteArray BackgroundTraffic::other() {
+    if (random(2) == 0)
+        return message({0xE5, 0x10, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                        0x00, 0x00, 0x00});
+    return message({0xD4, 0x20, slot_of(trains_[0]), 0x08, random(128)});
+}
+
+QByteArray BackgroundTraffic::next() {
+    if (!queued_.isEmpty())
+        return queued_.takeFirst();
+    Train &t = trains_[static_cast<std::size_t>(random(static_cast<int>(trains_.size())))];
+    const int pick = random(100);
+    if (pick < 40)
+        return drive(t);
+    if (pick < 65) {
+        if (t.speed == 0)
+            return drive(t);
+        return move(t);
+    }
+    if (pick < 77) {
+        const int sw = random(12);
+        switch_state_ ^= 1 << sw;
+        const int dir = (switch_state_ >> sw) & 1 ? 0x20 : 0x00;
+        queued_ << message({0xB0, sw, dir});
+        return message({0xB0, sw, dir | 0x10});
+    }
+    if (pick < 81)
+        return message({0xBC, random(12), 0x00});
+    if (pick < 91)
+        return kennbox(t);
+    if (pick < 95)
+        return message({0xBB, slot_of(t), 0x00});
+    return other();
+}
+
+} // namespace bl::sim

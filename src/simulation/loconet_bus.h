@@ -1,0 +1,46 @@
+#pragma once
+
+#include "simulation/background_traffic.h"
+#include "simulation/command_station.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+namespace bl::sim {
+
+// The simulated LocoNet: a command station and the traffic of a running
+// layout. Every message put on the bus reaches every listener, the sender
+// included (LocoNet interfaces echo what they send).
+class LocoNetBus : public QObject {
+public:
+    static constexpr double kDefaultRate = 4.0; // messages per second
+
+    explicit LocoNetBus(double messages_per_second = kDefaultRate, std::uint32_t seed = 1);
+
+    void listen(std::function<void(const QByteArray &)> listener) {
+        listeners_.push_back(std::move(listener));
+    }
+    // A complete message from a device; the station answers it.
+    void put(const QByteArray &msg);
+    // Starts the layout: the opening messages at once, then the traffic.
+    void start();
+    void stop() { ticker_.stop(); }
+    void set_rate(double messages_per_second) { rate_ = messages_per_second; }
+    CommandStation &station() { return station_; }
+
+private:
+    void broadcast(const QByteArray &msg);
+    void tick();
+
+    CommandStation station_;
+    BackgroundTraffic traffic_;
+    double rate_;
+    QTimer ticker_;
+    QElapsedTimer running_;
+    double sent_ = 0;
+    std::vector<std::function<void(const QByteArray &)>> listeners_;
+};
+
+} // namespace bl::sim

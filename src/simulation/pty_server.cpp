@@ -1,0 +1,47 @@
+#include "simulation/pty_server.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace bl::sim {
+
+PtyServer::PtyServer(LocoNetBus &bus) : bus_(bus) {}
+
+PtyServer::~PtyServer() {
+    notifier_.reset();
+    if (master_ >= 0)
+        ::close(master_);
+    if (slave_ >= 0)
+        ::close(slave_);
+}
+
+bool PtyServer::open() {
+    char name[256] = {};
+    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
+        return false;
+    termios raw{};
+    ::tcgetattr(slave_, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slave_, TCSANOW, &raw);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    device_ = QString::fromLocal8Bit(name);
+    notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { readable(); });
+    bus_.listen([this](const QByteArray &msg) {
+        [[maybe_unused]] const auto written =
+            ::write(master_, msg.constData(), static_cast<size_t>(msg.size()));
+    });
+    return true;
+}
+
+void PtyServer::readable() {
+    unsigned char buf[512];
+    const ssize_t n = ::read(master_, buf, sizeof buf);
+    for (ssize_t i = 0; i < n; ++i)
+        if (const auto msg = incoming_.feed(buf[i]))
+            bus_.put(*msg);
+}
+
+} // namespace bl::sim
