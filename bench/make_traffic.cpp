@@ -1,17 +1,43 @@
 // Writes N messages of mixed LocoNet traffic (raw bytes) to standard output,
-// for timing the --decode command and the window on large inputs.
+// for timing and soaking the --decode command and the window. With
+// --noise, stray data bytes and cut-short messages stand between them; they
+// never complete a message, so exactly N messages are framed.
 #include "../tests/support/traffic.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <random>
 
 int main(int argc, char **argv) {
-    const std::size_t messages = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1'000'000;
+    std::size_t messages = 1'000'000;
+    bool noise = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--noise") == 0)
+            noise = true;
+        else
+            messages = std::strtoull(argv[i], nullptr, 10);
+    }
+    std::mt19937 rng(99);
     const std::size_t block = 100'000;
     for (std::size_t done = 0; done < messages; done += block) {
         const std::size_t n = std::min(block, messages - done);
-        const std::string bytes =
-            bl::testing::mixed_traffic(n, static_cast<std::uint32_t>(done + 1));
+        std::string bytes = bl::testing::mixed_traffic(n, static_cast<std::uint32_t>(done + 1));
+        if (noise) {
+            std::string noisy;
+            noisy.reserve(bytes.size() + bytes.size() / 8);
+            for (const char c : bytes) {
+                // before an opcode: now and then stray bytes or a cut-short message
+                if ((static_cast<unsigned char>(c) & 0x80) && rng() % 16 == 0) {
+                    if (rng() % 2)
+                        noisy.push_back(static_cast<char>(rng() % 0x80));
+                    else
+                        noisy.append("\xA0\x05");
+                }
+                noisy.push_back(c);
+            }
+            bytes.swap(noisy);
+        }
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     }
     return 0;

@@ -5,6 +5,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
 )
 missing=()

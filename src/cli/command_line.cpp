@@ -62,8 +62,14 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto demo = flag("demo", "Auf dem eingebauten simulierten LocoNet-Bus, ohne Hardware "
                                    "und ohne Fragen.");
     const auto rate = valued("rate", "Mit --demo: Nachrichten je Sekunde (Vorgabe 4).", "N");
+    const auto record = flag("record", "Den Verlauf von Anfang an speichern, wie nach einem Klick "
+                                       "auf \"Verlauf speichern\".");
+    const auto first_paint =
+        flag("exit-after-first-paint", "Das Programm endet, sobald das Fenster gezeichnet ist (zum "
+                                       "Messen der Startzeit).");
     parser.addOptions({help, version, decode, hex_output, no_ascii_hex, area, replay,
-                       exit_after_replay, console, interface, port, demo, rate});
+                       exit_after_replay, console, interface, port, demo, rate, record,
+                       first_paint});
     parser.addPositionalArgument(QStringLiteral("DATEI"),
                                  QStringLiteral("Rohe LocoNet-Bytes (mit --decode)."),
                                  QStringLiteral("[DATEI]"));
@@ -105,6 +111,8 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     if (parser.isSet(port))
         result.answers.port = parser.value(port);
     result.demo = parser.isSet(demo);
+    result.record = parser.isSet(record);
+    result.exit_after_first_paint = parser.isSet(first_paint);
     if (parser.isSet(rate)) {
         bool ok = false;
         result.demo_rate = parser.value(rate).toDouble(&ok);
@@ -121,9 +129,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
         result.mode = RunMode::Console;
         return std::nullopt;
     }
-    if (parser.isSet(hex_output) || parser.isSet(no_ascii_hex))
-        return CommandLineError{QStringLiteral("--hex-output und --no-ascii-hex gehören zu "
-                                               "--decode oder --console.")};
+    result.output_modes_given = parser.isSet(hex_output) || parser.isSet(no_ascii_hex);
     result.replay_file = parser.value(replay);
     result.exit_after_replay = parser.isSet(exit_after_replay);
     if (result.exit_after_replay && result.replay_file.isEmpty())

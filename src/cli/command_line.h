@@ -17,9 +17,12 @@ struct CommandLine {
     QString input_file;   // --decode FILE; empty = standard input
     QString replay_file;  // --replay FILE: the window shows a capture
     bool exit_after_replay = false;
-    StartupAnswers answers; // --interface, --port
-    bool demo = false;      // --demo: the simulated bus instead of a port
-    double demo_rate = 4;   // --rate: its messages per second
+    StartupAnswers answers;              // --interface, --port
+    bool demo = false;                   // --demo: the simulated bus instead of a port
+    double demo_rate = 4;                // --rate: its messages per second
+    bool record = false;                 // --record: a trace runs from the start
+    bool exit_after_first_paint = false; // for timing the start
+    bool output_modes_given = false;     // --hex-output or --no-ascii-hex for the window
     QString help_text;
 };
 

@@ -2,6 +2,7 @@
 
 #include "connection/init_paths.h"
 #include "shared/time_stamp.h"
+#include "window/window_texts.h"
 
 #include <cstdlib>
 
@@ -60,6 +61,32 @@ MonitorApp::~MonitorApp() { trace_file_.close(); }
 
 bool MonitorApp::run_startup(const StartupAnswers &answers) { return startup_.run(answers); }
 
+void MonitorApp::set_output_modes(bool hex_output, bool ascii_hex) {
+    window_->LNM_hex_chk->setChecked(hex_output);
+    window_->LNM_ascii_hex_chk->setChecked(ascii_hex);
+    commands_.hex_output_clicked(hex_output ? 1 : 0);
+    commands_.ascii_hex_clicked(ascii_hex ? 1 : 0);
+}
+
+void MonitorApp::toggle_recording() {
+    if (const auto captions = recording_.toggle())
+        show_captions(*captions);
+}
+
+void MonitorApp::show_captions(const TraceCaptions &captions) {
+    window_->btnTraceOnOff->setText(captions.button);
+    window_->setWindowTitle(captions.window);
+}
+
+void MonitorApp::check_trace_file() {
+    if (!recording_.file_missing())
+        return;
+    const QString path = recording_.path();
+    show_captions(recording_.end_after_failure());
+    dialogs_->message_box(texts::kTraceVanished.arg(path), texts::kTraceTitle, MsgIcon::Exclamation,
+                          MsgButtons::Ok);
+}
+
 void MonitorApp::start_monitor() {
     vars_.ascii_hex_on = kTrue;
     vars_.monitor_on = kTrue;
@@ -101,12 +128,12 @@ void MonitorApp::connect_controls() {
     QObject::connect(w->LNM_ascii_hex_chk, &QCheckBox::clicked, w, [this, w] {
         commands_.ascii_hex_clicked(w->LNM_ascii_hex_chk->isChecked() ? 1 : 0);
     });
-    QObject::connect(w->btnTraceOnOff, &QPushButton::clicked, w, [this, w] {
-        if (const auto captions = recording_.toggle()) {
-            w->btnTraceOnOff->setText(captions->button);
-            w->setWindowTitle(captions->window);
-        }
-    });
+    QObject::connect(w->btnTraceOnOff, &QPushButton::clicked, w, [this] { toggle_recording(); });
+    // a trace file whose folder is removed under it would swallow every
+    // further line without a word: noticed within a second and told
+    trace_watch_.setInterval(kTraceWatchMs);
+    QObject::connect(&trace_watch_, &QTimer::timeout, w, [this] { check_trace_file(); });
+    trace_watch_.start();
     for (int i = 0; i < 4; ++i)
         QObject::connect(
             w->SendCmd[static_cast<std::size_t>(i)], &QPushButton::clicked, w, [this, w, i] {
@@ -115,11 +142,7 @@ void MonitorApp::connect_controls() {
     QObject::connect(w->ZugkatBut, &QPushButton::clicked, w,
                      [this, w] { train_category_.run(w->LokAdrTxt->text(), w->KatTxt->text()); });
     w->set_on_close([this] { end_program(); });
-    trace_file_.set_on_failure([this, w] {
-        const TraceCaptions captions = recording_.end_after_failure();
-        w->btnTraceOnOff->setText(captions.button);
-        w->setWindowTitle(captions.window);
-    });
+    trace_file_.set_on_failure([this] { show_captions(recording_.end_after_failure()); });
 }
 
 } // namespace bl

@@ -55,6 +55,13 @@ public:
     // The display runs and messages without a rendering are listed, as the
     // start-up leaves them (for a window without a port).
     void start_monitor();
+    // Ticks the two output-mode boxes as given, with their effect.
+    void set_output_modes(bool hex_output, bool ascii_hex);
+    // As a click on "Verlauf speichern".
+    void toggle_recording();
+    // Ends a recording whose file has gone (its folder removed).
+    void check_trace_file();
+    static constexpr int kTraceWatchMs = 1000;
     ErrorReporter &error_reporter() { return error_report_; }
     Transmitter &transmitter() { return transmitter_; }
     // Ends the program at once; an open trace keeps every line written.
@@ -62,6 +69,7 @@ public:
 
 private:
     void connect_controls();
+    void show_captions(const TraceCaptions &captions);
     // A click whose handler fails (a trace that cannot be written) is told
     // in a box instead of ending the program.
     void guarded(const std::function<void()> &handler);
@@ -86,6 +94,7 @@ private:
     Transmitter transmitter_;
     HexTextSender hex_sender_;
     TrainCategoryCommand train_category_;
+    QTimer trace_watch_;
 };
 
 } // namespace bl

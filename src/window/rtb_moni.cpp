@@ -1,8 +1,20 @@
 #include "window/rtb_moni.h"
 
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 
 namespace bl {
+
+namespace {
+// The view shows CR LF as one break; the model keeps it as it is.
+QString view_text(std::string_view latin1) {
+    QString shown = QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.remove(QLatin1Char('\r'));
+    return shown;
+}
+} // namespace
 
 RtbMoni::RtbMoni(QWidget *parent) : QPlainTextEdit(parent) {
     setObjectName(QStringLiteral("rtbMoni"));
@@ -16,11 +28,13 @@ RtbMoni::RtbMoni(QWidget *parent) : QPlainTextEdit(parent) {
 
 void RtbMoni::set_text(std::string text) {
     model_.set_text(std::move(text));
+    replaced_ = true;
     changed();
 }
 
 void RtbMoni::append_text(std::string_view tail) {
     model_.append_text(tail);
+    appended_ += tail;
     changed();
 }
 
@@ -40,18 +54,41 @@ void RtbMoni::changed() {
         refresh_.start();
 }
 
+// The view changes as the model did: lines cut from the top, new ones
+// appended at the end, so that only those are laid out. Anything else (a
+// replaced text) shows the whole text anew.
+bool RtbMoni::update_incrementally(const QString &now) {
+    if (replaced_)
+        return false;
+    const QString added = view_text(appended_);
+    const qsizetype kept = now.size() - added.size();
+    const qsizetype cut = shown_.size() - kept;
+    if (kept < 0 || cut < 0 || QStringView(shown_).mid(cut) != QStringView(now).left(kept))
+        return false;
+    QTextCursor cursor(document());
+    if (cut > 0) {
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor,
+                            static_cast<int>(cut));
+        cursor.removeSelectedText();
+    }
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(added);
+    return true;
+}
+
 void RtbMoni::refresh_view() {
     refresh_.stop();
     if (!dirty_)
         return;
     dirty_ = false;
-    const std::string_view text = model_.text();
-    QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    // the view shows CR LF as one break; the model keeps it as it is
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.remove(QLatin1Char('\r'));
+    const QString now = view_text(model_.text());
     const int scrolled = verticalScrollBar()->value();
-    setPlainText(shown);
+    if (!update_incrementally(now))
+        setPlainText(now);
+    shown_ = now;
+    appended_.clear();
+    replaced_ = false;
     if (to_end_) {
         moveCursor(QTextCursor::End);
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());

@@ -28,11 +28,15 @@ public:
 
 private:
     void changed();
+    bool update_incrementally(const QString &now);
 
     TextMonitorArea model_;
     QTimer refresh_;
     bool dirty_ = false;
     bool to_end_ = false;
+    QString shown_;         // what the view holds
+    std::string appended_;  // appended to the model since the last refresh
+    bool replaced_ = false; // the model was replaced since then
 };
 
 } // namespace bl

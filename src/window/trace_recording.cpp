@@ -1,7 +1,9 @@
 #include "window/trace_recording.h"
 
 #include "window/trace_naming.h"
+
 #include "window/window_texts.h"
+#include <QFileInfo>
 
 namespace bl {
 
@@ -12,6 +14,10 @@ TraceRecording::TraceRecording(ModVariablen &vars, TraceFile &file, Dialogs &dia
 
 QString TraceRecording::path() const {
     return vars_.doc_path + vars_.trace_name + QStringLiteral(".txt");
+}
+
+bool TraceRecording::file_missing() const {
+    return vars_.trace_on && !vars_.trace_name.isEmpty() && !QFileInfo::exists(path());
 }
 
 TraceCaptions TraceRecording::end_after_failure() {

@@ -15,6 +15,32 @@ namespace bl {
 
 namespace {
 
+// Ends the program right after the window's first paint.
+class ExitAfterFirstPaint : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Paint && !done_) {
+            done_ = true;
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool done_ = false;
+};
+
+// What the command line asks of the window once it is shown.
+void after_show(MonitorApp &app, const CommandLine &cl) {
+    if (cl.exit_after_first_paint)
+        app.window().installEventFilter(new ExitAfterFirstPaint(&app.window()));
+    if (cl.output_modes_given)
+        app.set_output_modes(cl.decode.hex_output, cl.decode.ascii_hex);
+    if (cl.record)
+        app.toggle_recording();
+}
+
 // Shows a capture as if it arrived from a USB interface: every waiting byte
 // per read, through the receive event.
 int run_replay(const CommandLine &cl, const QByteArray &capture) {
@@ -26,6 +52,7 @@ int run_replay(const CommandLine &cl, const QByteArray &capture) {
     app.vars().doc_path = init_paths();
     app.start_monitor();
     app.window().show();
+    after_show(app, cl);
     app.window().Timer1->stop();
     if (cl.exit_after_replay)
         replay.setOnFinished([&app] {
@@ -50,6 +77,7 @@ int run_demo(const CommandLine &cl) {
     app.window().show();
     if (!app.run_startup(demo.answers))
         return 0;
+    after_show(app, cl);
     demo.bus->start();
     return QCoreApplication::exec();
 }
@@ -69,6 +97,7 @@ int run_on_port(const CommandLine &cl) {
     if (!app.run_startup(cl.answers))
         return 0;
     app.window().show();
+    after_show(app, cl);
     return QCoreApplication::exec();
 }
 

@@ -28,6 +28,9 @@ inline const QString kSavedAt = QStringLiteral("Gespeichert unter: ");
 inline const QString kTraceNotCreated =
     QStringLiteral("Die Verlaufsdatei kann nicht angelegt werden:\n%1\n\n%2");
 inline const QString kTraceTitle = QStringLiteral("Verlauf speichern");
+inline const QString kTraceVanished =
+    QStringLiteral("Die Verlaufsdatei ist verschwunden (Ordner gelöscht?):\n%1\n\nDie Aufzeichnung "
+                   "wurde beendet.");
 inline const QString kTraceWriteFailed = QStringLiteral("Die Verlaufsdatei kann nicht "
                                                         "geschrieben werden: %1");
 

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace bl {
 namespace {
@@ -198,6 +199,61 @@ TEST(RtbMoni, ViewFollowsTheModelInBatches) {
     EXPECT_EQ(h.w().rtbMoni->toPlainText(), model);
     const QScrollBar *bar = h.w().rtbMoni->verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum()) << "ends at the last line";
+}
+
+} // namespace
+} // namespace bl
+
+namespace bl {
+namespace {
+
+TEST(Trace, FolderRemovedDuringRecordingIsReported) {
+    testing::AppHarness h;
+    QDir(h.folder.path()).mkdir(QStringLiteral("traces"));
+    h.app->vars().doc_path = h.folder.path() + QStringLiteral("/traces/");
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    ASSERT_EQ(h.app->vars().trace_on, kTrue);
+    h.app->check_trace_file();
+    EXPECT_TRUE(h.dialogs->boxes.empty()) << "the file is there";
+    ASSERT_TRUE(QDir(h.folder.path() + QStringLiteral("/traces")).removeRecursively());
+    h.app->check_trace_file();
+    h.app->check_trace_file();
+    ASSERT_EQ(h.dialogs->boxes.size(), 1u);
+    EXPECT_TRUE(h.dialogs->boxes[0].text.contains(h.folder.path() + QStringLiteral("/traces/")));
+    EXPECT_EQ(h.app->vars().trace_on, 0);
+    EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Verlauf speichern"));
+    h.receive("83 7C");
+    EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\n") << "the monitor goes on";
+}
+
+} // namespace
+} // namespace bl
+
+namespace bl {
+namespace {
+
+TEST(RtbMoni, ViewStaysEqualToTheModelThroughCutsAndReplacements) {
+    RtbMoni area;
+    std::mt19937 rng(3);
+    for (int round = 0; round < 300; ++round) {
+        const int op = static_cast<int>(rng() % 10);
+        if (op == 0) {
+            area.set_text(round % 2 ? std::string("x\r\ny\r\n") : std::string());
+        } else if (op == 1 && area.text().size() > 10) {
+            area.keep_last(area.text().size() - 1 - rng() % 9); // also inside a CR LF
+        } else {
+            area.append_text("Zeile " + std::to_string(round) + " gr\xFCn");
+            area.append_text("\r\n");
+        }
+        if (rng() % 3 == 0 || round == 299) {
+            area.refresh_view();
+            QString model =
+                QString::fromLatin1(area.text().data(), static_cast<qsizetype>(area.text().size()));
+            model.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            model.remove(QLatin1Char('\r'));
+            ASSERT_EQ(area.toPlainText(), model) << "round " << round;
+        }
+    }
 }
 
 } // namespace

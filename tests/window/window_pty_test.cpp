@@ -51,27 +51,6 @@ TEST(WindowOnPty, ShowsTrafficAndSurvivesUnplug) {
     EXPECT_TRUE(app.window().rtbMoni->text().empty()) << "the window stays usable";
 }
 
-TEST(WindowOnPty, SendsNothingItWasNotAskedTo) {
-    testing::PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    MonitorApp::Platform platform;
-    platform.comm = std::make_unique<SerialPortControl>();
-    platform.dialogs = std::make_unique<testing::FakeDialogs>();
-    MonitorApp app(std::move(platform));
-    StartupAnswers answers;
-    answers.kind = InterfaceKind::Usb;
-    answers.port = pty.device;
-    ASSERT_TRUE(app.run_startup(answers));
-    QTest::qWait(50);
-    EXPECT_TRUE(pty.read_available().isEmpty());
-}
-
-} // namespace
-} // namespace bl
-
-namespace bl {
-namespace {
-
 TEST(WindowOnPty, SendRowAndTrainCategoryPutExactBytesOnTheLine) {
     testing::PtyPair pty;
     ASSERT_TRUE(pty.ok());

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into build-fuzz/ and runs each for
+# the given number of seconds (default 30) from its seed corpus.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-30}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DBUSLAUSCHER_FUZZ=ON -DBUSLAUSCHER_TESTS=OFF -DBUSLAUSCHER_BENCHMARKS=OFF
+cmake --build build-fuzz -j2
+for target in reception_fuzz hex_text_fuzz number_field_fuzz port_entry_fuzz; do
+  work=$(mktemp -d)
+  cp fuzz/corpus/$target/* "$work"/
+  echo "== $target: ${seconds}s"
+  build-fuzz/fuzz/$target -max_total_time="$seconds" -print_final_stats=1 \
+    -artifact_prefix="build-fuzz/$target-" "$work" 2>&1 | grep -E "^(#|==|stat::number_of_executed|INFO: -max)|ERROR|SUMMARY" | tail -n 4
+  rm -rf "$work"
+done
