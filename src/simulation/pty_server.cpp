@@ -29,9 +29,19 @@ bool PtyServer::open() {
     device_ = QString::fromLocal8Bit(name);
     notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { readable(); });
-    bus_.listen([this](const QByteArray &msg) {
+    // Like the USB chips of real interfaces, which hand over what arrived
+    // every few milliseconds (the latency timer), not every byte.
+    flush_.setInterval(kLatencyMs);
+    flush_.setSingleShot(true);
+    connect(&flush_, &QTimer::timeout, this, [this] {
         [[maybe_unused]] const auto written =
-            ::write(master_, msg.constData(), static_cast<size_t>(msg.size()));
+            ::write(master_, pending_.constData(), static_cast<size_t>(pending_.size()));
+        pending_.clear();
+    });
+    bus_.listen([this](const QByteArray &msg) {
+        pending_ += msg;
+        if (!flush_.isActive())
+            flush_.start();
     });
     return true;
 }

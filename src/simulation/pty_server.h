@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <memory>
 
 namespace bl::sim {
@@ -28,6 +29,9 @@ private:
     QString device_;
     std::unique_ptr<QSocketNotifier> notifier_;
     MessageAssembler incoming_;
+    QByteArray pending_; // bytes for the client, handed over together
+    QTimer flush_;
+    static constexpr int kLatencyMs = 16;
 };
 
 } // namespace bl::sim

@@ -34,7 +34,14 @@ void RtbMoni::set_text(std::string text) {
 
 void RtbMoni::append_text(std::string_view tail) {
     model_.append_text(tail);
-    appended_ += tail;
+    // more than the area holds: the view is shown anew anyway
+    if (!replaced_) {
+        appended_ += tail;
+        if (appended_.size() > kMostToAppend) {
+            replaced_ = true;
+            appended_.clear();
+        }
+    }
     changed();
 }
 
@@ -84,18 +91,23 @@ void RtbMoni::refresh_view() {
     dirty_ = false;
     const QString now = view_text(model_.text());
     const int scrolled = verticalScrollBar()->value();
+    // one repaint for the whole change
+    setUpdatesEnabled(false);
     if (!update_incrementally(now))
         setPlainText(now);
     shown_ = now;
     appended_.clear();
     replaced_ = false;
     if (to_end_) {
-        moveCursor(QTextCursor::End);
+        QTextCursor end(document());
+        end.movePosition(QTextCursor::End);
+        setTextCursor(end);
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
         to_end_ = false;
     } else {
         verticalScrollBar()->setValue(scrolled);
     }
+    setUpdatesEnabled(true);
 }
 
 } // namespace bl

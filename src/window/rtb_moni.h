@@ -12,7 +12,8 @@ namespace bl {
 // of messages does not lay out 5000 characters for every line.
 class RtbMoni : public QPlainTextEdit, public MonitorArea {
 public:
-    static constexpr int kRefreshMs = 40;
+    static constexpr int kRefreshMs = 100;
+    static constexpr std::size_t kMostToAppend = 8192;
 
     explicit RtbMoni(QWidget *parent = nullptr);
 
