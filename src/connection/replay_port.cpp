@@ -4,7 +4,7 @@
 
 namespace bl {
 
-ReplayPort::ReplayPort(QByteArray capture, int chunk_size)
+ReplayPort::ReplayPort(std::unique_ptr<QIODevice> capture, int chunk_size)
     : capture_(std::move(capture)), chunk_size_(chunk_size) {
     pacer_.setInterval(0);
     connect(&pacer_, &QTimer::timeout, this, [this] { deliver_next_chunk(); });
@@ -39,10 +39,8 @@ QByteArray ReplayPort::input() {
 }
 
 void ReplayPort::deliver_next_chunk() {
-    if (position_ < capture_.size()) {
-        waiting_.append(capture_.mid(position_, chunk_size_));
-        position_ += chunk_size_;
-    }
+    if (waiting_.isEmpty() && !capture_->atEnd())
+        waiting_ = capture_->read(chunk_size_);
     if (!waiting_.isEmpty() && on_comm_)
         on_comm_();
     if (finished()) {

@@ -2,8 +2,10 @@
 
 #include "shared/serial_control.h"
 
+#include <QIODevice>
 #include <QObject>
 #include <QTimer>
+#include <memory>
 
 namespace bl {
 
@@ -12,11 +14,13 @@ namespace bl {
 // receive event, like a USB interface, so the window stays responsive.
 class ReplayPort : public QObject, public SerialControl {
 public:
-    explicit ReplayPort(QByteArray capture, int chunk_size = 4096);
+    // Reads the capture from the device as it goes, a chunk at a time, so
+    // that a capture of any size takes no more memory than a chunk.
+    explicit ReplayPort(std::unique_ptr<QIODevice> capture, int chunk_size = 4096);
 
     // Called once when every byte has been handed over.
     void setOnFinished(std::function<void()> handler) { on_finished_ = std::move(handler); }
-    bool finished() const { return position_ >= capture_.size() && waiting_.isEmpty(); }
+    bool finished() const { return capture_->atEnd() && waiting_.isEmpty(); }
 
     void setCommPort(std::int16_t port) override { port_ = port; }
     std::int16_t commPort() const override { return port_; }
@@ -43,8 +47,7 @@ public:
 private:
     void deliver_next_chunk();
 
-    QByteArray capture_;
-    qsizetype position_ = 0;
+    std::unique_ptr<QIODevice> capture_;
     QByteArray waiting_;
     int chunk_size_;
     QTimer pacer_;

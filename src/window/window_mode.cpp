@@ -43,8 +43,8 @@ void after_show(MonitorApp &app, const CommandLine &cl) {
 
 // Shows a capture as if it arrived from a USB interface: every waiting byte
 // per read, through the receive event.
-int run_replay(const CommandLine &cl, const QByteArray &capture) {
-    auto port = std::make_unique<ReplayPort>(capture);
+int run_replay(const CommandLine &cl, std::unique_ptr<QFile> capture) {
+    auto port = std::make_unique<ReplayPort>(std::move(capture));
     ReplayPort &replay = *port;
     MonitorApp::Platform platform;
     platform.comm = std::move(port);
@@ -104,20 +104,16 @@ int run_on_port(const CommandLine &cl) {
 } // namespace
 
 int run_window(int &argc, char **argv, const CommandLine &cl) {
-    QByteArray capture;
-    if (!cl.replay_file.isEmpty()) {
-        QFile file(cl.replay_file);
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "bus-lauscher: Datei nicht lesbar: %s (%s)\n",
-                         qPrintable(cl.replay_file), qPrintable(file.errorString()));
-            return 2;
-        }
-        capture = file.readAll();
+    auto capture = std::make_unique<QFile>(cl.replay_file);
+    if (!cl.replay_file.isEmpty() && !capture->open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "bus-lauscher: Datei nicht lesbar: %s (%s)\n",
+                     qPrintable(cl.replay_file), qPrintable(capture->errorString()));
+        return 2;
     }
     QApplication qt_app(argc, argv);
     if (cl.demo)
         return run_demo(cl);
-    return cl.replay_file.isEmpty() ? run_on_port(cl) : run_replay(cl, capture);
+    return cl.replay_file.isEmpty() ? run_on_port(cl) : run_replay(cl, std::move(capture));
 }
 
 } // namespace bl
