@@ -11,9 +11,13 @@
 
 namespace {
 
+// A real driving session where the captures are at hand, else our own sample.
 QByteArray sample() {
-    QFile f(QStringLiteral(BUSLAUSCHER_SAMPLES_DIR "/layout-evening.capture"));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    QFile real(QStringLiteral(BUSLAUSCHER_CORPUS_DIR "/pylnlib_session001.capture"));
+    if (real.open(QIODevice::ReadOnly))
+        return real.readAll();
+    QFile ours(QStringLiteral(BUSLAUSCHER_SAMPLES_DIR "/layout-evening.capture"));
+    return ours.open(QIODevice::ReadOnly) ? ours.readAll() : QByteArray();
 }
 
 QStringList decoded_lines(const QByteArray &bytes) {
@@ -86,7 +90,7 @@ TEST(ConsoleOnPty, ShowsEveryMessageAndReportsUnplugOnce) {
     EXPECT_EQ(p.exitCode(), 0);
 }
 
-TEST(ConsoleOnPty, MissingPortIsToldAndAskedAgain) {
+TEST(ConsoleOnPty, MissingPortIsToldThenAskedAndUnansweredEnds) {
     QProcess p;
     p.start(QStringLiteral(BUSLAUSCHER_BINARY),
             {QStringLiteral("--console"), QStringLiteral("--interface"), QStringLiteral("usb"),

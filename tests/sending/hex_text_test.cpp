@@ -1,23 +1,11 @@
-#include "sending/hex_text.h"
-#include "support/fake_clock.h"
-#include "support/fake_dialogs.h"
-#include "support/fake_serial.h"
+#include "support/sending_harness.h"
 
 #include <gtest/gtest.h>
 
 namespace bl {
 namespace {
 
-struct HexSending {
-    ModVariablen vars;
-    testing::FakeSerial comm;
-    testing::FakeDialogs dialogs;
-    testing::FakeClock clock;
-    testing::FakeEventPump events{clock};
-    Transmitter tx{vars, comm, dialogs, events, clock};
-    HexTextSender sender{vars, tx, dialogs};
-    HexSending() { comm.open = true; }
-};
+using HexSending = testing::SendingHarness;
 
 QString tokens(int n) {
     QStringList list;

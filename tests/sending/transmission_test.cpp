@@ -1,30 +1,11 @@
-#include "sending/transmission.h"
-#include "support/fake_clock.h"
-#include "support/fake_dialogs.h"
-#include "support/fake_serial.h"
+#include "support/sending_harness.h"
 
 #include <gtest/gtest.h>
 
 namespace bl {
 namespace {
 
-struct Sending {
-    ModVariablen vars;
-    testing::FakeSerial comm;
-    testing::FakeDialogs dialogs;
-    testing::FakeClock clock;
-    testing::FakeEventPump events{clock};
-    Transmitter tx{vars, comm, dialogs, events, clock};
-    Sending() { comm.open = true; }
-
-    OutBuffer buffer(std::initializer_list<int> bytes) {
-        OutBuffer b{};
-        std::size_t i = 0;
-        for (int v : bytes)
-            b[i++] = static_cast<std::int16_t>(v);
-        return b;
-    }
-};
+using Sending = testing::SendingHarness;
 
 TEST(SendLnBuf, EveryByteThenTheChecksum) {
     const struct {
