@@ -12,6 +12,6 @@ for target in reception_fuzz hex_text_fuzz number_field_fuzz port_entry_fuzz; do
   cp fuzz/corpus/$target/* "$work"/
   echo "== $target: ${seconds}s"
   build-fuzz/fuzz/$target -max_total_time="$seconds" -print_final_stats=1 \
-    -artifact_prefix="build-fuzz/$target-" "$work" 2>&1 | grep -E "^(#|==|stat::number_of_executed|INFO: -max)|ERROR|SUMMARY" | tail -n 4
+    -artifact_prefix="build-fuzz/$target-" "$work" 2>&1 | grep -E "DONE|stat::number_of_executed|ERROR|SUMMARY"
   rm -rf "$work"
 done
