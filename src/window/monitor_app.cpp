@@ -9,10 +9,6 @@
 namespace bl {
 
 namespace {
-template <typename T> T or_default(T value, T fallback) {
-    return value ? std::move(value) : std::move(fallback);
-}
-
 // Where nothing can set the COM-port interface's rate.
 class NoUartRate : public UartRate {
 public:
@@ -28,16 +24,15 @@ MonitorApp::MonitorApp(Platform p)
       clock_(p.clock ? std::move(p.clock) : std::make_unique<ElapsedSteadyClock>()),
       uart_(p.uart ? std::move(p.uart) : std::make_unique<NoUartRate>()),
       window_(std::make_unique<FrmMonitor>()),
-      trace_file_(or_default<std::function<QString()>>(std::move(p.time_stamp),
-                                                       [] { return current_time_stamp(); })),
+      trace_file_(p.time_stamp ? std::move(p.time_stamp)
+                               : TraceFile::TimeStamp(current_time_stamp)),
       decoder_(vars_, *window_->rtbMoni, trace_file_),
       receiver_(vars_, [this] { decoder_.decode_ln_mes(); }),
       error_report_(vars_, *comm_, *dialogs_, *events_),
       entries_(*comm_, receiver_, *dialogs_, error_report_),
       commands_(vars_, *window_->rtbMoni, trace_file_),
       recording_(vars_, trace_file_, *dialogs_,
-                 or_default<std::function<QDateTime()>>(
-                     std::move(p.now), [] { return QDateTime::currentDateTime(); }),
+                 p.now ? std::move(p.now) : std::function<QDateTime()>(&QDateTime::currentDateTime),
                  p.locale),
       opening_(vars_, *comm_, *dialogs_, *events_, *clock_, *uart_,
                [this](bool on) {
