@@ -106,34 +106,31 @@ void PortOpening::open_serial_interface(std::int16_t &err_flag) {
     wait_seconds(1);
     comm_.setBreak(false);
     wait_seconds(0.3);
-    send_text(texts::kBaudCommand, err_flag);
-    if (err_flag != 0) {
-        err_flag = 1;
+    if (!text_command(texts::kBaudCommand, err_flag))
         return;
-    }
-    if (!reply_wait()) {
-        err_flag = 1;
-        return;
-    }
     wait_seconds(0.3);
     comm_.setPortOpen(false);
     comm_.setSettings(QStringLiteral("19200,n,8,2"));
     comm_.setPortOpen(true);
-    send_text(texts::kModeCommand, err_flag);
-    if (err_flag != 0) {
-        err_flag = 1;
+    if (!text_command(texts::kModeCommand, err_flag))
         return;
-    }
-    if (!reply_wait()) {
-        err_flag = 1;
-        return;
-    }
     set_timer_enabled_(false);
     comm_.setPortOpen(false);
     comm_.setInputLen(1);
     comm_.setPortOpen(true);
     comm_.setSThreshold(0);
     comm_.setRThreshold(1);
+}
+
+// Sends a text command and waits for the reply; err_flag is 0 after both
+// succeed and 1 when either fails.
+bool PortOpening::text_command(const QByteArray &command, std::int16_t &err_flag) {
+    send_text(command, err_flag);
+    if (err_flag != 0 || !reply_wait()) {
+        err_flag = 1;
+        return false;
+    }
+    return true;
 }
 
 // Collects the interface's reply until it holds "]"; processes no events,

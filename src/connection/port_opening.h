@@ -35,6 +35,7 @@ private:
     void open_serial_interface(std::int16_t &err_flag);
     void select_port();
     void open_if_closed();
+    bool text_command(const QByteArray &command, std::int16_t &err_flag);
     bool reply_wait();
     QString port_text() const;
 

@@ -90,46 +90,33 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     Toolbar1 = new QToolBar(this);
     Toolbar1->setMovable(false);
     place(Toolbar1, kToolbar1);
-    btnClear = new QPushButton(texts::kClear, Toolbar1);
-    place(btnClear, kBtnClear);
-    btnTraceOnOff = new QPushButton(texts::kTraceStart, Toolbar1);
-    place(btnTraceOnOff, kBtnTraceOnOff);
-    cmdStartStop = new QPushButton(texts::kStop, Toolbar1);
-    place(cmdStartStop, kCmdStartStop);
-    btnCancel = new QPushButton(texts::kCancel, Toolbar1);
-    place(btnCancel, kBtnCancel);
-    LNM_hex_chk = new QCheckBox(texts::kHexOutput, Toolbar1);
-    place(LNM_hex_chk, kHexChk);
-    LNM_ascii_hex_chk = new QCheckBox(texts::kAsciiHex, Toolbar1);
+    btnClear = add<QPushButton>(texts::kClear, Toolbar1, kBtnClear);
+    btnTraceOnOff = add<QPushButton>(texts::kTraceStart, Toolbar1, kBtnTraceOnOff);
+    cmdStartStop = add<QPushButton>(texts::kStop, Toolbar1, kCmdStartStop);
+    btnCancel = add<QPushButton>(texts::kCancel, Toolbar1, kBtnCancel);
+    LNM_hex_chk = add<QCheckBox>(texts::kHexOutput, Toolbar1, kHexChk);
+    LNM_ascii_hex_chk = add<QCheckBox>(texts::kAsciiHex, Toolbar1, kAsciiHexChk);
     LNM_ascii_hex_chk->setChecked(true);
-    place(LNM_ascii_hex_chk, kAsciiHexChk);
 
     OutFrame = new QGroupBox(this);
     OutFrame->setAutoFillBackground(true); // covers the monitor area beneath
     place(OutFrame, kOutFrame);
     const QFont courier = font_like(kCourierFamilies, QFont::Monospace, 9.75, false);
     for (int i = 0; i < 4; ++i) {
-        LNMsgTxt[i] = new QLineEdit(QString::fromLatin1(kMsgDefaults[i]), OutFrame);
+        LNMsgTxt[i] = add<QLineEdit>(QString::fromLatin1(kMsgDefaults[i]), OutFrame, kMsgTxt[i]);
         LNMsgTxt[i]->setFont(courier);
-        place(LNMsgTxt[i], kMsgTxt[i]);
-        SendCmd[i] = new QPushButton(texts::kSendMsg, OutFrame);
-        place(SendCmd[i], kSendCmd[i]);
+        SendCmd[i] = add<QPushButton>(texts::kSendMsg, OutFrame, kSendCmd[i]);
     }
     const QFont sans_bold = font_like(kSansFamilies, QFont::SansSerif, 8.25, true);
-    Label1 = new QLabel(texts::kAddressLabel, OutFrame);
+    Label1 = add<QLabel>(texts::kAddressLabel, OutFrame, kLabel1);
     Label1->setFont(sans_bold);
-    place(Label1, kLabel1);
-    Label2 = new QLabel(texts::kCategoryLabel, OutFrame);
+    Label2 = add<QLabel>(texts::kCategoryLabel, OutFrame, kLabel2);
     Label2->setFont(sans_bold);
-    place(Label2, kLabel2);
-    LokAdrTxt = new QLineEdit(QStringLiteral("-"), OutFrame);
+    LokAdrTxt = add<QLineEdit>(QStringLiteral("-"), OutFrame, kLokAdrTxt);
     LokAdrTxt->setAlignment(Qt::AlignCenter);
-    place(LokAdrTxt, kLokAdrTxt);
-    KatTxt = new QLineEdit(QStringLiteral("-"), OutFrame);
+    KatTxt = add<QLineEdit>(QStringLiteral("-"), OutFrame, kKatTxt);
     KatTxt->setAlignment(Qt::AlignCenter);
-    place(KatTxt, kKatTxt);
-    ZugkatBut = new QPushButton(texts::kSetCategory, OutFrame);
-    place(ZugkatBut, kZugkatBut);
+    ZugkatBut = add<QPushButton>(texts::kSetCategory, OutFrame, kZugkatBut);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);

@@ -67,6 +67,13 @@ protected:
 
 private:
     void place(QWidget *w, const ControlPlace &p);
+    // A control with its caption, placed in its container.
+    template <typename Control>
+    Control *add(const QString &caption, QWidget *container, const ControlPlace &p) {
+        auto *control = new Control(caption, container);
+        place(control, p);
+        return control;
+    }
     void set_tab_order();
 
     AreaGeometry area_;
