@@ -2,9 +2,8 @@
 // LocoNet carries 16457 bit/s / 10 bits = 1646 bytes/s; the counters show
 // how many such buses one core keeps up with.
 #include "../tests/support/traffic.h"
+#include "app/reception_path.h"
 #include "cli/decode_command.h"
-#include "reception/decoder.h"
-#include "reception/receiver.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -31,11 +30,10 @@ void BM_FramingDecodingArea(benchmark::State &state) {
     vars.ascii_hex_on = bl::kTrue;
     vars.hex_on = state.range(0) ? bl::kTrue : bl::kFalse;
     bl::TextMonitorArea area;
-    bl::NoTraceSink trace;
-    bl::MessageDecoder decoder(vars, area, trace);
-    bl::Receiver receiver(vars, [&decoder] { decoder.decode_ln_mes(); });
+    bl::NoLines trace;
+    bl::ReceptionPath path(vars, bl::LineOutputs{area, trace});
     for (auto _ : state) {
-        receiver.framing_steps(traffic());
+        path.receiver.framing_steps(traffic());
         benchmark::DoNotOptimize(area.text().data());
     }
     report(state, traffic().size());
@@ -44,12 +42,11 @@ BENCHMARK(BM_FramingDecodingArea)->Arg(0)->Arg(1)->ArgName("hex")->Unit(benchmar
 
 // the whole --decode command: read, frame, decode, write UTF-8 lines
 void BM_DecodeCommand(benchmark::State &state) {
-    bl::DecodeOptions options;
-    options.area = state.range(0) != 0;
+    const bool area = state.range(0) != 0;
     std::FILE *null_out = std::fopen("/dev/null", "wb");
     for (auto _ : state) {
         std::FILE *in = fmemopen(const_cast<char *>(traffic().data()), traffic().size(), "rb");
-        bl::run_decode(in, null_out, options);
+        bl::run_decode(in, null_out, bl::OutputModes{}, area);
         std::fclose(in);
     }
     std::fclose(null_out);

@@ -1,3 +1,4 @@
+#include "cli/cli_texts.h"
 #include "cli/command_line.h"
 #include "cli/console_mode.h"
 #include "cli/decode_command.h"
@@ -29,19 +30,19 @@ QStringList arguments_of(int argc, char **argv) {
     return list;
 }
 
-int decode(const bl::CommandLine &cl) {
+int decode(const bl::RunOptions &options) {
     std::FILE *in = stdin;
-    if (!cl.input_file.isEmpty()) {
-        in = std::fopen(QFile::encodeName(cl.input_file).constData(), "rb");
+    if (!options.input_file.isEmpty()) {
+        in = std::fopen(QFile::encodeName(options.input_file).constData(), "rb");
         if (!in)
-            return fail(QStringLiteral("Datei nicht lesbar: %1 (%2)")
-                            .arg(cl.input_file, QString::fromLocal8Bit(std::strerror(errno))));
+            return fail(bl::texts::cli::kUnreadableFile.arg(
+                options.input_file, QString::fromLocal8Bit(std::strerror(errno))));
     }
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    const int status = bl::run_decode(in, stdout, cl.decode);
+    const int status = bl::run_decode(in, stdout, options.output, options.area);
     if (in != stdin)
         std::fclose(in);
     return status;
@@ -50,15 +51,17 @@ int decode(const bl::CommandLine &cl) {
 } // namespace
 
 int main(int argc, char **argv) {
-    bl::CommandLine cl;
-    if (const auto error = bl::parse_command_line(arguments_of(argc, argv), cl))
+    bl::RunOptions options;
+    if (const auto error = bl::parse_command_line(arguments_of(argc, argv), options))
         return fail(error->message);
-    switch (cl.mode) {
-    case bl::RunMode::Help: std::fputs(cl.help_text.toLocal8Bit().constData(), stdout); return 0;
+    switch (options.mode) {
+    case bl::RunMode::Help:
+        std::fputs(options.help_text.toLocal8Bit().constData(), stdout);
+        return 0;
     case bl::RunMode::Version: std::printf("bus-lauscher %s\n", BUSLAUSCHER_VERSION); return 0;
-    case bl::RunMode::Decode: return decode(cl);
-    case bl::RunMode::Console: return bl::run_console(argc, argv, cl);
+    case bl::RunMode::Decode: return decode(options);
+    case bl::RunMode::Console: return bl::run_console(argc, argv, options);
     case bl::RunMode::Window: break;
     }
-    return bl::run_window(argc, argv, cl);
+    return bl::run_window(argc, argv, options);
 }

@@ -1,5 +1,7 @@
 #include "cli/console_dialogs.h"
 
+#include "cli/cli_texts.h"
+
 #include <QString>
 #include <string>
 
@@ -35,7 +37,7 @@ MsgResult ConsoleDialogs::message_box(const QString &text, const QString &title,
     if (buttons == MsgButtons::Ok)
         return MsgResult::Ok;
     for (;;) {
-        put(err_, QStringLiteral("(j/n) "));
+        put(err_, texts::cli::kYesNo);
         const auto answer = read_line();
         if (!answer)
             return MsgResult::No;

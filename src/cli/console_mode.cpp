@@ -1,17 +1,14 @@
 #include "cli/console_mode.h"
 
+#include "app/bus_access.h"
+#include "app/monitor_core.h"
+#include "cli/cli_texts.h"
 #include "cli/console_dialogs.h"
 #include "connection/init_paths.h"
-#include "connection/port_opening.h"
-#include "connection/serial_port_control.h"
-#include "reception/decoder.h"
-#include "reception/receive_entries.h"
-#include "sending/hex_text.h"
 #include "shared/latin1.h"
 #include "shared/steady_clock.h"
 #include "shared/time_stamp.h"
-#include "simulation/demo.h"
-#include "window/error_report.h"
+#include "simulation/simulation_texts.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -30,9 +27,9 @@ namespace bl {
 namespace {
 
 // Each shown line: time stamp, " - ", the text; UTF-8, written at once.
-class ConsoleLines : public TraceSink {
+class ConsoleLines : public LineSink {
 public:
-    void write_record(std::string_view text) override {
+    void write_line(std::string_view text) override {
         std::string line = current_time_stamp().toStdString();
         line += " - ";
         append_latin1_as_utf8(line, text);
@@ -90,77 +87,41 @@ void send_typed_lines(QObject *, HexTextSender &) {}
 
 } // namespace
 
-int run_console(int &argc, char **argv, const CommandLine &cl) {
+int run_console(int &argc, char **argv, const RunOptions &options) {
     QCoreApplication app(argc, argv);
     // unbuffered, so that lines typed later are not hidden in a buffer
     std::setvbuf(stdin, nullptr, _IONBF, 0);
-    ModVariablen vars;
     ConsoleDialogs dialogs(stdin, stderr, [] {
-        std::fputs("bus-lauscher: keine Eingabe mehr, Programmende\n", stderr);
+        std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(texts::cli::kInputEnded));
         std::exit(1);
     });
     QtEventPump events;
     ElapsedSteadyClock clock;
-
-    // the port: a real one, or the simulated bus with its questions answered
-    sim::Demo demo;
-    std::unique_ptr<SerialPortControl> real_port;
-    std::unique_ptr<UartRate> real_uart;
-    SerialControl *comm = nullptr;
-    UartRate *uart = nullptr;
-    StartupAnswers answers = cl.answers;
-    if (cl.demo) {
-        demo = sim::make_demo(cl.demo_rate, cl.answers.kind);
-        comm = demo.interface.get();
-        uart = demo.uart.get();
-        answers = demo.answers;
-    } else {
-        real_port = std::make_unique<SerialPortControl>();
-        SerialPortControl *port = real_port.get();
-        real_uart = std::make_unique<DirectUartRate>(
-            [] { return open_dev_port(); },
-            [port](int baud) { return port->setCustomBaudRate(baud); });
-        comm = port;
-        uart = real_uart.get();
-    }
+    BusAccess access =
+        options.demo ? simulated_bus_access(options, clock) : serial_port_access(options);
     QTimer timer1;
     timer1.setInterval(100);
     timer1.start();
 
     DiscardingMonitorArea no_area;
+    NoLines no_trace;
     ConsoleLines lines;
-    MessageDecoder decoder(vars, no_area, lines);
-    Receiver receiver(vars, [&decoder] { decoder.decode_ln_mes(); });
-    ErrorReport error_report(vars, *comm, dialogs, events);
-    ReceiveEntries entries(*comm, receiver, dialogs, error_report);
-    QObject::connect(&timer1, &QTimer::timeout, &app, [&entries] { entries.on_tick(); });
-    comm->setOnComm([&entries] { entries.on_comm(); });
-    if (real_port)
-        real_port->setOnFailure(
-            [&error_report](const RuntimeError &e) { error_report.report_error(e); });
-
-    PortOpening opening(vars, *comm, dialogs, events, clock, *uart,
-                        [&timer1](bool on) { on ? timer1.start() : timer1.stop(); });
-    StartupDialogue startup(vars, *comm, dialogs, opening, [] { return init_paths(); });
-    if (!startup.run(answers))
+    MonitorCore core(std::move(access.port),
+                     CorePlatform{dialogs, events, clock, *access.uart, init_paths},
+                     LineOutputs{no_area, no_trace, &lines}, timer1);
+    if (!core.startup.run(access.answers))
         return 0;
-    vars.hex_on = cl.decode.hex_output ? kTrue : kFalse;
-    vars.ascii_hex_on = cl.decode.ascii_hex ? kTrue : kFalse;
-    // the lines are the trace records, on standard output
-    vars.trace_on = kTrue;
-    vars.trace_name = QStringLiteral("stdout");
-    if (cl.demo) {
-        std::fprintf(stderr, "%s\n", qPrintable(sim::kDemoStatus));
-        demo.bus->start();
+    core.vars.hex_on = options.output.hex_output ? kTrue : kFalse;
+    core.vars.ascii_hex_on = options.output.ascii_hex ? kTrue : kFalse;
+    if (access.simulated_bus) {
+        std::fprintf(stderr, "%s\n", qPrintable(texts::simulation::kDemoStatus));
+        access.simulated_bus->start();
     }
-
-    Transmitter transmitter(vars, *comm, dialogs, events, clock);
-    HexTextSender sender(vars, transmitter, dialogs);
-    send_typed_lines(&app, sender);
+    send_typed_lines(&app, core.hex_sender);
     quit_on_interrupt(&app);
     const int status = QCoreApplication::exec();
-    if (comm->portOpen())
-        comm->setPortOpen(false);
+    if (core.comm1.portOpen())
+        core.comm1.setPortOpen(false);
     return status;
 }
 

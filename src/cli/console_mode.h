@@ -1,11 +1,11 @@
 #pragma once
 
-#include "cli/command_line.h"
+#include "app/options.h"
 
 namespace bl {
 
 // The monitor without a window: the same start-up, connection and receive
 // path; every shown line goes to standard output in the trace-file form.
-int run_console(int &argc, char **argv, const CommandLine &command_line);
+int run_console(int &argc, char **argv, const RunOptions &options);
 
 } // namespace bl

@@ -1,7 +1,7 @@
 #include "cli/decode_command.h"
 
-#include "reception/decoder.h"
-#include "reception/receiver.h"
+#include "app/reception_path.h"
+#include "cli/cli_texts.h"
 #include "shared/latin1.h"
 
 #include <string>
@@ -14,14 +14,14 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
 
-// Collects the trace records as UTF-8 output lines and writes them in large
+// Collects the shown lines as UTF-8 output lines and writes them in large
 // blocks.
-class LineWriter : public TraceSink {
+class LineWriter : public LineSink {
 public:
     explicit LineWriter(std::FILE *out) : out_(out), buffer_(kChunk + 2 * LineText::kCapacity) {}
     ~LineWriter() override { flush(); }
 
-    void write_record(std::string_view text) override {
+    void write_line(std::string_view text) override {
         char *p = buffer_.data() + used_;
         for (const char ch : text) {
             const auto c = static_cast<unsigned char>(ch);
@@ -53,36 +53,30 @@ private:
 
 } // namespace
 
-int run_decode(std::FILE *in, std::FILE *out, const DecodeOptions &options) {
+int run_decode(std::FILE *in, std::FILE *out, const OutputModes &modes, bool area) {
     ModVariablen vars;
     vars.monitor_on = kTrue;
-    vars.hex_on = options.hex_output ? kTrue : kFalse;
-    vars.ascii_hex_on = options.ascii_hex ? kTrue : kFalse;
+    vars.hex_on = modes.hex_output ? kTrue : kFalse;
+    vars.ascii_hex_on = modes.ascii_hex ? kTrue : kFalse;
 
     LineWriter lines(out);
-    NoTraceSink no_trace;
-    TextMonitorArea area;
+    NoLines no_trace;
+    TextMonitorArea text_area;
     DiscardingMonitorArea no_area;
-    if (!options.area) {
-        // the lines are exactly the trace records, without the time stamp
-        vars.trace_on = kTrue;
-        vars.trace_name = QStringLiteral("stdout");
-    }
-    MessageDecoder decoder(vars, options.area ? static_cast<MonitorArea &>(area) : no_area,
-                           options.area ? static_cast<TraceSink &>(no_trace) : lines);
-    Receiver receiver(vars, [&decoder] { decoder.decode_ln_mes(); });
+    ReceptionPath path(vars, area ? LineOutputs{text_area, no_trace}
+                                  : LineOutputs{no_area, no_trace, &lines});
 
     std::vector<char> chunk(kChunk);
     std::size_t got = 0;
     while ((got = std::fread(chunk.data(), 1, chunk.size(), in)) > 0)
-        receiver.framing_steps(std::string_view(chunk.data(), got));
+        path.receiver.framing_steps(std::string_view(chunk.data(), got));
     if (std::ferror(in)) {
-        std::fputs("bus-lauscher: Eingabe nicht lesbar\n", stderr);
+        std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(texts::cli::kUnreadableInput));
         return 2;
     }
     lines.flush();
-    if (options.area) {
-        const std::string text = latin1_to_utf8(area.text());
+    if (area) {
+        const std::string text = latin1_to_utf8(text_area.text());
         std::fwrite(text.data(), 1, text.size(), out);
     }
     return (lines.ok() && std::fflush(out) == 0) ? 0 : 1;

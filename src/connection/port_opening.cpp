@@ -8,8 +8,10 @@
 
 namespace bl {
 
+namespace t = texts::connection;
+
 namespace {
-constexpr int kOverflow = 6;
+constexpr int kOverflowError = 6;
 } // namespace
 
 QString PortOpening::port_text() const {
@@ -29,7 +31,7 @@ void PortOpening::open_interface(std::int16_t &err_flag) {
         else
             open_com_port_interface(err_flag);
     } catch (const RuntimeError &e) {
-        dialogs_.message_box(texts::kPortFailed.arg(port_text(), e.description), texts::kPortTitle,
+        dialogs_.message_box(t::kPortFailed.arg(port_text(), e.description), t::kPortTitle,
                              MsgIcon::Exclamation, MsgButtons::Ok);
         err_flag = 1;
     }
@@ -47,7 +49,7 @@ void PortOpening::select_port() {
     const double rounded = std::nearbyint(vars_.comport_nr);
     if (rounded < std::numeric_limits<std::int16_t>::min() ||
         rounded > std::numeric_limits<std::int16_t>::max())
-        throw RuntimeError(kOverflow, QStringLiteral("Bus-Lauscher"), QStringLiteral("Überlauf"));
+        throw RuntimeError(kOverflowError, t::kProgramSource, t::kOverflow);
     comm_.setCommPort(static_cast<std::int16_t>(rounded));
 }
 
@@ -58,7 +60,7 @@ void PortOpening::open_if_closed() {
 
 void PortOpening::open_com_port_interface(std::int16_t &err_flag) {
     if (!vars_.comport_device.isEmpty() || (vars_.comport_nr != 1 && vars_.comport_nr != 2)) {
-        dialogs_.message_box(texts::kOnlyCom1Or2, texts::kBuslinkTitle, MsgIcon::Exclamation,
+        dialogs_.message_box(t::kOnlyCom1Or2, t::kBuslinkTitle, MsgIcon::Exclamation,
                              MsgButtons::Ok);
         err_flag = 1;
         return;
@@ -71,8 +73,8 @@ void PortOpening::open_com_port_interface(std::int16_t &err_flag) {
     open_if_closed();
     comm_.setInBufferCount(0);
     if (!uart_.set_16457(vars_.comport_nr == 1 ? kCom1Base : kCom2Base)) {
-        dialogs_.message_box(texts::kRateFailed.arg(port_text()), texts::kPortTitle,
-                             MsgIcon::Exclamation, MsgButtons::Ok);
+        dialogs_.message_box(t::kRateFailed.arg(port_text()), t::kPortTitle, MsgIcon::Exclamation,
+                             MsgButtons::Ok);
         err_flag = 1;
         return;
     }
@@ -106,13 +108,13 @@ void PortOpening::open_serial_interface(std::int16_t &err_flag) {
     wait_seconds(1);
     comm_.setBreak(false);
     wait_seconds(0.3);
-    if (!text_command(texts::kBaudCommand, err_flag))
+    if (!text_command(t::kBaudCommand, err_flag))
         return;
     wait_seconds(0.3);
     comm_.setPortOpen(false);
     comm_.setSettings(QStringLiteral("19200,n,8,2"));
     comm_.setPortOpen(true);
-    if (!text_command(texts::kModeCommand, err_flag))
+    if (!text_command(t::kModeCommand, err_flag))
         return;
     set_timer_enabled_(false);
     comm_.setPortOpen(false);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "connection/serial_control.h"
 #include "connection/uart_rate.h"
 #include "shared/mod_variablen.h"
 #include "shared/platform.h"
-#include "shared/serial_control.h"
 
 #include <QByteArray>
 #include <functional>

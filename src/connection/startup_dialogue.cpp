@@ -5,6 +5,8 @@
 
 namespace bl {
 
+namespace t = texts::connection;
+
 namespace {
 // The trace file's number, the lowest one free; nothing else uses one.
 constexpr std::int16_t kFirstFreeFileNumber = 1;
@@ -23,11 +25,11 @@ void set_interface_kind(ModVariablen &vars, InterfaceKind kind) {
 }
 
 InterfaceKind StartupDialogue::ask_kind() {
-    if (dialogs_.message_box(texts::kAskComPortInterface, texts::kInterfaceTitle, MsgIcon::None,
+    if (dialogs_.message_box(t::kAskComPortInterface, t::kInterfaceTitle, MsgIcon::None,
                              MsgButtons::YesNo) == MsgResult::Yes)
         return InterfaceKind::ComPort;
-    if (dialogs_.message_box(texts::kAskUsb, texts::kInterfaceTitle, MsgIcon::None,
-                             MsgButtons::YesNo) == MsgResult::Yes)
+    if (dialogs_.message_box(t::kAskUsb, t::kInterfaceTitle, MsgIcon::None, MsgButtons::YesNo) ==
+        MsgResult::Yes)
         return InterfaceKind::Usb;
     return InterfaceKind::Serial;
 }
@@ -49,14 +51,14 @@ bool StartupDialogue::run(const StartupAnswers &answers) {
             entry = *given;
             given.reset();
         } else {
-            entry = dialogs_.input_box(texts::kPortPrompt, texts::kPortTitle, texts::kPortDefault)
+            entry = dialogs_.input_box(t::kPortPrompt, t::kPortTitle, t::kPortDefault)
                         .value_or(QString());
         }
         const PortEntry port = read_port_entry(entry);
         vars_.comport_nr = port.number;
         vars_.comport_device = port.device;
         if (port.number == 0 && port.device.isEmpty()) {
-            if (dialogs_.message_box(texts::kWrongPortNumber, texts::kErrorTitle, MsgIcon::None,
+            if (dialogs_.message_box(t::kWrongPortNumber, t::kWrongPortTitle, MsgIcon::None,
                                      MsgButtons::YesNo) == MsgResult::Yes)
                 return false;
             continue;

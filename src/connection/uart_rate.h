@@ -48,6 +48,12 @@ private:
     std::function<bool(int)> driver_rate_;
 };
 
+// Where nothing can set the rate.
+class NoUartRate : public UartRate {
+public:
+    bool set_16457(int) override { return false; }
+};
+
 // Port I/O through /dev/port (Linux on x86, root or CAP_SYS_RAWIO);
 // nullptr where it is not available.
 std::unique_ptr<PortIo> open_dev_port();

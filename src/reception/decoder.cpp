@@ -1,7 +1,7 @@
 #include "reception/decoder.h"
 
+#include "loconet/hex.h"
 #include "reception/line_wrap.h"
-#include "reception/renderings.h"
 
 namespace bl {
 
@@ -13,8 +13,12 @@ void MessageDecoder::decode_ln_mes() {
         render_message(vars_, text_);
         ZeilenUmbruch(area_, text_.view());
     }
-    if (!text_.empty() && vars_.trace_on && !vars_.trace_name.isEmpty())
-        trace_.write_record(text_.view());
+    if (text_.empty())
+        return;
+    if (lines_)
+        lines_->write_line(text_.view());
+    if (vars_.trace_on && !vars_.trace_name.isEmpty())
+        trace_.write_line(text_.view());
 }
 
 void MessageDecoder::cut_area_to_limit() {
@@ -25,14 +29,12 @@ void MessageDecoder::cut_area_to_limit() {
 
 // Every byte as two digits and a blank; never wrapped, every opcode shown.
 void MessageDecoder::append_hex_line() {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    text_.n = 0;
+    char *p = text_.buf;
     for (int i = 0; i < vars_.ln_len; ++i) {
-        const int b = vars_.ln_buf[static_cast<std::size_t>(i)];
-        text_.buf[text_.n++] = kDigits[(b >> 4) & 0xF];
-        text_.buf[text_.n++] = kDigits[b & 0xF];
-        text_.buf[text_.n++] = ' ';
+        p = loconet::put_hex(p, vars_.ln_buf[static_cast<std::size_t>(i)]);
+        *p++ = ' ';
     }
+    text_.n = static_cast<std::size_t>(p - text_.buf);
     area_.append_text(text_.view());
     area_.append_text(kCrLf);
     area_.move_insertion_point_to_end();

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "reception/line_sink.h"
 #include "reception/monitor_area.h"
 #include "reception/renderings.h"
-#include "reception/trace_sink.h"
 #include "shared/mod_variablen.h"
 
 namespace bl {
@@ -11,11 +11,13 @@ inline constexpr std::size_t kAreaLimit = 5000; // longer texts are cut ...
 inline constexpr std::size_t kAreaKeep = 4900;  // ... to their last characters
 
 // decode_ln_mes: turns the complete message in ln_buf into one line of the
-// monitor area and, while a trace is recorded, one trace record.
+// monitor area and, while a trace is recorded, one trace record. Where the
+// lines also go elsewhere (the terminal), every shown line goes there too.
 class MessageDecoder {
 public:
-    MessageDecoder(ModVariablen &vars, MonitorArea &area, TraceSink &trace)
-        : vars_(vars), area_(area), trace_(trace) {}
+    MessageDecoder(ModVariablen &vars, MonitorArea &area, LineSink &trace,
+                   LineSink *lines = nullptr)
+        : vars_(vars), area_(area), trace_(trace), lines_(lines) {}
 
     void decode_ln_mes();
 
@@ -25,7 +27,8 @@ private:
 
     ModVariablen &vars_;
     MonitorArea &area_;
-    TraceSink &trace_;
+    LineSink &trace_;
+    LineSink *lines_;
     LineText text_; // the line being built
 };
 

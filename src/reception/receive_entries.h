@@ -3,10 +3,10 @@
 // (COM-port interface). Which one is live is decided when the port opens.
 #pragma once
 
+#include "connection/serial_control.h"
 #include "reception/receiver.h"
 #include "shared/error_reporter.h"
 #include "shared/platform.h"
-#include "shared/serial_control.h"
 
 namespace bl {
 

@@ -10,6 +10,12 @@
 
 namespace bl {
 
+// The columns of answer_tab: which reply a request waits for.
+inline constexpr std::int16_t kReplyLongAck = 0;
+inline constexpr std::int16_t kReplyPeerXfer = 1;
+inline constexpr std::int16_t kReplyImmPacket = 2;
+inline constexpr std::int16_t kReplySlotData = 3;
+
 class Receiver {
 public:
     // decode is called for every complete message while monitor_on is set.
@@ -24,19 +30,10 @@ public:
     }
 
 private:
-    void collect(int b);
     void capture(int b);
 
     ModVariablen &vars_;
     std::function<void()> decode_;
 };
-
-// Reply kinds: the column of answer_tab and how many bytes are captured.
-struct ReplyKind {
-    std::int16_t column;
-    std::int16_t length;
-};
-// Returns false for a byte that starts no capture.
-bool reply_kind_for(int opcode, ReplyKind &kind);
 
 } // namespace bl

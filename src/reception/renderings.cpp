@@ -1,5 +1,8 @@
 #include "reception/renderings.h"
 
+#include "loconet/addresses.h"
+#include "loconet/hex.h"
+#include "loconet/opcodes.h"
 #include "reception/texts.h"
 
 #include <charconv>
@@ -8,6 +11,9 @@
 namespace bl {
 
 namespace {
+
+namespace tx = texts::reception;
+using namespace loconet;
 
 std::string_view pick(bool first, std::string_view a, std::string_view b) { return first ? a : b; }
 
@@ -40,12 +46,11 @@ struct Line {
     }
     // H(x): two hexadecimal digits (x is a byte)
     Line &H(int x) {
-        static constexpr char kDigits[] = "0123456789ABCDEF";
-        t.buf[t.n++] = kDigits[(x >> 4) & 0xF];
-        t.buf[t.n++] = kDigits[x & 0xF];
+        loconet::put_hex(t.buf + t.n, x);
+        t.n += 2;
         return *this;
     }
-    Line &Dir(int x) { return *this << pick(x & 0x20, texts::kBackward, texts::kForward); }
+    Line &Dir(int x) { return *this << pick(x & 0x20, tx::kBackward, tx::kForward); }
     Line &F04(int x) {
         if (x & 0x10)
             *this << "F0 ";
@@ -72,48 +77,42 @@ struct Line {
     }
 };
 
-constexpr int kSwitchStateQuery = 0xBC;
-
 // Address of the locomotive last seen in slot s, as a 16-bit value.
 long loco(const ModVariablen &v, int s) {
     if (s < 0 || s >= kSlotRows)
         return 0;
     const auto &row = v.slot_tab[static_cast<std::size_t>(s)];
-    return static_cast<std::int16_t>(128 * row[9] + row[4]);
+    return static_cast<std::int16_t>(loconet::loco_address(row[9], row[4]));
 }
-
-int switch_address(int b1, int b2) { return (b2 & 0x0F) * 128 + b1 + 1; }
-
-int sensor_number(int b1, int b2) { return 2 * b1 + 256 * (b2 & 0x0F) + (b2 & 0x20) / 32 + 1; }
 
 void render_kennbox(const ModVariablen &v, Line &line) {
     const auto &b = v.ln_buf;
     const int sender = (b[3] & 0x1F) * 128 + b[4];
     if ((b[3] & 0xE0) == 0x20) {
         if (b[2] == 0) {
-            line << texts::kKennbox;
-            line.S(sender) << texts::kKennboxSpeed;
-            line.S(128 * b[5] + b[6]) << texts::kKmh;
+            line << tx::kKennbox;
+            line.S(sender) << tx::kKennboxSpeed;
+            line.S(loco_address(b[5], b[6])) << tx::kKmh;
         } else if (b[5] == 0 && b[2] == 1 && b[6] >= 0 && b[6] <= 3) {
             if (b[6] == 1)
                 return;
-            line << texts::kKennbox;
+            line << tx::kKennbox;
             line.S(sender);
             if (b[6] == 0)
-                line << texts::kKennboxPoll;
+                line << tx::kKennboxPoll;
             else if (b[6] == 2)
-                line << texts::kBlockFree;
+                line << tx::kBlockFree;
             else
-                line << texts::kBlockOccupied;
+                line << tx::kBlockOccupied;
         }
         return;
     }
-    line << texts::kKennbox;
-    line.S(sender) << texts::kKennboxAddress;
-    line.S(128 * b[5] + b[6]) << texts::kKennboxCategory;
+    line << tx::kKennbox;
+    line.S(sender) << tx::kKennboxAddress;
+    line.S(loco_address(b[5], b[6])) << tx::kKennboxCategory;
     line.S((b[2] & 0x03) + 1) << " ";
     if (b[3] & 0x40)
-        line << pick(b[3] & 0x20, texts::kS2ToS1, texts::kS1ToS2);
+        line << pick(b[3] & 0x20, tx::kS2ToS1, tx::kS1ToS2);
 }
 
 void render_slot_data(ModVariablen &v, Line &line) {
@@ -122,16 +121,16 @@ void render_slot_data(ModVariablen &v, Line &line) {
     if (slot >= 0 && slot < kSlotRows)
         for (std::size_t i = 0; i <= 12; ++i)
             v.slot_tab[static_cast<std::size_t>(slot)][i] = b[i];
-    line << texts::kSlot;
-    line.S(slot) << texts::kLocoAddress;
-    line.S(loco(v, slot)) << texts::kSlotSpeed;
-    line.S(b[5]) << texts::kCategory;
-    line.S(train_category_of(b[8])) << texts::kCategoryEnd;
+    line << tx::kSlot;
+    line.S(slot) << tx::kLocoAddress;
+    line.S(loco(v, slot)) << tx::kSlotSpeed;
+    line.S(b[5]) << tx::kCategory;
+    line.S(train_category_of(b[8])) << tx::kCategoryEnd;
     line.Dir(b[6]).F04(b[6]).F58(b[10]);
 }
 
 void render_hex_list(const ModVariablen &v, Line &line) {
-    line << texts::kHexPrefix;
+    line << tx::kHexPrefix;
     for (int i = 0; i < v.ln_len; ++i)
         line.H(v.ln_buf[static_cast<std::size_t>(i)]) << " ";
 }
@@ -160,65 +159,65 @@ namespace {
 void render_into(ModVariablen &v, Line &line) {
     const auto &b = v.ln_buf;
     switch (b[0]) {
-    case 0x81: // busy: not shown
+    case kOpcBusy: // not shown
         break;
-    case 0x82: line << texts::kPowerOff; break;
-    case 0x83: line << texts::kPowerOn; break;
-    case 0xA0:
-        line << texts::kLoco;
-        line.S(loco(v, b[1])) << texts::kSpeedIs;
+    case kOpcGpOff: line << tx::kPowerOff; break;
+    case kOpcGpOn: line << tx::kPowerOn; break;
+    case kOpcLocoSpd:
+        line << tx::kLoco;
+        line.S(loco(v, b[1])) << tx::kSpeedIs;
         line.S(b[2]);
         break;
-    case 0xA1:
-        line << texts::kLoco;
-        line.S(loco(v, b[1])) << texts::kIs;
+    case kOpcLocoDirf:
+        line << tx::kLoco;
+        line.S(loco(v, b[1])) << tx::kIs;
         line.Dir(b[2]).F04(b[2]);
         break;
-    case 0xA2:
-        line << texts::kLoco;
-        line.S(loco(v, b[1])) << texts::kIs;
+    case kOpcLocoSnd:
+        line << tx::kLoco;
+        line.S(loco(v, b[1])) << tx::kIs;
         line.F58(b[2]);
         break;
-    case 0xB0:
-        line << texts::kSwitch;
+    case kOpcSwReq:
+        line << tx::kSwitch;
         line.S(switch_address(b[1], b[2]));
-        line << pick(b[2] & 0x20, texts::kGreenDash, texts::kRedDash);
-        line << pick(b[2] & 0x10, texts::kOutputOn, texts::kOutputOff);
+        line << pick(b[2] & 0x20, tx::kGreenDash, tx::kRedDash);
+        line << pick(b[2] & 0x10, tx::kOutputOn, tx::kOutputOff);
         break;
-    case 0xB2:
-        line << texts::kSensor;
+    case kOpcInputRep:
+        line << tx::kSensor;
         line.S(sensor_number(b[1], b[2]));
-        line << pick(b[2] & 0x10, texts::kOccupied, texts::kFree);
+        line << pick(b[2] & 0x10, tx::kOccupied, tx::kFree);
         break;
-    case 0xB4:
+    case kOpcLongAck:
         if (v.sw_query == 0) {
-            line << texts::kLongAck;
+            line << tx::kLongAck;
             line.H(b[0]) << " ";
             line.H(b[1]) << " ";
             line.H(b[2]);
-        } else if (v.sw_query == kSwitchStateQuery && b[1] == 0x3C) {
-            line << texts::kAnswer << pick(b[2] & 0x20, texts::kGreen, texts::kRed);
+        } else if (v.sw_query == kOpcSwState && acknowledged_opcode(b[1]) == kOpcSwState) {
+            line << tx::kAnswer << pick(b[2] & 0x20, tx::kGreen, tx::kRed);
         }
         v.sw_query = 0;
         break;
-    case 0xBB:
-        line << texts::kSlotQuery;
+    case kOpcRqSlData:
+        line << tx::kSlotQuery;
         line.S(b[1]);
         break;
-    case 0xBC:
-        line << texts::kSwitchQuery;
+    case kOpcSwState:
+        line << tx::kSwitchQuery;
         line.S(switch_address(b[1], b[2]));
-        v.sw_query = kSwitchStateQuery;
+        v.sw_query = kOpcSwState;
         break;
-    case 0xBF:
-        line << texts::kLocoAddressQuery;
-        line.S(128 * b[1] + b[2]);
+    case kOpcLocoAdr:
+        line << tx::kLocoAddressQuery;
+        line.S(loco_address(b[1], b[2]));
         break;
-    case 0xE4:
+    case kOpcLissyUpdate:
         if (b[1] == 8)
             render_kennbox(v, line);
         break;
-    case 0xE7: render_slot_data(v, line); break;
+    case kOpcSlRdData: render_slot_data(v, line); break;
     default:
         if (v.ascii_hex_on)
             render_hex_list(v, line);

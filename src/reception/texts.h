@@ -3,7 +3,7 @@
 
 #include "shared/latin1.h"
 
-namespace bl::texts {
+namespace bl::texts::reception {
 
 inline constexpr Latin1Lit kPowerOff{"Gleisspannung ausgeschaltet"};
 inline constexpr Latin1Lit kPowerOn{"Gleisspannung eingeschaltet"};
@@ -44,4 +44,4 @@ inline constexpr Latin1Lit kS2ToS1{", von S2 nach S1"};
 inline constexpr Latin1Lit kS1ToS2{", von S1 nach S2"};
 inline constexpr Latin1Lit kHexPrefix{"HEX: "};
 
-} // namespace bl::texts
+} // namespace bl::texts::reception

@@ -1,10 +1,13 @@
 #include "sending/hex_text.h"
 
+#include "loconet/hex.h"
 #include "sending/sending_texts.h"
 
 #include <QList>
 
 namespace bl {
+
+namespace tx = texts::sending;
 
 namespace {
 constexpr int kHeldValue = 0x10000;
@@ -15,14 +18,8 @@ int hex_token_value(QStringView token) {
     for (const QChar c : token) {
         if (c == u'\t' || c == u'\n')
             continue;
-        int digit;
-        if (c >= u'0' && c <= u'9')
-            digit = c.unicode() - u'0';
-        else if (c >= u'A' && c <= u'F')
-            digit = c.unicode() - u'A' + 10;
-        else if (c >= u'a' && c <= u'f')
-            digit = c.unicode() - u'a' + 10;
-        else
+        const int digit = loconet::hex_digit_value(c.unicode());
+        if (digit < 0)
             break;
         value = std::min(value * 16 + digit, kHeldValue);
     }
@@ -52,11 +49,11 @@ void HexTextSender::send_hex_str(const QString &text) {
     const HexMessage message = parse_hex_message(text);
     switch (message.problem) {
     case HexMessage::Problem::TokenTooLarge:
-        dialogs_.message_box(texts::kTokenTooLarge.arg(message.offending_token), texts::kSendTitle,
+        dialogs_.message_box(tx::kTokenTooLarge.arg(message.offending_token), tx::kSendTitle,
                              MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     case HexMessage::Problem::TooManyTokens:
-        dialogs_.message_box(texts::kTooManyTokens.arg(message.bytes.size()), texts::kSendTitle,
+        dialogs_.message_box(tx::kTooManyTokens.arg(message.bytes.size()), tx::kSendTitle,
                              MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     case HexMessage::Problem::None: break;

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace bl::texts {
+namespace bl::texts::sending {
 
 inline constexpr Latin1Lit kSetCategoryLine{" -- Setze Zugkategorie --"};
 inline constexpr Latin1Lit kNoAnswerLine{" -- Keine Antwort der Zentrale --"};
@@ -19,4 +19,4 @@ inline const QString kTokenTooLarge = QStringLiteral(
 inline const QString kTooManyTokens = QStringLiteral(
     "Die Nachricht hat %1 Bytes; höchstens 65 passen in den Sendepuffer. Nichts wurde gesendet.");
 
-} // namespace bl::texts
+} // namespace bl::texts::sending

@@ -1,6 +1,8 @@
 #include "sending/train_category.h"
 
+#include "loconet/opcodes.h"
 #include "reception/line_wrap.h"
+#include "reception/receiver.h"
 #include "sending/sending_texts.h"
 #include "shared/hex.h"
 #include "shared/val.h"
@@ -24,24 +26,25 @@ void TrainCategoryCommand::run(const QString &address_text, const QString &categ
         return;
     if (category < 0 || category > 15)
         return;
-    ZeilenUmbruch(area_, texts::kSetCategoryLine.view());
-    auto &slot_data = vars_.answer_tab[kSlotDataColumn];
+    ZeilenUmbruch(area_, texts::sending::kSetCategoryLine.view());
+    auto &slot_data = vars_.answer_tab[kReplySlotData];
     slot_data[kAnswerFlagRow] = 0;
-    hex_sender_.send_hex_str(QStringLiteral("BF 00 ") + QString::fromStdString(hex_(address)));
+    hex_sender_.send_hex_str(
+        QString::fromStdString(hex_(loconet::kOpcLocoAdr) + " 00 " + hex_(address)));
     if (!wait_for_slot_data()) {
-        ZeilenUmbruch(area_, texts::kNoAnswerLine.view());
+        ZeilenUmbruch(area_, texts::sending::kNoAnswerLine.view());
         return;
     }
     // the first slot data after the request, whatever address it carries
     for (std::size_t i = 0; i <= 12; ++i)
         vars_.LN_Out[i] = slot_data[i];
-    vars_.LN_Out[0] = 0xEF;
+    vars_.LN_Out[0] = loconet::kOpcWrSlData;
     vars_.LN_Out[8] = static_cast<std::int16_t>(category_byte(category));
     vars_.err_flag = transmitter_.send(vars_.LN_Out, 12);
 }
 
 bool TrainCategoryCommand::wait_for_slot_data() {
-    auto &slot_data = vars_.answer_tab[kSlotDataColumn];
+    auto &slot_data = vars_.answer_tab[kReplySlotData];
     waiting_ = true;
     set_button_enabled_(false);
     const double start = clock_.seconds();

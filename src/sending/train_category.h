@@ -24,10 +24,8 @@ public:
           events_(events), clock_(clock), set_button_enabled_(std::move(set_button_enabled)) {}
 
     void run(const QString &address_text, const QString &category_text);
-    bool waiting() const { return waiting_; }
 
     static constexpr double kTimeout = 5.0;
-    static constexpr int kSlotDataColumn = 3;
 
 private:
     bool wait_for_slot_data();

@@ -1,9 +1,12 @@
 #include "sending/transmission.h"
 
+#include "loconet/message.h"
 #include "sending/sending_texts.h"
 #include "shared/runtime_error.h"
 
 namespace bl {
+
+namespace tx = texts::sending;
 
 namespace {
 std::vector<int> message_of(const OutBuffer &buffer, int l_out) {
@@ -25,8 +28,7 @@ bool Transmitter::valid(const OutBuffer &buffer, int l_out) {
 bool Transmitter::port_ready() {
     if (comm_.portOpen())
         return true;
-    dialogs_.message_box(texts::kPortClosed, texts::kSendTitle, MsgIcon::Exclamation,
-                         MsgButtons::Ok);
+    dialogs_.message_box(tx::kPortClosed, tx::kSendTitle, MsgIcon::Exclamation, MsgButtons::Ok);
     return false;
 }
 
@@ -72,14 +74,11 @@ void Transmitter::write_all(const std::vector<int> &bytes) {
         return;
     try {
         comm_.setOutBufferCount(0);
-        int chk = 0xFF;
-        for (const int b : bytes) {
+        for (const int b : bytes)
             write_byte(b);
-            chk ^= b;
-        }
-        write_byte(chk);
+        write_byte(loconet::checksum(bytes.begin(), bytes.end()));
     } catch (const RuntimeError &e) {
-        dialogs_.message_box(texts::kSendFailed.arg(e.description), texts::kSendTitle,
+        dialogs_.message_box(tx::kSendFailed.arg(e.description), tx::kSendTitle,
                              MsgIcon::Exclamation, MsgButtons::Ok);
     }
 }
@@ -91,7 +90,6 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
     std::int16_t result = 1;
     try {
         comm_.setOutBufferCount(0);
-        int chk = 0xFF;
         const double start = clock_.seconds();
         std::size_t i = 0;
         bool timed_out = false;
@@ -104,7 +102,6 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
             events_.process_events();
             if (comm_.ctsHolding() || vars_.ln_interface) {
                 write_byte(bytes[i]);
-                chk ^= bytes[i];
                 ++i;
             }
         }
@@ -116,11 +113,11 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
                 events_.process_events();
         }
         if (!timed_out) {
-            write_byte(chk);
+            write_byte(loconet::checksum(bytes.begin(), bytes.end()));
             result = 0;
         }
     } catch (const RuntimeError &e) {
-        dialogs_.message_box(texts::kSendFailed.arg(e.description), texts::kSendTitle,
+        dialogs_.message_box(tx::kSendFailed.arg(e.description), tx::kSendTitle,
                              MsgIcon::Exclamation, MsgButtons::Ok);
     }
     busy_ = false;

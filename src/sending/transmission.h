@@ -1,8 +1,8 @@
 #pragma once
 
+#include "connection/serial_control.h"
 #include "shared/mod_variablen.h"
 #include "shared/platform.h"
-#include "shared/serial_control.h"
 
 #include <deque>
 #include <vector>
@@ -25,7 +25,6 @@ public:
     // Writes all bytes at once, without CTS and without time-out.
     void send_ln_buf(const OutBuffer &buffer, int l_out);
 
-    bool waiting() const { return busy_; }
     static constexpr double kTimeout = 5.0;
 
 private:

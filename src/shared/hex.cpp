@@ -1,17 +1,18 @@
 #include "shared/hex.h"
 
+#include "loconet/hex.h"
+
 #include <cmath>
 #include <cstdint>
 
 namespace bl {
 
 namespace {
-constexpr char kDigits[] = "0123456789ABCDEF";
 
 std::string hex_digits(std::uint64_t v) {
     std::string s;
     do {
-        s.insert(s.begin(), kDigits[v & 0xF]);
+        s.insert(s.begin(), loconet::kHexDigits[v & 0xF]);
         v >>= 4;
     } while (v != 0);
     return s;
@@ -26,15 +27,6 @@ std::string hex_(double value) {
                                    : static_cast<std::uint64_t>(whole);
     std::string digits = hex_digits(bits);
     return digits.size() == 2 ? digits : "0" + digits;
-}
-
-void append_hex_byte(std::string &out, int value) {
-    if (value >= 0 && value <= 0xFF) {
-        out.push_back(kDigits[value >> 4]);
-        out.push_back(kDigits[value & 0xF]);
-    } else {
-        out += hex_(value);
-    }
 }
 
 } // namespace bl

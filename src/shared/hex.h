@@ -10,7 +10,4 @@ namespace bl {
 // Negative values are written as their 32-bit two's complement.
 std::string hex_(double value);
 
-// The same for a whole byte value, without the rounding; appends to out.
-void append_hex_byte(std::string &out, int value);
-
 } // namespace bl

@@ -1,6 +1,8 @@
 // The program's shared state: one instance, created at start and passed to
-// every part that reads or writes it. Widths follow the original declarations
-// where a width can change a result; flags hold -1 for true and 0 for false.
+// every part that reads or writes it. The integer widths are part of the
+// behaviour: the renderings do 16-bit arithmetic (a locomotive address above
+// 32767 wraps), and answer_tab and LN_Out hold 16-bit entries. Flags hold -1
+// for true and 0 for false.
 #pragma once
 
 #include <QString>

@@ -8,7 +8,7 @@
 
 namespace bl {
 
-enum class MsgIcon { None, Critical, Exclamation, Question, Information };
+enum class MsgIcon { None, Critical, Exclamation };
 enum class MsgButtons { Ok, YesNo };
 enum class MsgResult { Ok, Yes, No };
 

@@ -1,8 +1,12 @@
 #include "simulation/background_traffic.h"
 
+#include "loconet/addresses.h"
+#include "loconet/opcodes.h"
 #include "simulation/loconet_message.h"
 
 namespace bl::sim {
+
+using namespace loconet;
 
 BackgroundTraffic::BackgroundTraffic(const CommandStation &station, std::uint32_t seed)
     : station_(station), rng_(seed) {
@@ -16,9 +20,9 @@ int BackgroundTraffic::slot_of(const Train &t) const {
 }
 
 QList<QByteArray> BackgroundTraffic::opening() {
-    QList<QByteArray> out{message({0x83})};
+    QList<QByteArray> out{message({kOpcGpOn})};
     for (const Train &t : trains_)
-        out << message({0xBF, (t.address >> 7) & 0x7F, t.address & 0x7F});
+        out << message({kOpcLocoAdr, loco_high(t.address), loco_low(t.address)});
     return out;
 }
 
@@ -27,11 +31,11 @@ QByteArray BackgroundTraffic::drive(Train &t) {
     switch (random(6)) {
     case 0:
         t.dirf ^= 0x10; // headlight
-        return message({0xA1, slot, t.dirf});
-    case 1: return message({0xA2, slot, random(16)});
+        return message({kOpcLocoDirf, slot, t.dirf});
+    case 1: return message({kOpcLocoSnd, slot, random(16)});
     default:
         t.speed = std::clamp(t.speed + random(31) - 10, 0, 110);
-        return message({0xA0, slot, t.speed});
+        return message({kOpcLocoSpd, slot, t.speed});
     }
 }
 
@@ -40,10 +44,8 @@ QByteArray BackgroundTraffic::drive(Train &t) {
 QByteArray BackgroundTraffic::move(Train &t) {
     const int previous = t.sensor == t.block_first ? t.block_first + 7 : t.sensor - 1;
     const auto report = [](int sensor, bool occupied) {
-        const int n = sensor - 1;
-        const int b1 = (n >> 1) & 0x7F;
-        const int b2 = ((n >> 8) & 0x0F) | ((n & 1) ? 0x20 : 0) | (occupied ? 0x10 : 0) | 0x40;
-        return message({0xB2, b1, b2});
+        const TwoBytes b = sensor_bytes(sensor);
+        return message({kOpcInputRep, b.b1, b.b2 | (occupied ? 0x10 : 0) | 0x40});
     };
     queued_ << report(previous, false);
     const QByteArray occupied = report(t.sensor, true);
@@ -54,17 +56,18 @@ QByteArray BackgroundTraffic::move(Train &t) {
 QByteArray BackgroundTraffic::kennbox(const Train &t) {
     const int sender = 1 + random(8);
     if (random(2) == 0)
-        return message({0xE4, 0x08, 0x00, 0x20 | (sender >> 7), sender & 0x7F, 0, t.speed});
-    return message({0xE4, 0x08, random(4), 0x40 | (random(2) ? 0x20 : 0) | (sender >> 7),
-                    sender & 0x7F, (t.address >> 7) & 0x7F, t.address & 0x7F});
+        return message(
+            {kOpcLissyUpdate, 0x08, 0x00, 0x20 | (sender >> 7), sender & 0x7F, 0, t.speed});
+    return message({kOpcLissyUpdate, 0x08, random(4), 0x40 | (random(2) ? 0x20 : 0) | (sender >> 7),
+                    sender & 0x7F, loco_high(t.address), loco_low(t.address)});
 }
 
 // Messages the monitor lists as bytes: peer transfers, extended functions.
 QByteArray BackgroundTraffic::other() {
     if (random(2) == 0)
-        return message({0xE5, 0x10, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                        0x00, 0x00, 0x00});
-    return message({0xD4, 0x20, slot_of(trains_[0]), 0x08, random(128)});
+        return message({kOpcPeerXfer, 0x10, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                        0x00, 0x00, 0x00, 0x00});
+    return message({kOpcExpCmd, 0x20, slot_of(trains_[0]), 0x08, random(128)});
 }
 
 QByteArray BackgroundTraffic::next() {
@@ -83,15 +86,16 @@ QByteArray BackgroundTraffic::next() {
         const int sw = random(12);
         switch_state_ ^= 1 << sw;
         const int dir = (switch_state_ >> sw) & 1 ? 0x20 : 0x00;
-        queued_ << message({0xB0, sw, dir});
-        return message({0xB0, sw, dir | 0x10});
+        const TwoBytes b = switch_bytes(sw + 1);
+        queued_ << message({kOpcSwReq, b.b1, b.b2 | dir});
+        return message({kOpcSwReq, b.b1, b.b2 | dir | 0x10});
     }
     if (pick < 81)
-        return message({0xBC, random(12), 0x00});
+        return message({kOpcSwState, random(12), 0x00});
     if (pick < 91)
         return kennbox(t);
     if (pick < 95)
-        return message({0xBB, slot_of(t), 0x00});
+        return message({kOpcRqSlData, slot_of(t), 0x00});
     return other();
 }
 

@@ -1,8 +1,12 @@
 #include "simulation/command_station.h"
 
+#include "loconet/addresses.h"
+#include "loconet/opcodes.h"
 #include "simulation/loconet_message.h"
 
 namespace bl::sim {
+
+using namespace loconet;
 
 namespace {
 constexpr int kStatusInUse = 0x33; // in use, 128 speed steps
@@ -20,7 +24,7 @@ CommandStation::CommandStation() {
 int CommandStation::slot_of(int address) const {
     for (int s = 1; s < kSlots; ++s) {
         const auto &d = slots_[static_cast<std::size_t>(s)].data;
-        if (d[kStat1] != kStatusFree && d[kAdrHigh] * 128 + d[kAdrLow] == address)
+        if (d[kStat1] != kStatusFree && loco_address(d[kAdrHigh], d[kAdrLow]) == address)
             return s;
     }
     return -1;
@@ -34,8 +38,8 @@ int CommandStation::allocate(int address) {
         if (d[kStat1] == kStatusFree) {
             d = {};
             d[kStat1] = kStatusInUse;
-            d[kAdrLow] = address & 0x7F;
-            d[kAdrHigh] = (address >> 7) & 0x7F;
+            d[kAdrLow] = loco_low(address);
+            d[kAdrHigh] = loco_high(address);
             return s;
         }
     }
@@ -45,8 +49,8 @@ int CommandStation::allocate(int address) {
 QByteArray CommandStation::slot_data(int slot) const {
     const auto &d = slots_[static_cast<std::size_t>(slot)].data;
     const int trk = power_on_ ? 0x07 : 0x06;
-    return message({0xE7, 0x0E, slot, d[kStat1], d[kAdrLow], d[kSpeed], d[kDirF], trk, d[kSs2],
-                    d[kAdrHigh], d[kSnd], 0, 0});
+    return message({kOpcSlRdData, 0x0E, slot, d[kStat1], d[kAdrLow], d[kSpeed], d[kDirF], trk,
+                    d[kSs2], d[kAdrHigh], d[kSnd], 0, 0});
 }
 
 bool CommandStation::switch_closed(int address) const {
@@ -59,43 +63,43 @@ QList<QByteArray> CommandStation::handle(const QByteArray &msg) {
     const auto arg = [&msg](int i) { return i < msg.size() ? byte_at(msg, i) : 0; };
     const auto slot_ok = [](int s) { return s >= 0 && s < kSlots; };
     switch (op) {
-    case 0x82: power_on_ = false; break;
-    case 0x83: power_on_ = true; break;
-    case 0xA0:
+    case kOpcGpOff: power_on_ = false; break;
+    case kOpcGpOn: power_on_ = true; break;
+    case kOpcLocoSpd:
         if (slot_ok(arg(1)))
             slots_[static_cast<std::size_t>(arg(1))].data[kSpeed] = arg(2);
         break;
-    case 0xA1:
+    case kOpcLocoDirf:
         if (slot_ok(arg(1)))
             slots_[static_cast<std::size_t>(arg(1))].data[kDirF] = arg(2);
         break;
-    case 0xA2:
+    case kOpcLocoSnd:
         if (slot_ok(arg(1)))
             slots_[static_cast<std::size_t>(arg(1))].data[kSnd] = arg(2);
         break;
-    case 0xB0: switches_[(arg(2) & 0x0F) * 128 + arg(1) + 1] = (arg(2) & 0x20) != 0; break;
-    case 0xBC: {
-        const bool closed = switch_closed((arg(2) & 0x0F) * 128 + arg(1) + 1);
-        return {message({0xB4, 0x3C, closed ? 0x20 : 0x00})};
+    case kOpcSwReq: switches_[switch_address(arg(1), arg(2))] = (arg(2) & 0x20) != 0; break;
+    case kOpcSwState: {
+        const bool closed = switch_closed(switch_address(arg(1), arg(2)));
+        return {message({kOpcLongAck, kOpcSwState & 0x7F, closed ? 0x20 : 0x00})};
     }
-    case 0xBB:
+    case kOpcRqSlData:
         if (slot_ok(arg(1)))
             return {slot_data(arg(1))};
-        return {message({0xB4, 0x3B, 0x00})};
-    case 0xBF: {
-        const int s = allocate(arg(1) * 128 + arg(2));
+        return {message({kOpcLongAck, kOpcRqSlData & 0x7F, 0x00})};
+    case kOpcLocoAdr: {
+        const int s = allocate(loco_address(arg(1), arg(2)));
         if (s < 0)
-            return {message({0xB4, 0x3F, 0x00})}; // no free slot
+            return {message({kOpcLongAck, kOpcLocoAdr & 0x7F, 0x00})}; // no free slot
         return {slot_data(s)};
     }
-    case 0xEF:
+    case kOpcWrSlData:
         if (msg.size() >= 14 && slot_ok(arg(2))) {
             auto &d = slots_[static_cast<std::size_t>(arg(2))].data;
             for (int i = 0; i < 10; ++i)
                 if (i != kTrk)
                     d[static_cast<std::size_t>(i)] = arg(3 + i);
         }
-        return {message({0xB4, 0x6F, 0x7F})};
+        return {message({kOpcLongAck, kOpcWrSlData & 0x7F, 0x7F})};
     default: break;
     }
     return {};

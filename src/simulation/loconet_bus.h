@@ -26,9 +26,6 @@ public:
     void put(const QByteArray &msg);
     // Starts the layout: the opening messages at once, then the traffic.
     void start();
-    void stop() { ticker_.stop(); }
-    void set_rate(double messages_per_second) { rate_ = messages_per_second; }
-    CommandStation &station() { return station_; }
 
 private:
     void broadcast(const QByteArray &msg);

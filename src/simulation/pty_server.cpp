@@ -1,5 +1,7 @@
 #include "simulation/pty_server.h"
 
+#include "simulation/loconet_message.h"
+
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
@@ -50,8 +52,8 @@ void PtyServer::readable() {
     unsigned char buf[512];
     const ssize_t n = ::read(master_, buf, sizeof buf);
     for (ssize_t i = 0; i < n; ++i)
-        if (const auto msg = incoming_.feed(buf[i]))
-            bus_.put(*msg);
+        if (incoming_.feed(buf[i]))
+            bus_.put(bytes_of(incoming_.message()));
 }
 
 } // namespace bl::sim

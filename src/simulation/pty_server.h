@@ -1,7 +1,7 @@
 #pragma once
 
+#include "loconet/framer.h"
 #include "simulation/loconet_bus.h"
-#include "simulation/message_assembler.h"
 
 #include <QObject>
 #include <QSocketNotifier>
@@ -28,7 +28,7 @@ private:
     int slave_ = -1; // kept open, so that a client may come and go
     QString device_;
     std::unique_ptr<QSocketNotifier> notifier_;
-    MessageAssembler incoming_;
+    loconet::Framer incoming_;
     QByteArray pending_; // bytes for the client, handed over together
     QTimer flush_;
     static constexpr int kLatencyMs = 16;

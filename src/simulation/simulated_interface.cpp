@@ -1,6 +1,6 @@
 #include "simulation/simulated_interface.h"
 
-#include "shared/runtime_error.h"
+#include "simulation/loconet_message.h"
 
 namespace bl::sim {
 
@@ -8,16 +8,12 @@ namespace {
 constexpr int kUsbBaud = 115200;
 constexpr int kLocoNetSerialBaud = 19200;
 constexpr int kCommandBaud = 2400;
-constexpr qint64 kCtsLowAfterByteNs = 500'000; // the interface's buffer is small
+constexpr double kCtsLowAfterByte = 0.0005; // s: the interface's buffer is small
 } // namespace
 
-SimulatedInterface::SimulatedInterface(InterfaceType type, LocoNetBus &bus)
-    : type_(type), bus_(bus) {
-    events_.setInterval(0);
-    events_.setSingleShot(true);
-    connect(&events_, &QTimer::timeout, this, [this] { fire_receive_event(); });
+SimulatedInterface::SimulatedInterface(InterfaceType type, LocoNetBus &bus, SteadyClock &clock)
+    : type_(type), bus_(bus), clock_(clock) {
     bus_.listen([this](const QByteArray &msg) { from_bus(msg); });
-    since_last_byte_.start();
 }
 
 bool SimulatedInterface::passes_loconet() const {
@@ -29,58 +25,28 @@ bool SimulatedInterface::passes_loconet() const {
     return false;
 }
 
-void SimulatedInterface::require_open() const {
-    if (!open_)
-        throw RuntimeError(err::kPortNotOpen, QStringLiteral("Comm1"),
-                           QStringLiteral("Anschluss nicht geöffnet"));
+void SimulatedInterface::open(const QString &, const LineSettings &line) {
+    open_ = true;
+    set_line(line);
 }
 
-void SimulatedInterface::setSettings(const QString &settings) {
-    program_baud_ = settings.section(QLatin1Char(','), 0, 0).toInt();
-    divisor_16457_ = false; // new settings overwrite the divisor
-}
-
-void SimulatedInterface::setPortOpen(bool open) {
-    open_ = open;
-    if (!open)
-        rx_.clear();
-    else if (!rx_.isEmpty())
-        events_.start();
-}
-
-void SimulatedInterface::setRThreshold(std::int16_t threshold) {
-    threshold_ = threshold;
-    if (threshold_ == 1 && !rx_.isEmpty())
-        events_.start();
-}
-
-int SimulatedInterface::inBufferCount() {
-    require_open();
-    return static_cast<int>(rx_.size());
-}
-
-void SimulatedInterface::setInBufferCount(int) {
-    require_open();
+void SimulatedInterface::close() {
+    open_ = false;
     rx_.clear();
 }
 
-QByteArray SimulatedInterface::input() {
-    require_open();
-    const qsizetype n = input_len_ == 0 ? rx_.size() : std::min<qsizetype>(input_len_, rx_.size());
-    QByteArray part = rx_.left(n);
-    rx_.remove(0, n);
-    return part;
+void SimulatedInterface::set_line(const LineSettings &line) {
+    program_baud_ = line.baud;
+    divisor_16457_ = false; // new settings overwrite the divisor
 }
 
-bool SimulatedInterface::ctsHolding() {
-    require_open();
+bool SimulatedInterface::cts() {
     if (type_ != InterfaceType::Serial)
         return true;
-    return since_last_byte_.nsecsElapsed() > kCtsLowAfterByteNs;
+    return last_byte_at_ < 0 || clock_.seconds() - last_byte_at_ > kCtsLowAfterByte;
 }
 
-void SimulatedInterface::setBreak(bool on) {
-    require_open();
+void SimulatedInterface::set_break(bool on) {
     if (on && type_ == InterfaceType::Serial) {
         // a break puts the interface back into its command mode
         loconet_mode_ = false;
@@ -89,9 +55,8 @@ void SimulatedInterface::setBreak(bool on) {
     }
 }
 
-void SimulatedInterface::output(const QByteArray &bytes) {
-    require_open();
-    since_last_byte_.restart();
+void SimulatedInterface::write(const QByteArray &bytes) {
+    last_byte_at_ = clock_.seconds();
     for (const char c : bytes) {
         if (type_ == InterfaceType::Serial && !loconet_mode_)
             text_command_byte(c);
@@ -124,8 +89,8 @@ void SimulatedInterface::text_command_byte(char c) {
 // Bytes from the program are framed like every LocoNet message; a complete
 // one goes on the bus (and comes back as the echo).
 void SimulatedInterface::loconet_byte(int b) {
-    if (const auto msg = outgoing_.feed(b))
-        bus_.put(*msg);
+    if (outgoing_.feed(b))
+        bus_.put(bytes_of(outgoing_.message()));
 }
 
 void SimulatedInterface::from_bus(const QByteArray &msg) {
@@ -135,16 +100,7 @@ void SimulatedInterface::from_bus(const QByteArray &msg) {
 
 void SimulatedInterface::arrive(const QByteArray &bytes) {
     rx_.append(bytes);
-    if (threshold_ == 1 && !events_.isActive())
-        events_.start();
-}
-
-void SimulatedInterface::fire_receive_event() {
-    if (!open_ || threshold_ != 1 || rx_.isEmpty() || !on_comm_)
-        return;
-    on_comm_();
-    if (!rx_.isEmpty())
-        events_.start(); // one byte per read: the rest comes with the next events
+    readable();
 }
 
 } // namespace bl::sim

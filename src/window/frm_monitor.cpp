@@ -1,5 +1,6 @@
 #include "window/frm_monitor.h"
 
+#include "trace/trace_texts.h"
 #include "window/twips.h"
 #include "window/window_texts.h"
 
@@ -77,7 +78,7 @@ const QStringList kCourierFamilies = {QStringLiteral("Courier New"),
 
 FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMonitor"));
-    setWindowTitle(texts::kWindowCaption);
+    setWindowTitle(texts::window::kWindowCaption);
     setWindowIcon(QIcon(QStringLiteral(":/bus-lauscher.png")));
     // the dialog font of the system the window was drawn for
     setFont(font_like(kSansFamilies, QFont::SansSerif, 8.25, false));
@@ -90,12 +91,12 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     Toolbar1 = new QToolBar(this);
     Toolbar1->setMovable(false);
     place(Toolbar1, kToolbar1);
-    btnClear = add<QPushButton>(texts::kClear, Toolbar1, kBtnClear);
-    btnTraceOnOff = add<QPushButton>(texts::kTraceStart, Toolbar1, kBtnTraceOnOff);
-    cmdStartStop = add<QPushButton>(texts::kStop, Toolbar1, kCmdStartStop);
-    btnCancel = add<QPushButton>(texts::kCancel, Toolbar1, kBtnCancel);
-    LNM_hex_chk = add<QCheckBox>(texts::kHexOutput, Toolbar1, kHexChk);
-    LNM_ascii_hex_chk = add<QCheckBox>(texts::kAsciiHex, Toolbar1, kAsciiHexChk);
+    btnClear = add<QPushButton>(texts::window::kClear, Toolbar1, kBtnClear);
+    btnTraceOnOff = add<QPushButton>(texts::trace::kTraceStart, Toolbar1, kBtnTraceOnOff);
+    cmdStartStop = add<QPushButton>(texts::window::kStop, Toolbar1, kCmdStartStop);
+    btnCancel = add<QPushButton>(texts::window::kCancel, Toolbar1, kBtnCancel);
+    LNM_hex_chk = add<QCheckBox>(texts::window::kHexOutput, Toolbar1, kHexChk);
+    LNM_ascii_hex_chk = add<QCheckBox>(texts::window::kAsciiHex, Toolbar1, kAsciiHexChk);
     LNM_ascii_hex_chk->setChecked(true);
 
     OutFrame = new QGroupBox(this);
@@ -105,18 +106,18 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     for (int i = 0; i < 4; ++i) {
         LNMsgTxt[i] = add<QLineEdit>(QString::fromLatin1(kMsgDefaults[i]), OutFrame, kMsgTxt[i]);
         LNMsgTxt[i]->setFont(courier);
-        SendCmd[i] = add<QPushButton>(texts::kSendMsg, OutFrame, kSendCmd[i]);
+        SendCmd[i] = add<QPushButton>(texts::window::kSendMsg, OutFrame, kSendCmd[i]);
     }
     const QFont sans_bold = font_like(kSansFamilies, QFont::SansSerif, 8.25, true);
-    Label1 = add<QLabel>(texts::kAddressLabel, OutFrame, kLabel1);
+    Label1 = add<QLabel>(texts::window::kAddressLabel, OutFrame, kLabel1);
     Label1->setFont(sans_bold);
-    Label2 = add<QLabel>(texts::kCategoryLabel, OutFrame, kLabel2);
+    Label2 = add<QLabel>(texts::window::kCategoryLabel, OutFrame, kLabel2);
     Label2->setFont(sans_bold);
     LokAdrTxt = add<QLineEdit>(QStringLiteral("-"), OutFrame, kLokAdrTxt);
     LokAdrTxt->setAlignment(Qt::AlignCenter);
     KatTxt = add<QLineEdit>(QStringLiteral("-"), OutFrame, kKatTxt);
     KatTxt->setAlignment(Qt::AlignCenter);
-    ZugkatBut = add<QPushButton>(texts::kSetCategory, OutFrame, kZugkatBut);
+    ZugkatBut = add<QPushButton>(texts::window::kSetCategory, OutFrame, kZugkatBut);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);

@@ -39,7 +39,6 @@ public:
     // Called when the window is closed; ends the program.
     void set_on_close(std::function<void()> handler) { on_close_ = std::move(handler); }
     double dpi() const;
-    AreaGeometry area_twips() const { return area_; }
 
     QToolBar *Toolbar1;
     QPushButton *btnClear;

@@ -2,65 +2,44 @@
 
 #include "connection/init_paths.h"
 #include "shared/time_stamp.h"
-#include "window/window_texts.h"
+#include "trace/trace_texts.h"
+#include "window/qt_dialogs.h"
 
 #include <cstdlib>
 
 namespace bl {
 
-namespace {
-// Where nothing can set the COM-port interface's rate.
-class NoUartRate : public UartRate {
-public:
-    bool set_16457(int) override { return false; }
-};
-} // namespace
-
 MonitorApp::MonitorApp(Platform p)
-    : comm_(std::move(p.comm)),
+    : uart_(p.uart ? std::move(p.uart) : std::make_unique<NoUartRate>()),
       dialogs_(p.dialogs ? std::move(p.dialogs) : std::make_unique<QtDialogs>()),
       end_program_(std::move(p.end_program)),
       events_(p.events ? std::move(p.events) : std::make_unique<QtEventPump>()),
       clock_(p.clock ? std::move(p.clock) : std::make_unique<ElapsedSteadyClock>()),
-      uart_(p.uart ? std::move(p.uart) : std::make_unique<NoUartRate>()),
       window_(std::make_unique<FrmMonitor>()),
       trace_file_(p.time_stamp ? std::move(p.time_stamp)
                                : TraceFile::TimeStamp(current_time_stamp)),
-      decoder_(vars_, *window_->rtbMoni, trace_file_),
-      receiver_(vars_, [this] { decoder_.decode_ln_mes(); }),
-      error_report_(vars_, *comm_, *dialogs_, *events_),
-      entries_(*comm_, receiver_, *dialogs_, error_report_),
-      commands_(vars_, *window_->rtbMoni, trace_file_),
-      recording_(vars_, trace_file_, *dialogs_,
+      core_(std::make_unique<MonitorCore>(
+          std::move(p.port), CorePlatform{*dialogs_, *events_, *clock_, *uart_, init_paths},
+          LineOutputs{*window_->rtbMoni, trace_file_}, *window_->Timer1,
+          [this](bool on) { window_->ZugkatBut->setEnabled(on); })),
+      commands_(core_->vars, *window_->rtbMoni, trace_file_),
+      recording_(core_->vars, trace_file_, *dialogs_,
                  p.now ? std::move(p.now) : std::function<QDateTime()>(&QDateTime::currentDateTime),
-                 p.locale),
-      opening_(vars_, *comm_, *dialogs_, *events_, *clock_, *uart_,
-               [this](bool on) {
-                   if (on)
-                       window_->Timer1->start();
-                   else
-                       window_->Timer1->stop();
-               }),
-      startup_(vars_, *comm_, *dialogs_, opening_, [] { return init_paths(); }),
-      transmitter_(vars_, *comm_, *dialogs_, *events_, *clock_),
-      hex_sender_(vars_, transmitter_, *dialogs_),
-      train_category_(vars_, *window_->rtbMoni, hex_sender_, transmitter_, *events_, *clock_,
-                      [this](bool on) { window_->ZugkatBut->setEnabled(on); }) {
+                 p.locale) {
     if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
         qt->set_parent(window_.get());
-    comm_->setOnComm([this] { entries_.on_comm(); });
     connect_controls();
 }
 
 MonitorApp::~MonitorApp() { trace_file_.close(); }
 
-bool MonitorApp::run_startup(const StartupAnswers &answers) { return startup_.run(answers); }
+bool MonitorApp::run_startup(const StartupAnswers &answers) { return core_->startup.run(answers); }
 
-void MonitorApp::set_output_modes(bool hex_output, bool ascii_hex) {
-    window_->LNM_hex_chk->setChecked(hex_output);
-    window_->LNM_ascii_hex_chk->setChecked(ascii_hex);
-    commands_.hex_output_clicked(hex_output ? 1 : 0);
-    commands_.ascii_hex_clicked(ascii_hex ? 1 : 0);
+void MonitorApp::set_output_modes(const OutputModes &modes) {
+    window_->LNM_hex_chk->setChecked(modes.hex_output);
+    window_->LNM_ascii_hex_chk->setChecked(modes.ascii_hex);
+    commands_.hex_output_clicked(modes.hex_output ? 1 : 0);
+    commands_.ascii_hex_clicked(modes.ascii_hex ? 1 : 0);
 }
 
 void MonitorApp::toggle_recording() {
@@ -78,20 +57,20 @@ void MonitorApp::check_trace_file() {
         return;
     const QString path = recording_.path();
     show_captions(recording_.end_after_failure());
-    dialogs_->message_box(texts::kTraceVanished.arg(path), texts::kTraceTitle, MsgIcon::Exclamation,
-                          MsgButtons::Ok);
+    dialogs_->message_box(texts::trace::kTraceVanished.arg(path), texts::trace::kTraceTitle,
+                          MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void MonitorApp::start_monitor() {
-    vars_.ascii_hex_on = kTrue;
-    vars_.monitor_on = kTrue;
+    vars().ascii_hex_on = kTrue;
+    vars().monitor_on = kTrue;
 }
 
 void MonitorApp::end_program() {
     trace_file_.close();
     try {
-        if (comm_->portOpen())
-            comm_->setPortOpen(false);
+        if (comm().portOpen())
+            comm().setPortOpen(false);
     } catch (const RuntimeError &) {
     }
     if (end_program_)
@@ -111,7 +90,6 @@ void MonitorApp::guarded(const std::function<void()> &handler) {
 
 void MonitorApp::connect_controls() {
     FrmMonitor *w = window_.get();
-    QObject::connect(w->Timer1, &QTimer::timeout, w, [this] { entries_.on_tick(); });
     QObject::connect(w->cmdStartStop, &QPushButton::clicked, w, [this, w] {
         guarded([&] { w->cmdStartStop->setText(commands_.start_stop(w->cmdStartStop->text())); });
     });
@@ -129,13 +107,12 @@ void MonitorApp::connect_controls() {
     trace_watch_.setInterval(kTraceWatchMs);
     QObject::connect(&trace_watch_, &QTimer::timeout, w, [this] { check_trace_file(); });
     trace_watch_.start();
-    for (int i = 0; i < 4; ++i)
-        QObject::connect(
-            w->SendCmd[static_cast<std::size_t>(i)], &QPushButton::clicked, w, [this, w, i] {
-                hex_sender_.send_hex_str(w->LNMsgTxt[static_cast<std::size_t>(i)]->text());
-            });
-    QObject::connect(w->ZugkatBut, &QPushButton::clicked, w,
-                     [this, w] { train_category_.run(w->LokAdrTxt->text(), w->KatTxt->text()); });
+    for (std::size_t i = 0; i < 4; ++i)
+        QObject::connect(w->SendCmd[i], &QPushButton::clicked, w,
+                         [this, w, i] { core_->hex_sender.send_hex_str(w->LNMsgTxt[i]->text()); });
+    QObject::connect(w->ZugkatBut, &QPushButton::clicked, w, [this, w] {
+        core_->train_category.run(w->LokAdrTxt->text(), w->KatTxt->text());
+    });
     w->set_on_close([this] { end_program(); });
     trace_file_.set_on_failure([this] { show_captions(recording_.end_after_failure()); });
 }

@@ -1,41 +1,31 @@
 #pragma once
 
-#include "connection/port_opening.h"
-#include "connection/startup_dialogue.h"
-#include "reception/decoder.h"
-#include "reception/receive_entries.h"
-#include "reception/receiver.h"
-#include "sending/hex_text.h"
-#include "sending/train_category.h"
-#include "sending/transmission.h"
-#include "shared/mod_variablen.h"
-#include "shared/serial_control.h"
+#include "app/monitor_core.h"
+#include "app/options.h"
 #include "shared/steady_clock.h"
-#include "window/error_report.h"
+#include "trace/trace_file.h"
+#include "trace/trace_recording.h"
 #include "window/frm_monitor.h"
 #include "window/monitor_commands.h"
-#include "window/qt_dialogs.h"
-#include "window/trace_file.h"
-#include "window/trace_recording.h"
 
 #include <functional>
 #include <memory>
 
 namespace bl {
 
-// The running program: the shared state, the window, the serial control and
-// everything that connects them. Tests build it with fakes for the port,
-// the boxes and the end of the program.
+// The running window program: the window, the monitor's paths wired to its
+// controls, and trace recording. Tests build it with fakes for the port,
+// the boxes, the clocks and the end of the program.
 class MonitorApp {
 public:
     struct Platform {
-        std::unique_ptr<SerialControl> comm;
+        std::unique_ptr<BytePort> port;
+        std::unique_ptr<UartRate> uart;      // what sets 16457 bit/s
         std::unique_ptr<Dialogs> dialogs;    // default: Qt's boxes
         std::function<void()> end_program;   // default: exit at once
         std::function<QDateTime()> now;      // default: the clock
         std::function<QString()> time_stamp; // default: the clock
         QLocale locale = QLocale::system();  // short date of trace names
-        std::unique_ptr<UartRate> uart;      // default: no way to set 16457 bit/s
         std::unique_ptr<SteadyClock> clock;  // default: the monotonic clock
         std::unique_ptr<EventPump> events;   // default: Qt's event processing
     };
@@ -43,10 +33,9 @@ public:
     explicit MonitorApp(Platform platform);
     ~MonitorApp();
 
-    ModVariablen &vars() { return vars_; }
+    ModVariablen &vars() { return core_->vars; }
     FrmMonitor &window() { return *window_; }
-    SerialControl &comm() { return *comm_; }
-    Dialogs &dialogs() { return *dialogs_; }
+    SerialControl &comm() { return core_->comm1; }
     TraceFile &trace_file() { return trace_file_; }
 
     // The start-up dialogue: asks the interface kind and the port until it
@@ -56,14 +45,12 @@ public:
     // start-up leaves them (for a window without a port).
     void start_monitor();
     // Ticks the two output-mode boxes as given, with their effect.
-    void set_output_modes(bool hex_output, bool ascii_hex);
+    void set_output_modes(const OutputModes &modes);
     // As a click on "Verlauf speichern".
     void toggle_recording();
     // Ends a recording whose file has gone (its folder removed).
     void check_trace_file();
     static constexpr int kTraceWatchMs = 1000;
-    ErrorReporter &error_reporter() { return error_report_; }
-    Transmitter &transmitter() { return transmitter_; }
     // Ends the program at once; an open trace keeps every line written.
     void end_program();
 
@@ -74,26 +61,16 @@ private:
     // in a box instead of ending the program.
     void guarded(const std::function<void()> &handler);
 
-    ModVariablen vars_;
-    std::unique_ptr<SerialControl> comm_;
+    std::unique_ptr<UartRate> uart_;
     std::unique_ptr<Dialogs> dialogs_;
     std::function<void()> end_program_;
     std::unique_ptr<EventPump> events_;
     std::unique_ptr<SteadyClock> clock_;
-    std::unique_ptr<UartRate> uart_;
     std::unique_ptr<FrmMonitor> window_;
     TraceFile trace_file_;
-    MessageDecoder decoder_;
-    Receiver receiver_;
-    ErrorReport error_report_;
-    ReceiveEntries entries_;
+    std::unique_ptr<MonitorCore> core_;
     MonitorCommands commands_;
     TraceRecording recording_;
-    PortOpening opening_;
-    StartupDialogue startup_;
-    Transmitter transmitter_;
-    HexTextSender hex_sender_;
-    TrainCategoryCommand train_category_;
     QTimer trace_watch_;
 };
 

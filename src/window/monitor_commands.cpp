@@ -6,16 +6,17 @@
 namespace bl {
 
 QString MonitorCommands::start_stop(const QString &caption) {
-    const bool resume = caption == texts::kStart;
+    const bool resume = caption == texts::window::kStart;
     vars_.monitor_on = resume ? kTrue : kFalse;
-    const std::string_view mark = resume ? texts::kStartLine.view() : texts::kStopLine.view();
+    const std::string_view mark =
+        resume ? texts::window::kStartLine.view() : texts::window::kStopLine.view();
     // a line of its own even after a complete line; the view is not moved
     area_.append_text(kCrLf);
     area_.append_text(mark);
     area_.append_text(kCrLf);
     if (!vars_.trace_name.isEmpty() && vars_.trace_on)
-        trace_.write_record(mark);
-    return resume ? texts::kStop : texts::kStart;
+        trace_.write_line(mark);
+    return resume ? texts::window::kStop : texts::window::kStart;
 }
 
 void MonitorCommands::clear() { area_.set_text({}); }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "reception/line_sink.h"
 #include "reception/monitor_area.h"
-#include "reception/trace_sink.h"
 #include "shared/mod_variablen.h"
 
 #include <QString>
@@ -11,7 +11,7 @@ namespace bl {
 // What the toolbar's Start/Stop, clear and output-mode controls do.
 class MonitorCommands {
 public:
-    MonitorCommands(ModVariablen &vars, MonitorArea &area, TraceSink &trace)
+    MonitorCommands(ModVariablen &vars, MonitorArea &area, LineSink &trace)
         : vars_(vars), area_(area), trace_(trace) {}
 
     // Click on cmdStartStop with its current caption; returns the new one.
@@ -25,7 +25,7 @@ public:
 private:
     ModVariablen &vars_;
     MonitorArea &area_;
-    TraceSink &trace_;
+    LineSink &trace_;
 };
 
 } // namespace bl

@@ -1,5 +1,7 @@
 #include "window/qt_dialogs.h"
 
+#include "window/window_texts.h"
+
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,8 +13,6 @@ QMessageBox::Icon qt_icon(MsgIcon icon) {
     switch (icon) {
     case MsgIcon::Critical: return QMessageBox::Critical;
     case MsgIcon::Exclamation: return QMessageBox::Warning;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::Information: return QMessageBox::Information;
     case MsgIcon::None: break;
     }
     return QMessageBox::NoIcon;
@@ -25,8 +25,8 @@ MsgResult QtDialogs::message_box(const QString &text, const QString &title, MsgI
     if (buttons == MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("Nein"));
+        box.button(QMessageBox::Yes)->setText(texts::window::kYes);
+        box.button(QMessageBox::No)->setText(texts::window::kNo);
         return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
     }
     box.setStandardButtons(QMessageBox::Ok);

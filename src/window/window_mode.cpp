@@ -1,10 +1,10 @@
 #include "window/window_mode.h"
 
+#include "app/bus_access.h"
 #include "connection/init_paths.h"
-#include "connection/replay_port.h"
-#include "connection/serial_port_control.h"
-#include "simulation/demo.h"
+#include "simulation/simulation_texts.h"
 #include "window/monitor_app.h"
+#include "window/window_texts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,89 +31,86 @@ private:
     bool done_ = false;
 };
 
+MonitorApp::Platform platform_for(BusAccess &access) {
+    MonitorApp::Platform platform;
+    platform.port = std::move(access.port);
+    platform.uart = std::move(access.uart);
+    return platform;
+}
+
 // What the command line asks of the window once it is shown.
-void after_show(MonitorApp &app, const CommandLine &cl) {
-    if (cl.exit_after_first_paint)
+void after_show(MonitorApp &app, const RunOptions &options) {
+    if (options.exit_after_first_paint)
         app.window().installEventFilter(new ExitAfterFirstPaint(&app.window()));
-    if (cl.output_modes_given)
-        app.set_output_modes(cl.decode.hex_output, cl.decode.ascii_hex);
-    if (cl.record)
+    if (options.output_modes_given)
+        app.set_output_modes(options.output);
+    if (options.record)
         app.toggle_recording();
 }
 
 // Shows a capture as if it arrived from a USB interface: every waiting byte
 // per read, through the receive event.
-int run_replay(const CommandLine &cl, std::unique_ptr<QFile> capture) {
-    auto port = std::make_unique<ReplayPort>(std::move(capture));
-    ReplayPort &replay = *port;
-    MonitorApp::Platform platform;
-    platform.comm = std::move(port);
-    MonitorApp app(std::move(platform));
+int run_replay(const RunOptions &options, std::unique_ptr<QFile> capture) {
+    BusAccess access = replay_access(std::move(capture));
+    MonitorApp app(platform_for(access));
     app.vars().doc_path = init_paths();
     app.start_monitor();
     app.window().show();
-    after_show(app, cl);
+    after_show(app, options);
     app.window().Timer1->stop();
-    if (cl.exit_after_replay)
-        replay.setOnFinished([&app] {
+    if (options.exit_after_replay)
+        access.replay->on_finished([&app] {
             app.window().rtbMoni->refresh_view();
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         });
-    replay.setInputLen(0);
-    replay.setRThreshold(1);
-    replay.setPortOpen(true);
+    SerialControl &comm1 = app.comm();
+    comm1.setInputLen(0);
+    comm1.setRThreshold(1);
+    comm1.setPortOpen(true);
     return QCoreApplication::exec();
 }
 
 // The window on the simulated bus: the start-up questions are answered,
 // the status bar says that the bus is simulated.
-int run_demo(const CommandLine &cl) {
-    sim::Demo demo = sim::make_demo(cl.demo_rate, cl.answers.kind);
-    MonitorApp::Platform platform;
-    platform.comm = std::move(demo.interface);
-    platform.uart = std::move(demo.uart);
-    MonitorApp app(std::move(platform));
-    app.window().StatusPanel->setText(sim::kDemoStatus);
+int run_demo(const RunOptions &options) {
+    ElapsedSteadyClock clock;
+    BusAccess access = simulated_bus_access(options, clock);
+    MonitorApp app(platform_for(access));
+    app.window().StatusPanel->setText(texts::simulation::kDemoStatus);
     app.window().show();
-    if (!app.run_startup(demo.answers))
+    if (!app.run_startup(access.answers))
         return 0;
-    after_show(app, cl);
-    demo.bus->start();
+    after_show(app, options);
+    access.simulated_bus->start();
     return QCoreApplication::exec();
 }
 
 // The window on a real serial port, after the start-up dialogue.
-int run_on_port(const CommandLine &cl) {
-    auto port = std::make_unique<SerialPortControl>();
-    SerialPortControl &comm1 = *port;
-    MonitorApp::Platform platform;
-    platform.comm = std::move(port);
-    platform.uart = std::make_unique<DirectUartRate>(
-        [] { return open_dev_port(); },
-        [&comm1](int baud) { return comm1.setCustomBaudRate(baud); });
-    MonitorApp app(std::move(platform));
-    // an interface unplugged under way is told once; the window stays
-    comm1.setOnFailure([&app](const RuntimeError &e) { app.error_reporter().report_error(e); });
-    if (!app.run_startup(cl.answers))
+int run_on_port(const RunOptions &options) {
+    BusAccess access = serial_port_access(options);
+    MonitorApp app(platform_for(access));
+    if (!app.run_startup(access.answers))
         return 0;
     app.window().show();
-    after_show(app, cl);
+    after_show(app, options);
     return QCoreApplication::exec();
 }
 
 } // namespace
 
-int run_window(int &argc, char **argv, const CommandLine &cl) {
-    auto capture = std::make_unique<QFile>(cl.replay_file);
-    if (!cl.replay_file.isEmpty() && !capture->open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "bus-lauscher: Datei nicht lesbar: %s (%s)\n",
-                     qPrintable(cl.replay_file), qPrintable(capture->errorString()));
+int run_window(int &argc, char **argv, const RunOptions &options) {
+    auto capture = std::make_unique<QFile>(options.replay_file);
+    if (!options.replay_file.isEmpty() && !capture->open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "bus-lauscher: %s\n",
+                     qPrintable(texts::window::kUnreadableCapture.arg(options.replay_file,
+                                                                      capture->errorString())));
         return 2;
     }
     QApplication qt_app(argc, argv);
-    if (cl.demo)
-        return run_demo(cl);
-    return cl.replay_file.isEmpty() ? run_on_port(cl) : run_replay(cl, std::move(capture));
+    if (options.demo)
+        return run_demo(options);
+    return options.replay_file.isEmpty() ? run_on_port(options)
+                                         : run_replay(options, std::move(capture));
 }
 
 } // namespace bl

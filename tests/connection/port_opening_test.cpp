@@ -1,13 +1,15 @@
+// The port opening as the interface sees it: rates, line states and bytes
+// in their order and at their times.
 #include "connection/port_opening.h"
-#include "shared/runtime_error.h"
-#include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
-#include "support/fake_serial.h"
+#include "support/fake_port.h"
 
 #include <gtest/gtest.h>
 
 namespace bl {
 namespace {
+
+using testing::FakePort;
 
 struct RecordingPortIo : PortIo {
     int line_control = 0x03;
@@ -21,68 +23,69 @@ struct RecordingPortIo : PortIo {
     }
 };
 
-struct FixedUartRate : UartRate {
+// Setting the rate shows on the device's timeline.
+struct TimelineUartRate : UartRate {
+    FakePort *port = nullptr;
     bool works = true;
-    std::vector<int> bases;
     bool set_16457(int base) override {
-        bases.push_back(base);
+        port->mark(QStringLiteral("divisor at %1").arg(base, 0, 16));
         return works;
     }
 };
 
 struct Opening {
     ModVariablen vars;
-    testing::FakeSerial comm;
-    testing::FakeDialogs dialogs;
     testing::FakeClock clock;
+    FakePort *port = new FakePort(&clock);
+    SerialControl comm{std::unique_ptr<BytePort>(port)};
+    testing::FakeDialogs dialogs;
     testing::FakeEventPump events{clock};
-    FixedUartRate uart;
+    TimelineUartRate uart;
     std::vector<bool> timer;
     PortOpening opening{
         vars, comm, dialogs, events, clock, uart, [this](bool on) { timer.push_back(on); }};
 
-    std::int16_t open(bool ln, bool usb, double port) {
+    Opening() { uart.port = port; }
+    std::int16_t open(bool ln, bool usb, double number) {
         vars.ln_interface = ln ? kTrue : kFalse;
         vars.usb_interface = usb ? kTrue : kFalse;
-        vars.comport_nr = port;
+        vars.comport_nr = number;
         std::int16_t err = 99;
         opening.open_interface(err);
         return err;
     }
     // an interface that answers each command with a reply holding "]"
     void answer_commands(const QByteArray &reply) {
-        comm.on_output = [this, reply](const QByteArray &b) {
+        port->on_write = [this, reply](const QByteArray &b) {
             if (b == "\r")
-                comm.waiting += reply;
+                port->arriving += reply;
         };
     }
 };
 
-TEST(ComPortInterface, OperationsInOrder) {
+TEST(ComPortInterface, OpensAt19200ThenSetsTheDivisor) {
     Opening o;
     EXPECT_EQ(o.open(true, false, 2), 0);
-    EXPECT_EQ(o.comm.log.join(QLatin1Char(' ')),
-              QStringLiteral("CommPort=2 RTSEnable=1 InputMode=0 Settings=19200,n,8,1 InputLen=1 "
-                             "PortOpen=1 InBufferCount=0 SThreshold=0 RThreshold=0"));
-    EXPECT_EQ(o.uart.bases, std::vector<int>{0x2F8});
-    EXPECT_EQ(o.timer, std::vector<bool>{true});
+    EXPECT_EQ(o.port->steps(), (QStringList{"open /dev/ttyS1 19200,n,8,1", "rts 1", "discard input",
+                                            "divisor at 2f8"}));
+    EXPECT_EQ(o.timer, std::vector<bool>{true}) << "polled by the timer";
 }
 
 TEST(ComPortInterface, OnlyCom1OrCom2) {
-    for (double port : {3.0, 1.5, 0.0, -1.0}) {
+    for (double number : {3.0, 1.5, 0.0, -1.0}) {
         Opening o;
-        EXPECT_EQ(o.open(true, false, port), 1) << port;
+        EXPECT_EQ(o.open(true, false, number), 1) << number;
         ASSERT_EQ(o.dialogs.boxes.size(), 1u);
         EXPECT_EQ(o.dialogs.boxes[0].title, QStringLiteral("BUSLINK-UNIT"));
         EXPECT_EQ(o.dialogs.boxes[0].text,
                   QStringLiteral("Sie können das LocoNet-Interface nur mit Comport 1 oder "
                                  "Comport 2 benutzen!"));
         EXPECT_EQ(o.dialogs.boxes[0].icon, MsgIcon::Exclamation);
-        EXPECT_TRUE(o.comm.log.isEmpty()) << "the port is not touched";
+        EXPECT_TRUE(o.port->timeline.empty()) << "the port is not touched";
     }
     Opening one;
     EXPECT_EQ(one.open(true, false, 1.0), 0);
-    EXPECT_EQ(one.uart.bases, std::vector<int>{0x3F8});
+    EXPECT_TRUE(one.port->steps().contains(QStringLiteral("divisor at 3f8")));
 }
 
 TEST(ComPortInterface, RateThatCannotBeSetIsReported) {
@@ -94,116 +97,94 @@ TEST(ComPortInterface, RateThatCannotBeSetIsReported) {
     EXPECT_TRUE(o.timer.empty());
 }
 
-TEST(UsbInterface, OperationsInOrderAndPortRounding) {
+TEST(UsbInterface, OpensAt115200WithThePortRounded) {
     const struct {
         double entered;
-        int port;
-    } rows[] = {{3, 3}, {1.5, 2}, {2.5, 2}, {3.5, 4}};
+        const char *device;
+    } rows[] = {{3, "/dev/ttyS2"}, {1.5, "/dev/ttyS1"}, {2.5, "/dev/ttyS1"}, {3.5, "/dev/ttyS3"}};
     for (const auto &row : rows) {
         Opening o;
         EXPECT_EQ(o.open(true, true, row.entered), 0);
-        EXPECT_EQ(o.comm.log.join(QLatin1Char(' ')),
-                  QStringLiteral("CommPort=%1 InputMode=0 Settings=115200,n,8,1 InputLen=0 "
-                                 "Handshaking=0 PortOpen=1 InBufferCount=0 SThreshold=0 "
-                                 "RThreshold=1")
-                      .arg(row.port));
-        EXPECT_EQ(o.timer, std::vector<bool>{false});
+        EXPECT_EQ(
+            o.port->steps(),
+            (QStringList{QStringLiteral("open %1 115200,n,8,1").arg(row.device), "discard input"}));
+        EXPECT_EQ(o.timer, std::vector<bool>{false}) << "receive events, no polling";
     }
+    Opening path;
+    path.vars.comport_device = QStringLiteral("/dev/ttyACM0");
+    EXPECT_EQ(path.open(true, true, 0), 0);
+    EXPECT_EQ(path.port->steps().first(), QStringLiteral("open /dev/ttyACM0 115200,n,8,1"));
 }
 
-TEST(UsbInterface, DevicePathInsteadOfNumber) {
-    Opening o;
-    o.vars.comport_device = QStringLiteral("/dev/ttyACM0");
-    EXPECT_EQ(o.open(true, true, 0), 0);
-    EXPECT_EQ(o.comm.log.first(), QStringLiteral("DevicePath=/dev/ttyACM0"));
-}
-
-TEST(SerialInterface, HandshakeThenLocoNetMode) {
+TEST(SerialInterface, BreakAndTextCommandsThenLocoNetAt19200) {
     Opening o;
     o.answer_commands(" OK]\r\n");
     EXPECT_EQ(o.open(false, false, 4), 0);
-    EXPECT_EQ(o.comm.written, QByteArray("xB19200\rx&LN$3C96\r"));
-    EXPECT_EQ(o.comm.log.join(QLatin1Char(' ')),
-              QStringLiteral("CommPort=4 Settings=2400,n,8,2 PortOpen=1 InputMode=0 InputLen=100 "
-                             "Break=1 Break=0 OutBufferCount=0 PortOpen=0 Settings=19200,n,8,2 "
-                             "PortOpen=1 OutBufferCount=0 PortOpen=0 InputLen=1 PortOpen=1 "
-                             "SThreshold=0 RThreshold=1"));
+    EXPECT_EQ(o.port->steps(),
+              (QStringList{"open /dev/ttyS3 2400,n,8,2", "break 1", "break 0",
+                           "write 78 42 31 39 32 30 30 0d", "close", "open /dev/ttyS3 19200,n,8,2",
+                           "write 78 26 4c 4e 24 33 43 39 36 0d", "close",
+                           "open /dev/ttyS3 19200,n,8,2"}));
+    const double on = o.port->time_of("break 1"), off = o.port->time_of("break 0");
+    EXPECT_GT(off - on, 1.0);
+    EXPECT_LT(off - on, 1.05);
+    const double first_char = o.port->timeline[3].at;
+    EXPECT_GT(first_char - off, 0.3);
+    EXPECT_LT(first_char - off, 0.35);
     EXPECT_EQ(o.timer, std::vector<bool>{false});
-}
-
-TEST(SerialInterface, BreakLastsOneSecondThenThreeTenths) {
-    Opening o;
-    o.answer_commands("]");
-    double break_on = 0, break_off = 0, first_char = 0;
-    o.events.on_pass = [&] {
-        if (o.comm.log.endsWith(QStringLiteral("Break=1")) && break_on == 0)
-            break_on = o.clock.now;
-        if (o.comm.log.endsWith(QStringLiteral("Break=0")) && break_off == 0)
-            break_off = o.clock.now;
-    };
-    o.comm.on_output = [&](const QByteArray &b) {
-        if (first_char == 0)
-            first_char = o.clock.now;
-        if (b == "\r")
-            o.comm.waiting += "]";
-    };
-    EXPECT_EQ(o.open(false, false, 1), 0);
-    EXPECT_GT(break_off - break_on, 1.0);
-    EXPECT_LT(break_off - break_on, 1.05);
-    EXPECT_GT(first_char - break_off, 0.3);
-    EXPECT_LT(first_char - break_off, 0.35);
 }
 
 TEST(SerialInterface, ReplyOverSeveralReadsIsCollected) {
     Opening o;
-    o.comm.on_output = [&](const QByteArray &b) {
+    o.port->on_write = [&](const QByteArray &b) {
         if (b == "\r")
-            o.comm.trickle << "ec"
-                           << ""
-                           << "ho xB1"
-                           << "9200 "
-                           << "] more";
+            o.port->trickle << "ec"
+                            << ""
+                            << "ho xB1"
+                            << "9200 "
+                            << "] more";
     };
     EXPECT_EQ(o.open(false, false, 1), 0);
-    EXPECT_TRUE(o.comm.trickle.isEmpty());
+    EXPECT_TRUE(o.port->trickle.isEmpty());
 }
 
 TEST(SerialInterface, ReplyWithoutBracketTimesOut) {
     Opening o;
-    o.comm.on_output = [&](const QByteArray &) { o.comm.waiting += "?"; };
+    o.port->on_write = [&](const QByteArray &) { o.port->arriving += "?"; };
     const double start = o.clock.now;
     EXPECT_EQ(o.open(false, false, 1), 1);
     EXPECT_GT(o.clock.now - start, 1.3 + 5.0);
     EXPECT_TRUE(o.dialogs.boxes.empty()) << "no message";
-    EXPECT_TRUE(o.comm.open) << "stays open at 2400 bit/s";
-    EXPECT_FALSE(o.comm.written.contains("x&LN"));
+    EXPECT_TRUE(o.comm.portOpen()) << "stays open at 2400 bit/s";
+    EXPECT_FALSE(o.port->written.contains("x&LN"));
 }
 
 TEST(SerialInterface, ClearToSendNeverUpTimesOut) {
     Opening o;
-    o.comm.cts = false;
+    o.port->cts_line = false;
     EXPECT_EQ(o.open(false, false, 1), 1);
-    EXPECT_TRUE(o.comm.written.isEmpty());
+    EXPECT_TRUE(o.port->written.isEmpty());
     EXPECT_TRUE(o.dialogs.boxes.empty());
 }
 
 TEST(SendText, FiveSecondsCoverTheWholeText) {
     Opening o;
+    ASSERT_EQ(o.open(true, true, 1), 0);
     int passes = 0;
-    o.comm.cts_fn = [&] { return ++passes <= 3; }; // CTS drops after three characters
+    o.port->cts_fn = [&] { return ++passes <= 3; }; // CTS drops after three characters
     std::int16_t result = 7;
     const double start = o.clock.now;
     o.opening.send_text("abcdef", result);
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(o.comm.written, QByteArray("abc"));
+    EXPECT_EQ(o.port->written, QByteArray("abc"));
     EXPECT_GT(o.clock.now - start, 5.0);
     EXPECT_LT(o.clock.now - start, 5.1);
 }
 
-TEST(PortOpening, SerialLayerErrorIsToldAndRetried) {
+TEST(PortOpening, SerialLayerErrorIsToldAndTheQuestionComesAgain) {
     Opening o;
-    o.comm.fail_on_open = RuntimeError(err::kPortInUse, QStringLiteral("Comm1"),
-                                       QStringLiteral("Anschluss /dev/ttyS2 wird schon benutzt"));
+    o.port->fail_on_open = RuntimeError(err::kPortInUse, QStringLiteral("Comm1"),
+                                        QStringLiteral("Anschluss /dev/ttyS2 wird schon benutzt"));
     EXPECT_EQ(o.open(true, true, 3), 1);
     ASSERT_EQ(o.dialogs.boxes.size(), 1u);
     EXPECT_TRUE(o.dialogs.boxes[0].text.contains(QStringLiteral("COM3")));
@@ -225,18 +206,11 @@ TEST(Uart, FiveAccessesInOrder) {
 }
 
 TEST(Uart, DriverTakesOverWherePortIoIsMissing) {
-    RecordingPortIo *opened = nullptr;
     int driver_calls = 0;
-    DirectUartRate with_io(
-        [&] {
-            auto io = std::make_unique<RecordingPortIo>();
-            opened = io.get();
-            return std::unique_ptr<PortIo>(std::move(io));
-        },
-        [&](int) { return ++driver_calls, true; });
+    DirectUartRate with_io([] { return std::make_unique<RecordingPortIo>(); },
+                           [&](int) { return ++driver_calls, true; });
     EXPECT_TRUE(with_io.set_16457(kCom1Base));
     EXPECT_EQ(driver_calls, 0);
-    EXPECT_NE(opened, nullptr);
 
     int asked_baud = 0;
     DirectUartRate without_io([] { return nullptr; },

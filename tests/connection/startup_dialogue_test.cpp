@@ -1,7 +1,6 @@
 #include "connection/startup_dialogue.h"
-#include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
-#include "support/fake_serial.h"
+#include "support/fake_port.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +13,10 @@ struct AlwaysRate : UartRate {
 
 struct Startup {
     ModVariablen vars;
-    testing::FakeSerial comm;
-    testing::FakeDialogs dialogs;
     testing::FakeClock clock;
+    testing::FakePort *port = new testing::FakePort(&clock);
+    SerialControl comm{std::unique_ptr<BytePort>(port)};
+    testing::FakeDialogs dialogs;
     testing::FakeEventPump events{clock};
     AlwaysRate uart;
     PortOpening opening{vars, comm, dialogs, events, clock, uart, [](bool) {}};
@@ -36,9 +36,9 @@ TEST(Startup, InterfaceQuestionsSetTheFlags) {
         Startup s;
         s.dialogs.answers.assign(row.answers.begin(), row.answers.end());
         s.dialogs.inputs = {QStringLiteral("1")};
-        s.comm.on_output = [&](const QByteArray &b) {
+        s.port->on_write = [&](const QByteArray &b) {
             if (b == "\r")
-                s.comm.waiting += "]";
+                s.port->arriving += "]";
         };
         ASSERT_TRUE(s.startup.run());
         EXPECT_EQ(s.vars.ln_interface, row.ln);
@@ -68,7 +68,7 @@ TEST(Startup, DefaultThreeIsRefusedForTheComPortInterfaceThenOneOpens) {
     ASSERT_EQ(s.dialogs.boxes.size(), 2u);
     EXPECT_EQ(s.dialogs.boxes[1].title, QStringLiteral("BUSLINK-UNIT"));
     EXPECT_EQ(s.comm.commPort(), 1);
-    EXPECT_TRUE(s.comm.open);
+    EXPECT_TRUE(s.comm.portOpen());
 }
 
 TEST(Startup, PortEntriesAreReadAsNumbers) {
@@ -97,7 +97,7 @@ TEST(Startup, WrongNumberAsksWhetherToEnd) {
                   QStringLiteral("Comport Nummer falsch!"));
         EXPECT_EQ(s.dialogs.boxes[static_cast<std::size_t>(i)].buttons, MsgButtons::YesNo);
     }
-    EXPECT_FALSE(s.comm.log.contains(QStringLiteral("PortOpen=1")));
+    EXPECT_TRUE(s.port->timeline.empty()) << "no port opened";
     EXPECT_EQ(s.vars.monitor_on, 0);
 }
 
@@ -105,15 +105,11 @@ TEST(Startup, NegativeNumberGoesToTheOpeningAndFailedOpeningsRepeat) {
     Startup s;
     s.dialogs.answers = {MsgResult::No, MsgResult::Yes};
     s.dialogs.inputs = {QStringLiteral("-1"), QStringLiteral("2")};
-    // the serial layer refuses the first opening
-    s.comm.fail_on_open = RuntimeError(err::kInvalidPortNumber, QStringLiteral("Comm1"),
-                                       QStringLiteral("Ungültige Portnummer"));
     ASSERT_TRUE(s.startup.run());
-    EXPECT_EQ(s.comm.log.first(), QStringLiteral("CommPort=-1"));
-    ASSERT_EQ(s.dialogs.boxes.size(), 3u);
+    ASSERT_EQ(s.dialogs.boxes.size(), 3u) << "the serial control refuses -1";
     EXPECT_TRUE(s.dialogs.boxes[2].text.contains(QStringLiteral("Ungültige Portnummer")));
     EXPECT_EQ(s.comm.commPort(), 2);
-    EXPECT_TRUE(s.comm.open);
+    EXPECT_EQ(s.port->steps().first(), QStringLiteral("open /dev/ttyS1 115200,n,8,1"));
 }
 
 TEST(Startup, CommandLineAnswersSkipTheQuestions) {
@@ -124,7 +120,7 @@ TEST(Startup, CommandLineAnswersSkipTheQuestions) {
     ASSERT_TRUE(s.startup.run(answers));
     EXPECT_TRUE(s.dialogs.boxes.empty());
     EXPECT_TRUE(s.dialogs.prompts.isEmpty());
-    EXPECT_EQ(s.comm.log.first(), QStringLiteral("DevicePath=/dev/ttyACM0"));
+    EXPECT_EQ(s.port->steps().first(), QStringLiteral("open /dev/ttyACM0 115200,n,8,1"));
 
     Startup retry;
     answers.kind = InterfaceKind::ComPort;

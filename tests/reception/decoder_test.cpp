@@ -57,9 +57,9 @@ TEST(Decoder, HexModeShowsEveryOpcodeUnwrapped) {
     m.vars.hex_on = kTrue;
     m.feed(bytes("B2 05 10 58 81 7E"));
     m.feed(bytes("E5 1E") + std::string(27, '\x01') + bytes("00"));
-    EXPECT_EQ(m.trace.records[0], "B2 05 10 58 ");
-    EXPECT_EQ(m.trace.records[1], "81 7E ");
-    EXPECT_EQ(m.trace.records[2].size(), 90u);
+    EXPECT_EQ(m.trace.lines[0], "B2 05 10 58 ");
+    EXPECT_EQ(m.trace.lines[1], "81 7E ");
+    EXPECT_EQ(m.trace.lines[2].size(), 90u);
     const std::string area(m.area.text());
     EXPECT_EQ(area.substr(0, 20), "B2 05 10 58 \r\n81 7E ");
     EXPECT_EQ(area.find("\r\n", 22), area.size() - 2) << "the 90-character line is one line";
@@ -69,8 +69,8 @@ TEST(Decoder, HexModeShowsEveryOpcodeUnwrapped) {
 TEST(Decoder, LongRenderingWrappedInAreaButWholeInTrace) {
     testing::MonitorHarness m;
     m.feed(bytes("E7 0E 7F 33 7F 10 3F 07 12 7F 0F 00 00 00"));
-    ASSERT_EQ(m.trace.records.size(), 1u);
-    EXPECT_EQ(m.trace.records[0].size(), 87u) << "85 characters, ü and ä two UTF-8 bytes each";
+    ASSERT_EQ(m.trace.lines.size(), 1u);
+    EXPECT_EQ(m.trace.lines[0].size(), 87u) << "85 characters, ü and ä two UTF-8 bytes each";
     EXPECT_EQ(m.area_utf8(),
               "Slot  127 = Lokadr. 16383, Geschw. 16 , Kat: 3 ,rückwärts F0 F1 F2 F3 F4 F5 F6 F\r\n"
               "7 F8 \r\n");
@@ -80,7 +80,7 @@ TEST(Decoder, HexListOfLongMessageWraps) {
     testing::MonitorHarness m;
     std::string msg = bytes("E5 1A") + std::string(23, '\x01') + bytes("00");
     m.feed(msg);
-    EXPECT_EQ(m.trace.records[0].size(), 5u + 26 * 3);
+    EXPECT_EQ(m.trace.lines[0].size(), 5u + 26 * 3);
     EXPECT_EQ(m.area.text().find("\r\n"), 80u);
 }
 
@@ -118,7 +118,7 @@ TEST(Decoder, TraceNeedsFlagNameAndText) {
         m.vars.trace_on = row.trace_on;
         m.vars.trace_name = QString::fromLatin1(row.name);
         m.feed(bytes(row.stream));
-        EXPECT_EQ(m.trace.records.size(), row.records) << row.stream << " " << row.name;
+        EXPECT_EQ(m.trace.lines.size(), row.records) << row.stream << " " << row.name;
     }
 }
 

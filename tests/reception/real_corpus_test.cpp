@@ -1,4 +1,5 @@
 // Real traffic recorded by other projects, read from outside the repository.
+#include "loconet/message.h"
 #include "reception/receiver.h"
 #include "support/bytes.h"
 
@@ -34,10 +35,7 @@ Count frame(const std::string &stream) {
     Receiver r(vars, [&] {
         ++c.total;
         ++c.by_opcode[vars.ln_buf[0]];
-        int x = 0;
-        for (int i = 0; i < vars.ln_len; ++i)
-            x ^= vars.ln_buf[static_cast<std::size_t>(i)];
-        if (x != 0xFF)
+        if (!loconet::checksum_ok(vars.ln_buf.begin(), vars.ln_buf.begin() + vars.ln_len))
             ++c.bad_checksums;
     });
     r.framing_steps(stream);

@@ -1,9 +1,10 @@
 #include "reception/receive_entries.h"
 #include "support/bytes.h"
 #include "support/fake_dialogs.h"
-#include "support/fake_serial.h"
+#include "support/fake_port.h"
 #include "support/monitor_harness.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace bl {
@@ -18,71 +19,61 @@ struct RecordingReporter : ErrorReporter {
 
 struct Entries {
     testing::MonitorHarness m;
-    testing::FakeSerial comm;
+    testing::FakePort *port = new testing::FakePort;
+    SerialControl comm{std::unique_ptr<BytePort>(port)};
     testing::FakeDialogs dialogs;
     RecordingReporter reporter;
-    ReceiveEntries entries{comm, m.receiver, dialogs, reporter};
-    Entries() { comm.open = true; }
+    ReceiveEntries entries{comm, m.path.receiver, dialogs, reporter};
+    // threshold 1: the receive event is live; 0: the timer polls
+    Entries(std::int16_t input_len, std::int16_t threshold) {
+        comm.setOnComm([this] { entries.on_comm(); });
+        comm.setRThreshold(threshold);
+        comm.setPortOpen(true);
+        comm.setInputLen(input_len);
+    }
+    void arrive(const char *hex) {
+        port->arrive(QByteArray::fromStdString(bytes(hex)));
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+    }
 };
 
-TEST(ReceiveEvent, FramesEveryByteOfOneRead) {
-    Entries e;
-    e.comm.input_len = 0;
-    e.comm.waiting = QByteArray::fromStdString(bytes("B2 05 10 58 83"));
-    e.entries.on_comm();
-    EXPECT_TRUE(e.comm.waiting.isEmpty());
-    e.comm.waiting = QByteArray::fromStdString(bytes("7C"));
-    e.entries.on_comm();
-    EXPECT_EQ(e.m.trace.records,
+TEST(ReceiveEvent, FramesEveryByteOfOneReadAcrossReads) {
+    Entries e(0, 1);
+    e.arrive("B2 05 10 58 83");
+    e.arrive("7C");
+    EXPECT_EQ(e.m.trace.lines,
               (std::vector<std::string>{"Rückmelder 11 = belegt", "Gleisspannung eingeschaltet"}));
 }
 
-TEST(ReceiveEvent, OneBytePerReadWhenInputLenIsOne) {
-    Entries e;
-    e.comm.input_len = 1;
-    e.comm.waiting = QByteArray::fromStdString(bytes("83 7C"));
-    e.entries.on_comm();
-    EXPECT_EQ(e.comm.waiting.size(), 1);
-    EXPECT_TRUE(e.m.trace.records.empty());
-}
-
-TEST(ReceiveEvent, OtherEventCodesIgnored) {
-    Entries e;
-    e.comm.event = 1;
-    e.comm.waiting = QByteArray::fromStdString(bytes("83 7C"));
-    e.entries.on_comm();
-    EXPECT_EQ(e.comm.waiting.size(), 2);
-}
-
 TEST(ReceiveEvent, ErrorShownInBoxTitledWithItsNumber) {
-    Entries e;
-    e.comm.fail_on_input = RuntimeError(err::kDeviceVanished, QStringLiteral("Comm1"),
-                                        QStringLiteral("Gerät entfernt"));
-    e.entries.on_comm();
+    Entries e(0, 1);
+    e.arrive("83");
+    e.port->fail_on_read =
+        RuntimeError(err::kDeviceVanished, QStringLiteral("Comm1"), QStringLiteral("Gerät weg"));
+    e.arrive("7C");
     ASSERT_EQ(e.dialogs.boxes.size(), 1u);
-    EXPECT_EQ(e.dialogs.boxes[0].text, QStringLiteral("Gerät entfernt"));
+    EXPECT_EQ(e.dialogs.boxes[0].text, QStringLiteral("Gerät weg"));
     EXPECT_EQ(e.dialogs.boxes[0].title, QStringLiteral("8104"));
     EXPECT_EQ(e.dialogs.boxes[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(e.reporter.numbers.empty());
 }
 
 TEST(TimerTick, ReadsOneByteAtATimeUntilEmpty) {
-    Entries e;
-    e.comm.input_len = 1;
-    e.comm.waiting = QByteArray::fromStdString(bytes("83 7C B2 05"));
+    Entries e(1, 0);
+    e.arrive("83 7C B2 05");
     e.entries.on_tick();
-    EXPECT_TRUE(e.comm.waiting.isEmpty());
-    e.comm.waiting = QByteArray::fromStdString(bytes("10 58"));
+    EXPECT_EQ(e.comm.inBufferCount(), 0);
+    e.arrive("10 58");
     e.entries.on_tick();
-    EXPECT_EQ(e.m.trace.records.size(), 2u);
+    EXPECT_EQ(e.m.trace.lines.size(), 2u);
 }
 
-TEST(TimerTick, ErrorGoesToReportAndStateStays) {
-    Entries e;
-    e.comm.input_len = 1;
-    e.comm.waiting = QByteArray::fromStdString(bytes("B2 05"));
+TEST(TimerTick, ErrorGoesToReportAndFramingStateStays) {
+    Entries e(1, 0);
+    e.arrive("B2 05");
     e.entries.on_tick();
-    e.comm.fail_on_count =
+    e.port->fail_on_read =
         RuntimeError(err::kInvalidPortNumber, QStringLiteral("Comm1"), QStringLiteral("x"));
     e.entries.on_tick();
     EXPECT_EQ(e.reporter.numbers, std::vector<int>{err::kInvalidPortNumber});
@@ -91,10 +82,8 @@ TEST(TimerTick, ErrorGoesToReportAndStateStays) {
 }
 
 TEST(TimerTick, PortNotOpenIsNotPolled) {
-    Entries e;
-    e.comm.open = false;
-    e.comm.fail_on_count =
-        RuntimeError(err::kPortNotOpen, QStringLiteral("Comm1"), QStringLiteral("x"));
+    Entries e(1, 0);
+    e.comm.setPortOpen(false);
     e.entries.on_tick();
     e.entries.on_tick();
     EXPECT_TRUE(e.reporter.numbers.empty());

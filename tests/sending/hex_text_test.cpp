@@ -32,7 +32,7 @@ TEST(SendHexStr, TypedTextBecomesBytes) {
     for (const auto &row : rows) {
         HexSending h;
         h.sender.send_hex_str(row.text);
-        EXPECT_EQ(h.comm.written.toHex(), QByteArray(row.written)) << row.text.toStdString();
+        EXPECT_EQ(h.written(), QByteArray(row.written)) << row.text.toStdString();
         EXPECT_TRUE(h.dialogs.boxes.empty());
     }
 }
@@ -40,11 +40,11 @@ TEST(SendHexStr, TypedTextBecomesBytes) {
 TEST(SendHexStr, SixtyFiveTokensFitAndMoreAreRefused) {
     HexSending fits;
     fits.sender.send_hex_str(tokens(65));
-    EXPECT_EQ(fits.comm.written.size(), 66);
+    EXPECT_EQ(fits.port->written.size(), 66);
 
     HexSending too_many;
     too_many.sender.send_hex_str(tokens(66));
-    EXPECT_TRUE(too_many.comm.written.isEmpty());
+    EXPECT_TRUE(too_many.port->written.isEmpty());
     ASSERT_EQ(too_many.dialogs.boxes.size(), 1u);
     EXPECT_TRUE(too_many.dialogs.boxes[0].text.contains(QStringLiteral("66")));
 }
@@ -54,7 +54,7 @@ TEST(SendHexStr, TokenAboveFFIsRefused) {
     for (const char *text : {"B0 100 10", "FFFF", "B0 00 1FFFFFFFFFFFFFFFF", "B0\t00 10"}) {
         HexSending h;
         h.sender.send_hex_str(QString::fromLatin1(text));
-        EXPECT_TRUE(h.comm.written.isEmpty()) << text;
+        EXPECT_TRUE(h.port->written.isEmpty()) << text;
         ASSERT_EQ(h.dialogs.boxes.size(), 1u);
         EXPECT_TRUE(h.dialogs.boxes[0].text.contains(QStringLiteral("FF")));
     }

@@ -23,8 +23,7 @@ TEST(SendLnBuf, EveryByteThenTheChecksum) {
     for (const auto &row : rows) {
         Sending s;
         s.tx.send_ln_buf(s.buffer(row.message), row.l_out);
-        EXPECT_EQ(s.comm.written.toHex(), row.expected.toHex());
-        EXPECT_EQ(s.comm.log, QStringList{QStringLiteral("OutBufferCount=0")});
+        EXPECT_EQ(s.written(), row.expected.toHex());
         EXPECT_EQ(s.events.passes, 0) << "no event processing";
     }
 }
@@ -35,19 +34,19 @@ TEST(Send, SlotWriteIsFourteenBytes) {
     for (int i = 0; i <= 12; ++i)
         b[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i == 0 ? 0xEF : i);
     EXPECT_EQ(s.tx.send(b, 12), 0);
-    EXPECT_EQ(s.comm.written.size(), 14);
+    EXPECT_EQ(s.port->written.size(), 14);
     int x = 0;
-    for (char c : s.comm.written)
+    for (char c : s.port->written)
         x ^= static_cast<unsigned char>(c);
     EXPECT_EQ(x, 0xFF);
 }
 
 TEST(Send, ClearToSendLowFromTheStart) {
     Sending s;
-    s.comm.cts = false;
+    s.port->cts_line = false;
     const double start = s.clock.now;
     EXPECT_EQ(s.tx.send(s.buffer({0xB0, 0x00, 0x10}), 2), 1);
-    EXPECT_TRUE(s.comm.written.isEmpty());
+    EXPECT_TRUE(s.port->written.isEmpty());
     EXPECT_GT(s.clock.now - start, 5.0);
     EXPECT_LT(s.clock.now - start, 5.1);
 }
@@ -55,11 +54,11 @@ TEST(Send, ClearToSendLowFromTheStart) {
 TEST(Send, ClearToSendDroppingAfterTheFourthByte) {
     Sending s;
     int bytes = 0;
-    s.comm.cts_fn = [&] { return bytes < 4; };
-    s.comm.on_output = [&](const QByteArray &) { ++bytes; };
+    s.port->cts_fn = [&] { return bytes < 4; };
+    s.port->on_write = [&](const QByteArray &) { ++bytes; };
     const double start = s.clock.now;
     EXPECT_EQ(s.tx.send(s.buffer({0xE7, 0x0E, 1, 2, 3, 4}), 5), 1);
-    EXPECT_EQ(s.comm.written.toHex(), QByteArray("e70e0102"));
+    EXPECT_EQ(s.written(), QByteArray("e70e0102"));
     EXPECT_GT(s.clock.now - start, 5.0) << "5 s from the call, not from the fourth byte";
     EXPECT_LT(s.clock.now - start, 5.1);
 }
@@ -67,47 +66,46 @@ TEST(Send, ClearToSendDroppingAfterTheFourthByte) {
 TEST(Send, WaitsForClearToSendBeforeTheChecksum) {
     Sending s;
     int bytes = 0;
-    s.comm.cts_fn = [&] { return bytes < 3 || s.events.passes > 50; };
-    s.comm.on_output = [&](const QByteArray &) { ++bytes; };
+    s.port->cts_fn = [&] { return bytes < 3 || s.events.passes > 50; };
+    s.port->on_write = [&](const QByteArray &) { ++bytes; };
     EXPECT_EQ(s.tx.send(s.buffer({0xB0, 0x00, 0x10}), 2), 0);
-    EXPECT_EQ(s.comm.written.toHex(), QByteArray("b000105f"));
+    EXPECT_EQ(s.written(), QByteArray("b000105f"));
     EXPECT_GT(s.events.passes, 50);
 
     Sending none;
-    none.comm.cts = false;
+    none.port->cts_line = false;
     EXPECT_EQ(none.tx.send(none.buffer({}), -1), 1) << "l_out -1 waits for CTS too";
-    EXPECT_TRUE(none.comm.written.isEmpty());
+    EXPECT_TRUE(none.port->written.isEmpty());
 }
 
 TEST(Send, LocoNetInterfaceIgnoresClearToSend) {
     Sending s;
     s.vars.ln_interface = kTrue;
-    s.comm.cts = false;
+    s.port->cts_line = false;
     EXPECT_EQ(s.tx.send(s.buffer({0xB0, 0x00, 0x10}), 2), 0);
-    EXPECT_EQ(s.comm.written.toHex(), QByteArray("b000105f"));
+    EXPECT_EQ(s.written(), QByteArray("b000105f"));
     EXPECT_EQ(s.events.passes, 3) << "one pass per byte";
 }
 
 TEST(Send, TransmissionStartedWhileWaitingGoesAfterIt) {
     Sending s;
     int passes = 0;
-    s.comm.cts_fn = [&] { return passes > 20; };
+    s.port->cts_fn = [&] { return passes > 20; };
     s.events.on_pass = [&] {
         // a send row clicked while the slot write waits for CTS
         if (++passes == 5)
             s.tx.send_ln_buf(s.buffer({0xB0, 0x00, 0x30}), 2);
     };
     EXPECT_EQ(s.tx.send(s.buffer({0xB0, 0x00, 0x10}), 2), 0);
-    EXPECT_EQ(s.comm.written.toHex(), QByteArray("b000105fb000307f"));
-    EXPECT_FALSE(s.tx.waiting());
+    EXPECT_EQ(s.written(), QByteArray("b000105fb000307f"));
 }
 
 TEST(Send, RefusesWhatCannotBeSent) {
     Sending closed;
-    closed.comm.open = false;
+    closed.comm.setPortOpen(false);
     EXPECT_EQ(closed.tx.send(closed.buffer({0xB0, 0, 0x10}), 2), 1);
     closed.tx.send_ln_buf(closed.buffer({0xB0, 0, 0x10}), 2);
-    EXPECT_TRUE(closed.comm.written.isEmpty());
+    EXPECT_TRUE(closed.port->written.isEmpty());
     EXPECT_EQ(closed.dialogs.boxes.size(), 2u);
 
     Sending bad;
@@ -115,8 +113,7 @@ TEST(Send, RefusesWhatCannotBeSent) {
     bad.tx.send_ln_buf(bad.buffer({0xB0, -1, 0x10}), 2);
     bad.tx.send_ln_buf(bad.buffer({0xB0}), 65);
     bad.tx.send_ln_buf(bad.buffer({0xB0}), -2);
-    EXPECT_TRUE(bad.comm.written.isEmpty());
-    EXPECT_TRUE(bad.comm.log.isEmpty());
+    EXPECT_TRUE(bad.port->written.isEmpty());
 }
 
 } // namespace

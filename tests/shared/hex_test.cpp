@@ -24,13 +24,5 @@ INSTANTIATE_TEST_SUITE_P(Values, HexTest,
                                            HexRow{126.5, "7E"}, HexRow{127.5, "80"},
                                            HexRow{3.49, "03"}, HexRow{3.51, "04"}));
 
-TEST(HexByte, MatchesHexForEveryByte) {
-    for (int v = 0; v <= 255; ++v) {
-        std::string s;
-        append_hex_byte(s, v);
-        EXPECT_EQ(s, hex_(v)) << v;
-    }
-}
-
 } // namespace
 } // namespace bl

@@ -1,5 +1,6 @@
-#include "connection/serial_settings.h"
 #include "shared/val.h"
+
+#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -20,22 +21,6 @@ TEST(Val, ReadsTheNumberAtTheStart) {
     };
     for (const auto &row : rows)
         EXPECT_EQ(val(QString::fromLatin1(row.text)), row.value) << row.text;
-}
-
-TEST(SerialSettings, ParsesTheFourTexts) {
-    const auto a = parse_settings(QStringLiteral("2400,n,8,2"));
-    ASSERT_TRUE(a);
-    EXPECT_EQ(a->baud, 2400);
-    EXPECT_EQ(a->parity, 'n');
-    EXPECT_EQ(a->data_bits, 8);
-    EXPECT_EQ(a->stop_bits, 2);
-    EXPECT_EQ(parse_settings(QStringLiteral("115200,n,8,1"))->baud, 115200);
-    for (const char *bad : {"", "19200", "19200,x,8,1", "abc,n,8,1", "19200,n,9,1", "19200,n,8,3"})
-        EXPECT_FALSE(parse_settings(QString::fromLatin1(bad))) << bad;
-#ifndef _WIN32
-    EXPECT_EQ(device_for_com_port(1), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(device_for_com_port(3), QStringLiteral("/dev/ttyS2"));
-#endif
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 #include "simulation/loconet_message.h"
 #include "simulation/simulated_interface.h"
 
-#include <QCoreApplication>
+#include "support/fake_clock.h"
+
 #include <gtest/gtest.h>
 
 namespace bl::sim {
@@ -41,33 +42,37 @@ TEST(CommandStation, AnswersLikeAStation) {
     EXPECT_EQ(byte_at(cs.slot_data(1), 7), 0x06);
 }
 
+LineSettings line(int baud, double stop_bits = 1) { return {baud, 'n', 8, stop_bits}; }
+
 TEST(SimulatedInterface, PassesLocoNetOnlyWhenSetUpAsTheRealOne) {
     LocoNetBus bus(0);
-    SimulatedInterface com(InterfaceType::ComPort, bus);
-    com.setSettings(QStringLiteral("19200,n,8,1"));
-    com.setPortOpen(true);
+    testing::FakeClock clock;
+    clock.step_per_read = 0;
+    SimulatedInterface com(InterfaceType::ComPort, bus, clock);
+    com.open({}, line(19200));
     bus.put(message({0x83}));
-    EXPECT_EQ(com.inBufferCount(), 0) << "not yet at 16457 bit/s";
+    EXPECT_TRUE(com.read().isEmpty()) << "not yet at 16457 bit/s";
     com.set_divisor_for_16457();
     bus.put(message({0x83}));
-    EXPECT_EQ(com.inBufferCount(), 2);
+    EXPECT_EQ(com.read().size(), 2);
 
-    SimulatedInterface serial(InterfaceType::Serial, bus);
-    serial.setSettings(QStringLiteral("19200,n,8,2"));
-    serial.setPortOpen(true);
-    serial.output("xB19200\r");
-    EXPECT_EQ(serial.inBufferCount(), 0) << "commands are read at 2400 bit/s first";
-    serial.setSettings(QStringLiteral("2400,n,8,2"));
-    serial.output("xB19200\r");
-    EXPECT_TRUE(serial.input().contains(']'));
-    EXPECT_FALSE(serial.ctsHolding()) << "busy right after a byte";
-    serial.setSettings(QStringLiteral("19200,n,8,2"));
-    serial.output("x&LN$3C96\r");
-    EXPECT_TRUE(serial.input().contains(']'));
+    SimulatedInterface serial(InterfaceType::Serial, bus, clock);
+    serial.open({}, line(19200, 2));
+    serial.write("xB19200\r");
+    EXPECT_TRUE(serial.read().isEmpty()) << "commands are read at 2400 bit/s first";
+    serial.set_line(line(2400, 2));
+    serial.write("xB19200\r");
+    EXPECT_TRUE(serial.read().contains(']'));
+    EXPECT_FALSE(serial.cts()) << "busy right after a byte";
+    clock.now += 0.001;
+    EXPECT_TRUE(serial.cts()) << "ready half a millisecond later";
+    serial.set_line(line(19200, 2));
+    serial.write("x&LN$3C96\r");
+    EXPECT_TRUE(serial.read().contains(']'));
     EXPECT_TRUE(serial.passes_loconet());
-    serial.output(message({0xB0, 0, 0x10}));
-    EXPECT_EQ(serial.input().toHex(), message({0xB0, 0, 0x10}).toHex()) << "the echo";
-    serial.setBreak(true);
+    serial.write(message({0xB0, 0, 0x10}));
+    EXPECT_EQ(serial.read().toHex(), message({0xB0, 0, 0x10}).toHex()) << "the echo";
+    serial.set_break(true);
     EXPECT_FALSE(serial.passes_loconet()) << "a break resets the interface";
 }
 

@@ -1,8 +1,7 @@
 // The reception path wired to an in-memory area and a recording trace.
 #pragma once
 
-#include "reception/decoder.h"
-#include "reception/receiver.h"
+#include "app/reception_path.h"
 #include "shared/latin1.h"
 
 #include <string>
@@ -10,17 +9,16 @@
 
 namespace bl::testing {
 
-struct RecordingTrace : TraceSink {
-    std::vector<std::string> records; // UTF-8
-    void write_record(std::string_view text) override { records.push_back(latin1_to_utf8(text)); }
+struct RecordingLines : LineSink {
+    std::vector<std::string> lines; // UTF-8
+    void write_line(std::string_view text) override { lines.push_back(latin1_to_utf8(text)); }
 };
 
 struct MonitorHarness {
     ModVariablen vars;
     TextMonitorArea area;
-    RecordingTrace trace;
-    MessageDecoder decoder{vars, area, trace};
-    Receiver receiver{vars, [this] { decoder.decode_ln_mes(); }};
+    RecordingLines trace;
+    ReceptionPath path{vars, LineOutputs{area, trace}};
 
     MonitorHarness() {
         vars.monitor_on = kTrue;
@@ -28,7 +26,7 @@ struct MonitorHarness {
         vars.trace_on = kTrue;
         vars.trace_name = QStringLiteral("test");
     }
-    void feed(const std::string &s) { receiver.framing_steps(s); }
+    void feed(const std::string &s) { path.receiver.framing_steps(s); }
     std::string area_utf8() const { return latin1_to_utf8(area.text()); }
 };
 

@@ -3,6 +3,8 @@
 // long acknowledges and unrendered messages, all with correct checksums.
 #pragma once
 
+#include "loconet/message.h"
+
 #include <cstdint>
 #include <random>
 #include <string>
@@ -10,17 +12,10 @@
 
 namespace bl::testing {
 
-inline std::vector<int> with_checksum(std::vector<int> msg) {
-    int chk = 0xFF;
-    for (int b : msg)
-        chk ^= b;
-    msg.push_back(chk);
-    return msg;
-}
-
 inline void append_message(std::string &out, const std::vector<int> &msg) {
-    for (int b : with_checksum(msg))
+    for (int b : msg)
         out.push_back(static_cast<char>(b));
+    out.push_back(static_cast<char>(loconet::checksum(msg.begin(), msg.end())));
 }
 
 inline std::string mixed_traffic(std::size_t messages, std::uint32_t seed = 7) {

@@ -1,5 +1,5 @@
+#include "connection/error_report.h"
 #include "support/app_harness.h"
-#include "window/error_report.h"
 
 #include <QLocale>
 #include <QScrollBar>
@@ -142,7 +142,7 @@ TEST(Cancel, EndsTheProgramWithEveryRecordOnDisk) {
     h.receive("83 7C");
     QTest::mouseClick(h.w().btnCancel, Qt::LeftButton);
     EXPECT_EQ(h.ended, 1);
-    EXPECT_FALSE(h.comm->open);
+    EXPECT_FALSE(h.app->comm().portOpen());
     const QString path = h.app->vars().doc_path + h.app->vars().trace_name + QStringLiteral(".txt");
     EXPECT_EQ(read_file(path), QByteArray("050709,123 - Gleisspannung eingeschaltet\r\n"));
 }
@@ -168,19 +168,19 @@ TEST(ReportError, PollingErrorClosesPortOnceWithOneBox) {
     for (const auto &row : rows) {
         AppHarness h;
         bool open_while_box = false;
-        h.comm->fail_on_count =
+        h.port->fail_on_read =
             RuntimeError(row.number, QStringLiteral("Comm1"), QStringLiteral("kaputt"));
         h.app->vars().err_flag = 0;
         // three ticks of a broken port
         for (int i = 0; i < 3; ++i) {
             if (i == 0)
-                open_while_box = h.comm->open;
+                open_while_box = h.app->comm().portOpen();
             h.w().Timer1->timeout({});
         }
         ASSERT_EQ(h.dialogs->boxes.size(), 1u) << row.number;
         EXPECT_TRUE(open_while_box);
         EXPECT_EQ(h.dialogs->boxes[0].icon, MsgIcon::Critical);
-        EXPECT_FALSE(h.comm->open);
+        EXPECT_FALSE(h.app->comm().portOpen());
         EXPECT_EQ(h.app->vars().err_flag, row.err_flag_after);
     }
 }

@@ -1,7 +1,7 @@
 // The window on a pseudo-terminal through the real QSerialPort.
-#include "connection/serial_port_control.h"
 #include "support/fake_dialogs.h"
 #include "support/pty.h"
+#include "transport/serial_port.h"
 #include "window/monitor_app.h"
 
 #include <QTest>
@@ -13,16 +13,14 @@ namespace {
 TEST(WindowOnPty, ShowsTrafficAndSurvivesUnplug) {
     testing::PtyPair pty;
     ASSERT_TRUE(pty.ok());
-    auto port = std::make_unique<SerialPortControl>();
-    SerialPortControl &comm1 = *port;
     auto boxes = std::make_unique<testing::FakeDialogs>();
     testing::FakeDialogs &dialogs = *boxes;
     MonitorApp::Platform platform;
-    platform.comm = std::move(port);
+    platform.port = std::make_unique<SerialPort>();
     platform.dialogs = std::move(boxes);
     platform.end_program = [] {};
     MonitorApp app(std::move(platform));
-    comm1.setOnFailure([&app](const RuntimeError &e) { app.error_reporter().report_error(e); });
+    SerialControl &comm1 = app.comm();
 
     StartupAnswers answers;
     answers.kind = InterfaceKind::Usb;
@@ -55,7 +53,7 @@ TEST(WindowOnPty, SendRowAndTrainCategoryPutExactBytesOnTheLine) {
     testing::PtyPair pty;
     ASSERT_TRUE(pty.ok());
     MonitorApp::Platform platform;
-    platform.comm = std::make_unique<SerialPortControl>();
+    platform.port = std::make_unique<SerialPort>();
     platform.dialogs = std::make_unique<testing::FakeDialogs>();
     MonitorApp app(std::move(platform));
     StartupAnswers answers;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/options.h"
+#include "connection/uart_rate.h"
+#include "simulation/loconet_bus.h"
+#include "transport/byte_port.h"
+#include "transport/replay_port.h"
+
+#include <QIODevice>
+#include <memory>
+
+namespace bl {
+
+// How the monitor reaches the bus: the port, what sets the COM-port
+// interface's rate on it, and the start-up answers that come with it.
+struct BusAccess {
+    std::unique_ptr<BytePort> port;
+    std::unique_ptr<UartRate> uart;
+    StartupAnswers answers;
+    std::unique_ptr<sim::LocoNetBus> simulated_bus; // with --demo; start it after the start-up
+    ReplayPort *replay = nullptr;                   // with --replay
+};
+
+// The simulated bus behind the interface kind asked for (a USB interface
+// unless one is named), with the start-up questions answered.
+BusAccess simulated_bus_access(const RunOptions &options, SteadyClock &clock);
+// A capture shown as if it came from a USB interface.
+BusAccess replay_access(std::unique_ptr<QIODevice> capture);
+// A serial port of the system; the questions come from the options or the user.
+BusAccess serial_port_access(const RunOptions &options);
+
+} // namespace bl

@@ -1,0 +1,23 @@
+#include "app/monitor_core.h"
+
+namespace bl {
+
+MonitorCore::MonitorCore(std::unique_ptr<BytePort> port, const CorePlatform &p,
+                         const LineOutputs &out, QTimer &timer1,
+                         std::function<void(bool)> set_category_button)
+    : comm1(std::move(port)), reception(vars, out), error_report(vars, comm1, p.dialogs, p.events),
+      entries(comm1, reception.receiver, p.dialogs, error_report),
+      opening(vars, comm1, p.dialogs, p.events, p.clock, p.uart,
+              [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
+      startup(vars, comm1, p.dialogs, opening, p.init_paths),
+      transmitter(vars, comm1, p.dialogs, p.events, p.clock),
+      hex_sender(vars, transmitter, p.dialogs),
+      train_category(vars, out.area, hex_sender, transmitter, p.events, p.clock,
+                     std::move(set_category_button)) {
+    comm1.setOnComm([this] { entries.on_comm(); });
+    // an interface unplugged under way is told once
+    comm1.setOnFailure([this](const RuntimeError &e) { error_report.report_error(e); });
+    QObject::connect(&timer1, &QTimer::timeout, &comm1, [this] { entries.on_tick(); });
+}
+
+} // namespace bl

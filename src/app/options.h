@@ -1,0 +1,35 @@
+// What the user asked for on the command line, as plain data for the
+// front ends; the command line itself is read in cli/.
+#pragma once
+
+#include "connection/startup_dialogue.h"
+
+#include <QString>
+
+namespace bl {
+
+enum class RunMode { Window, Console, Decode, Help, Version };
+
+// The output modes, as the two check boxes set them.
+struct OutputModes {
+    bool hex_output = false; // as if "HEX Ausgabe" were ticked
+    bool ascii_hex = true;   // as if "ASCII+HEX" were ticked
+};
+
+struct RunOptions {
+    RunMode mode = RunMode::Window;
+    OutputModes output;
+    bool output_modes_given = false; // --hex-output or --no-ascii-hex
+    bool area = false;               // --decode --area: the final area text
+    QString input_file;              // --decode FILE; empty = standard input
+    QString replay_file;             // --replay FILE: the window shows a capture
+    bool exit_after_replay = false;
+    StartupAnswers answers;              // --interface, --port
+    bool demo = false;                   // --demo: the simulated bus instead of a port
+    double demo_rate = 4;                // --rate: its messages per second
+    bool record = false;                 // --record: a trace runs from the start
+    bool exit_after_first_paint = false; // for timing the start
+    QString help_text;
+};
+
+} // namespace bl

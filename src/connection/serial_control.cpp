@@ -1,0 +1,161 @@
+#include "connection/serial_control.h"
+
+#include "connection/connection_texts.h"
+
+namespace bl {
+
+namespace {
+const QString kSource = QStringLiteral("Comm1");
+constexpr int kInvalidPropertyValue = 380;
+constexpr int kNotWhileOpen = 8000;
+constexpr int kAlreadyOpen = 8005;
+} // namespace
+
+QString device_for_com_port(int n) {
+#ifdef _WIN32
+    return QStringLiteral("COM%1").arg(n);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+#endif
+}
+
+SerialControl::SerialControl(std::unique_ptr<BytePort> port) : port_(std::move(port)) {
+    setObjectName(QStringLiteral("Comm1"));
+    events_.setSingleShot(true);
+    events_.setInterval(0);
+    connect(&events_, &QTimer::timeout, this, [this] { fire_event(); });
+    port_->on_readable([this] { schedule_event(); });
+    port_->on_failed([this](const RuntimeError &e) {
+        received_.clear();
+        events_.stop();
+        if (on_failure_)
+            on_failure_(e);
+    });
+}
+
+QString SerialControl::deviceName() const {
+    return device_path_.isEmpty() ? device_for_com_port(comm_port_) : device_path_;
+}
+
+void SerialControl::setCommPort(std::int16_t port) {
+    namespace t = texts::connection;
+    if (port < 1 || port > kHighestComPort)
+        throw RuntimeError(err::kInvalidPortNumber, kSource, t::kInvalidPortNumber);
+    if (portOpen())
+        throw RuntimeError(kNotWhileOpen, kSource, t::kNotWhileOpen);
+    comm_port_ = port;
+    device_path_.clear();
+}
+
+void SerialControl::setSettings(const QString &settings) {
+    const auto parsed = parse_line_settings(settings);
+    if (!parsed)
+        throw RuntimeError(kInvalidPropertyValue, kSource,
+                           texts::connection::kInvalidProperty.arg(settings));
+    settings_ = *parsed;
+    if (portOpen())
+        port_->set_line(settings_);
+}
+
+void SerialControl::setPortOpen(bool open) {
+    if (!open) {
+        port_->close();
+        received_.clear();
+        events_.stop();
+        return;
+    }
+    if (portOpen())
+        throw RuntimeError(kAlreadyOpen, kSource, texts::connection::kAlreadyOpen);
+    port_->open(deviceName(), settings_);
+    if (rts_)
+        port_->set_rts(true);
+}
+
+void SerialControl::require_open() const {
+    if (!portOpen())
+        throw RuntimeError(err::kPortNotOpen, kSource, texts::connection::kNotOpen);
+}
+
+void SerialControl::take_arrived() { received_ += port_->read(); }
+
+int SerialControl::inBufferCount() {
+    require_open();
+    take_arrived();
+    if (!received_.isEmpty())
+        schedule_event();
+    return static_cast<int>(received_.size());
+}
+
+void SerialControl::setInBufferCount(int) {
+    require_open();
+    port_->discard_input();
+    received_.clear();
+}
+
+QByteArray SerialControl::input() {
+    require_open();
+    take_arrived();
+    const qsizetype n =
+        input_len_ == 0 ? received_.size() : std::min<qsizetype>(input_len_, received_.size());
+    QByteArray part = received_.left(n);
+    received_.remove(0, n);
+    return part;
+}
+
+void SerialControl::setOutBufferCount(int) {
+    require_open();
+    port_->discard_output();
+}
+
+void SerialControl::output(const QByteArray &bytes) {
+    require_open();
+    port_->write(bytes);
+}
+
+bool SerialControl::ctsHolding() {
+    require_open();
+    return port_->cts();
+}
+
+void SerialControl::setRTSEnable(bool on) {
+    rts_ = on;
+    if (portOpen())
+        port_->set_rts(on);
+}
+
+void SerialControl::setBreak(bool on) {
+    require_open();
+    port_->set_break(on);
+}
+
+void SerialControl::setRThreshold(std::int16_t threshold) {
+    r_threshold_ = threshold;
+    if (!received_.isEmpty())
+        schedule_event();
+}
+
+// The receive event runs from the event loop, never inside the code that
+// took the bytes, and never inside itself.
+void SerialControl::schedule_event() {
+    if (r_threshold_ != 1 || !on_comm_)
+        return;
+    if (in_event_)
+        missed_ = true;
+    else if (!events_.isActive())
+        events_.start();
+}
+
+void SerialControl::fire_event() {
+    if (in_event_ || !portOpen() || r_threshold_ != 1 || !on_comm_)
+        return;
+    in_event_ = true;
+    missed_ = false;
+    comm_event_ = kCommEventReceive;
+    on_comm_(); // reads the bytes itself, and meets any error of the port there
+    in_event_ = false;
+    // bytes the handler left (one per read on some interfaces) come next
+    if (portOpen() && (missed_ || !received_.isEmpty()))
+        events_.start();
+}
+
+} // namespace bl

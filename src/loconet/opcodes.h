@@ -1,0 +1,38 @@
+// LocoNet opcodes by their public names (OPC_GPON is kOpcGpOn), so that the
+// code that walks the bytes says what it looks for.
+#pragma once
+
+namespace bl::loconet {
+
+inline constexpr int kOpcBusy = 0x81;
+inline constexpr int kOpcGpOff = 0x82;
+inline constexpr int kOpcGpOn = 0x83;
+inline constexpr int kOpcIdle = 0x85;
+inline constexpr int kOpcLocoSpd = 0xA0;
+inline constexpr int kOpcLocoDirf = 0xA1;
+inline constexpr int kOpcLocoSnd = 0xA2;
+inline constexpr int kOpcSwReq = 0xB0;
+inline constexpr int kOpcSwRep = 0xB1;
+inline constexpr int kOpcInputRep = 0xB2;
+inline constexpr int kOpcLongAck = 0xB4;
+inline constexpr int kOpcSlotStat1 = 0xB5;
+inline constexpr int kOpcConsistFunc = 0xB6;
+inline constexpr int kOpcUnlinkSlots = 0xB8;
+inline constexpr int kOpcLinkSlots = 0xB9;
+inline constexpr int kOpcMoveSlots = 0xBA;
+inline constexpr int kOpcRqSlData = 0xBB;
+inline constexpr int kOpcSwState = 0xBC;
+inline constexpr int kOpcSwAck = 0xBD;
+inline constexpr int kOpcLocoAdr = 0xBF;
+inline constexpr int kOpcMultiSense = 0xD0;
+inline constexpr int kOpcExpCmd = 0xD4;      // extended commands (functions F9 and above)
+inline constexpr int kOpcLissyUpdate = 0xE4; // train-identification (Kennbox) reports
+inline constexpr int kOpcPeerXfer = 0xE5;
+inline constexpr int kOpcSlRdData = 0xE7;
+inline constexpr int kOpcImmPacket = 0xED;
+inline constexpr int kOpcWrSlData = 0xEF;
+
+// The long acknowledge names the opcode it answers without its top bit.
+constexpr int acknowledged_opcode(int lack_b1) { return lack_b1 | 0x80; }
+
+} // namespace bl::loconet

@@ -1,0 +1,66 @@
+// A transport: something LocoNet bytes travel over (a serial port, a capture
+// file, the simulated bus). It opens and closes, writes bytes, hands over
+// what has arrived and, where it has them, reads CTS and sets RTS and a
+// break. It tells "readable" and "failed" through two callbacks. What the
+// serial control adds on top (counts, thresholds, the receive event, error
+// numbers) lives once, in the Comm1 adapter.
+#pragma once
+
+#include "shared/runtime_error.h"
+#include "transport/line_settings.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace bl {
+
+class BytePort {
+public:
+    virtual ~BytePort() = default;
+
+    // Opens the device with the line settings; raises a RuntimeError
+    // (8101 missing, 8102 in use, 8103 no permission) when it cannot.
+    virtual void open(const QString &device, const LineSettings &line) = 0;
+    virtual void close() = 0;
+    virtual bool is_open() const = 0;
+    // New line settings for the open port.
+    virtual void set_line(const LineSettings &) {}
+    // A rate the line settings cannot name (16457 bit/s); false where the
+    // port cannot set it.
+    virtual bool set_custom_rate(int) { return false; }
+    virtual void write(const QByteArray &bytes) = 0;
+    // Everything that has arrived since the last read, taken without
+    // running other handlers.
+    virtual QByteArray read() = 0;
+    virtual void discard_input() { read(); }
+    // Discards what the port itself still holds unsent.
+    virtual void discard_output() {}
+    virtual bool cts() { return true; }
+    virtual void set_rts(bool) {}
+    virtual void set_break(bool) {}
+
+    // Bytes have arrived.
+    void on_readable(std::function<void()> handler) { readable_ = std::move(handler); }
+    // The open port has failed under way (a device unplugged); it is
+    // closed by the time the handler runs.
+    void on_failed(std::function<void(const RuntimeError &)> handler) {
+        failed_ = std::move(handler);
+    }
+
+protected:
+    void readable() const {
+        if (readable_)
+            readable_();
+    }
+    void failed(const RuntimeError &error) const {
+        if (failed_)
+            failed_(error);
+    }
+
+private:
+    std::function<void()> readable_;
+    std::function<void(const RuntimeError &)> failed_;
+};
+
+} // namespace bl
