@@ -6,30 +6,19 @@
 
 namespace {
 
-class NullSerial : public bl::SerialControl {
+// A port that keeps what is written to it.
+class WrittenPort : public bl::BytePort {
 public:
-    QByteArray written;
-    void setCommPort(std::int16_t) override {}
-    std::int16_t commPort() const override { return 1; }
-    void setDevicePath(const QString &) override {}
-    void setSettings(const QString &) override {}
-    bool portOpen() const override { return true; }
-    void setPortOpen(bool) override {}
-    void setInputMode(int) override {}
-    void setInputLen(std::int16_t) override {}
-    int inBufferCount() override { return 0; }
-    void setInBufferCount(int) override {}
-    QByteArray input() override { return {}; }
-    void setOutBufferCount(int) override {}
-    void output(const QByteArray &b) override { written += b; }
-    bool ctsHolding() override { return true; }
-    void setRTSEnable(bool) override {}
-    void setHandshaking(int) override {}
-    void setBreak(bool) override {}
-    void setRThreshold(std::int16_t) override {}
-    void setSThreshold(std::int16_t) override {}
-    std::int16_t commEvent() const override { return 2; }
-    void setOnComm(std::function<void()>) override {}
+    QByteArray &written;
+    explicit WrittenPort(QByteArray &out) : written(out) {}
+    void open(const QString &, const bl::LineSettings &) override { open_ = true; }
+    void close() override { open_ = false; }
+    bool is_open() const override { return open_; }
+    void write(const QByteArray &b) override { written += b; }
+    QByteArray read() override { return {}; }
+
+private:
+    bool open_ = false;
 };
 
 struct Silent : bl::Dialogs {
@@ -57,7 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     bl::ModVariablen vars;
-    NullSerial serial;
+    QByteArray written;
+    bl::SerialControl serial(std::make_unique<WrittenPort>(written));
+    serial.setPortOpen(true);
     Silent dialogs;
     NoEvents events;
     Clock clock;
@@ -66,20 +57,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     sender.send_hex_str(text);
     const bl::HexMessage parsed = bl::parse_hex_message(text);
     if (text.isEmpty()) {
-        if (!serial.written.isEmpty() || dialogs.boxes != 0)
+        if (!written.isEmpty() || dialogs.boxes != 0)
             std::abort();
         return 0;
     }
     if (parsed.problem != bl::HexMessage::Problem::None) {
-        if (!serial.written.isEmpty() || dialogs.boxes != 1)
+        if (!written.isEmpty() || dialogs.boxes != 1)
             std::abort();
         return 0;
     }
-    if (serial.written.size() != static_cast<qsizetype>(parsed.bytes.size()) + 1 ||
+    if (written.size() != static_cast<qsizetype>(parsed.bytes.size()) + 1 ||
         parsed.bytes.size() > 65)
         std::abort();
     int x = 0;
-    for (const char c : serial.written)
+    for (const char c : written)
         x ^= static_cast<unsigned char>(c);
     if (x != 0xFF)
         std::abort();

@@ -2,8 +2,7 @@
 // three output modes (the first byte chooses). Invariants: the area never
 // holds more than 5000 characters plus one message's lines and always ends
 // a line; every shown line is a hex list or one of the renderings.
-#include "reception/decoder.h"
-#include "reception/receiver.h"
+#include "app/reception_path.h"
 
 #include <cstdlib>
 #include <string>
@@ -40,10 +39,10 @@ bool rendering(std::string_view s) {
     return false;
 }
 
-struct CheckedTrace : bl::TraceSink {
+struct CheckedTrace : bl::LineSink {
     bool hex_mode = false;
     bool ascii_hex = false;
-    void write_record(std::string_view text) override {
+    void write_line(std::string_view text) override {
         const bool ok = hex_mode ? hex_pairs(text)
                                  : rendering(text) || (ascii_hex && text.substr(0, 5) == "HEX: " &&
                                                        hex_pairs(text.substr(5)));

@@ -1,7 +1,7 @@
-#include "cli/cli_texts.h"
 #include "cli/command_line.h"
 #include "cli/console_mode.h"
 #include "cli/decode_command.h"
+#include "shared/texts.h"
 #include "window/window_mode.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "cli/command_line.h"
 
-#include "cli/cli_texts.h"
+#include "shared/texts.h"
 
 #include <QCommandLineParser>
 
@@ -42,20 +42,20 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto hex_output = flag("hex-output", tx::kHexOutputOption);
     const auto no_ascii_hex = flag("no-ascii-hex", tx::kNoAsciiHexOption);
     const auto area = flag("area", tx::kAreaOption);
-    const auto replay = valued("replay", tx::kReplayOption, QStringLiteral("DATEI"));
+    const auto replay = valued("replay", tx::kReplayOption, tx::kFileValue);
     const auto exit_after_replay = flag("exit-after-replay", tx::kExitAfterReplayOption);
     const auto console = flag("console", tx::kConsoleOption);
-    const auto interface = valued("interface", tx::kInterfaceOption, QStringLiteral("ART"));
-    const auto port = valued("port", tx::kPortOption, QStringLiteral("N|GERÄT"));
+    const auto interface = valued("interface", tx::kInterfaceOption, tx::kKindValue);
+    const auto port = valued("port", tx::kPortOption, tx::kPortValue);
     const auto demo = flag("demo", tx::kDemoOption);
-    const auto rate = valued("rate", tx::kRateOption, QStringLiteral("N"));
+    const auto rate = valued("rate", tx::kRateOption, tx::kNumberValue);
     const auto record = flag("record", tx::kRecordOption);
     const auto first_paint = flag("exit-after-first-paint", tx::kFirstPaintOption);
     parser.addOptions({help, version, decode, hex_output, no_ascii_hex, area, replay,
                        exit_after_replay, console, interface, port, demo, rate, record,
                        first_paint});
-    parser.addPositionalArgument(QStringLiteral("DATEI"), tx::kFileArgument,
-                                 QStringLiteral("[DATEI]"));
+    parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
+                                 QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
     if (!parser.parse(arguments))
         return error(parser.errorText());

@@ -1,6 +1,6 @@
 #include "cli/console_dialogs.h"
 
-#include "cli/cli_texts.h"
+#include "shared/texts.h"
 
 #include <QString>
 #include <string>

@@ -2,13 +2,12 @@
 
 #include "app/bus_access.h"
 #include "app/monitor_core.h"
-#include "cli/cli_texts.h"
 #include "cli/console_dialogs.h"
 #include "connection/init_paths.h"
 #include "shared/latin1.h"
 #include "shared/steady_clock.h"
+#include "shared/texts.h"
 #include "shared/time_stamp.h"
-#include "simulation/simulation_texts.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

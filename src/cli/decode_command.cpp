@@ -1,8 +1,8 @@
 #include "cli/decode_command.h"
 
 #include "app/reception_path.h"
-#include "cli/cli_texts.h"
 #include "shared/latin1.h"
+#include "shared/texts.h"
 
 #include <string>
 #include <string_view>

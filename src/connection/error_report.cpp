@@ -1,6 +1,6 @@
 #include "connection/error_report.h"
 
-#include "connection/connection_texts.h"
+#include "shared/texts.h"
 
 namespace bl {
 

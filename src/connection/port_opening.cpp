@@ -1,7 +1,7 @@
 #include "connection/port_opening.h"
 
-#include "connection/connection_texts.h"
 #include "shared/runtime_error.h"
+#include "shared/texts.h"
 
 #include <cmath>
 #include <limits>

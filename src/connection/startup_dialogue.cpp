@@ -1,6 +1,6 @@
 #include "connection/startup_dialogue.h"
 
-#include "connection/connection_texts.h"
+#include "shared/texts.h"
 #include "shared/val.h"
 
 namespace bl {

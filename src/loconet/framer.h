@@ -1,7 +1,7 @@
 // The one framing state machine for LocoNet bytes. It is fed one byte at a
-// time and collects the message in a buffer the caller owns (the receive
-// path keeps it in its module variables ln_buf, ln_len, ln_count,
-// ln_in_msg, which the decoder reads).
+// time and collects the message in a frame state (the receive path's is part
+// of its module variables: ln_buf, ln_len, ln_count, ln_in_msg, which the
+// decoder reads).
 #pragma once
 
 #include "loconet/message.h"
@@ -13,6 +13,16 @@
 
 namespace bl::loconet {
 
+inline constexpr std::size_t kFrameCapacity = 513;
+
+// A message buffer and its framing state, for who keeps its own.
+struct FrameState {
+    std::array<std::int32_t, kFrameCapacity> ln_buf{};
+    std::int32_t ln_len = 0;
+    std::int32_t ln_in_msg = 0;
+    std::int32_t ln_count = 0;
+};
+
 struct FrameStep {
     bool complete = false; // the byte completed the message in the buffer
     int discarded = 0;     // bytes given up without becoming a message
@@ -22,7 +32,7 @@ struct FrameStep {
 // being collected; data bytes with no opcode before them are ignored; a
 // message whose length byte is 0 or 1 never completes and is dropped when
 // the buffer is full, rather than overflowing it.
-template <typename State> FrameStep frame_byte(State &s, int b) {
+inline FrameStep frame_byte(FrameState &s, int b) {
     FrameStep step;
     if (is_opcode(b)) {
         if (s.ln_in_msg)
@@ -34,7 +44,7 @@ template <typename State> FrameStep frame_byte(State &s, int b) {
         step.discarded = 1;
         return step;
     }
-    if (static_cast<std::size_t>(s.ln_count) >= std::size(s.ln_buf)) {
+    if (static_cast<std::size_t>(s.ln_count) >= kFrameCapacity) {
         s.ln_in_msg = 0;
         step.discarded += s.ln_count + 1;
         return step;
@@ -49,19 +59,6 @@ template <typename State> FrameStep frame_byte(State &s, int b) {
     }
     return step;
 }
-
-// Bytes held in a message that has not completed (yet).
-template <typename State> int pending_bytes(const State &s) { return s.ln_in_msg ? s.ln_count : 0; }
-
-inline constexpr std::size_t kFrameCapacity = 513;
-
-// A message buffer and its framing state, for who keeps its own.
-struct FrameState {
-    std::array<std::int32_t, kFrameCapacity> ln_buf{};
-    std::int32_t ln_len = 0;
-    std::int32_t ln_in_msg = 0;
-    std::int32_t ln_count = 0;
-};
 
 // A framer with a buffer of its own, for who needs only the messages.
 class Framer {

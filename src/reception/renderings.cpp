@@ -3,7 +3,7 @@
 #include "loconet/addresses.h"
 #include "loconet/hex.h"
 #include "loconet/opcodes.h"
-#include "reception/texts.h"
+#include "shared/texts.h"
 
 #include <charconv>
 #include <cstring>

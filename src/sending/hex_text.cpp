@@ -1,7 +1,7 @@
 #include "sending/hex_text.h"
 
 #include "loconet/hex.h"
-#include "sending/sending_texts.h"
+#include "shared/texts.h"
 
 #include <QList>
 

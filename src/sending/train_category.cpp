@@ -3,8 +3,8 @@
 #include "loconet/opcodes.h"
 #include "reception/line_wrap.h"
 #include "reception/receiver.h"
-#include "sending/sending_texts.h"
 #include "shared/hex.h"
+#include "shared/texts.h"
 #include "shared/val.h"
 
 #include <cmath>

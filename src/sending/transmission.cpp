@@ -1,8 +1,8 @@
 #include "sending/transmission.h"
 
 #include "loconet/message.h"
-#include "sending/sending_texts.h"
 #include "shared/runtime_error.h"
+#include "shared/texts.h"
 
 namespace bl {
 

@@ -5,28 +5,27 @@
 // for true and 0 for false.
 #pragma once
 
+#include "loconet/framer.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
 
 namespace bl {
 
-inline constexpr int kLnBufSize = 513;    // ln_buf index 0..512
-inline constexpr int kAnswerKinds = 5;    // answer_tab columns
-inline constexpr int kAnswerRows = 34;    // answer_tab rows 0..33
-inline constexpr int kAnswerFlagRow = 33; // completion flags
-inline constexpr int kSlotRows = 129;     // slot_tab slot 0..128
-inline constexpr int kSlotEntries = 21;   // slot_tab entry 0..20
-inline constexpr int kLnOutSize = 65;     // LN_Out index 0..64
+inline constexpr int kLnBufSize = loconet::kFrameCapacity; // ln_buf index 0..512
+inline constexpr int kAnswerKinds = 5;                     // answer_tab columns
+inline constexpr int kAnswerRows = 34;                     // answer_tab rows 0..33
+inline constexpr int kAnswerFlagRow = 33;                  // completion flags
+inline constexpr int kSlotRows = 129;                      // slot_tab slot 0..128
+inline constexpr int kSlotEntries = 21;                    // slot_tab entry 0..20
+inline constexpr int kLnOutSize = 65;                      // LN_Out index 0..64
 inline constexpr std::int16_t kTrue = -1;
 inline constexpr std::int16_t kFalse = 0;
 
-struct ModVariablen {
-    // receive framing
-    std::array<std::int32_t, kLnBufSize> ln_buf{};
-    std::int32_t ln_len = 0;
-    std::int32_t ln_in_msg = 0;
-    std::int32_t ln_count = 0;
+// The receive framing state (ln_buf, ln_len, ln_in_msg, ln_count) comes
+// from the frame state the framer works on.
+struct ModVariablen : loconet::FrameState {
 
     // reply capture
     std::array<std::array<std::int16_t, kAnswerRows>, kAnswerKinds> answer_tab{};

@@ -24,10 +24,9 @@ public:
     QByteArray slot_data(int slot) const;
     // The slot that holds an address, or -1.
     int slot_of(int address) const;
-    bool power_on() const { return power_on_; }
-    bool switch_closed(int address) const;
 
 private:
+    bool switch_closed(int address) const;
     // bytes 3..12 of the slot-data layout: stat1 adrl spd dirf trk ss2 adrh snd id1 id2
     struct Slot {
         std::array<int, 10> data{};

@@ -1,8 +1,8 @@
 // bus-lauscher-sim: the simulated LocoNet with its command station, served
 // on a pseudo-terminal, so that the monitor (or any LocoNet tool) can be
 // pointed at it through the real serial stack.
+#include "shared/texts.h"
 #include "simulation/pty_server.h"
-#include "simulation/simulation_texts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

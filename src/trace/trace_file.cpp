@@ -1,8 +1,8 @@
 #include "trace/trace_file.h"
 
 #include "shared/runtime_error.h"
+#include "shared/texts.h"
 #include "shared/windows1252.h"
-#include "trace/trace_texts.h"
 
 namespace bl {
 

@@ -1,7 +1,7 @@
 #include "trace/trace_recording.h"
 
+#include "shared/texts.h"
 #include "trace/trace_naming.h"
-#include "trace/trace_texts.h"
 
 #include <QFileInfo>
 

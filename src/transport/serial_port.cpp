@@ -1,6 +1,6 @@
 #include "transport/serial_port.h"
 
-#include "transport/transport_texts.h"
+#include "shared/texts.h"
 
 #include <QFileInfo>
 #include <QSignalBlocker>

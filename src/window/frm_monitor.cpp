@@ -1,8 +1,7 @@
 #include "window/frm_monitor.h"
 
-#include "trace/trace_texts.h"
+#include "shared/texts.h"
 #include "window/twips.h"
-#include "window/window_texts.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>

@@ -1,8 +1,8 @@
 #include "window/monitor_app.h"
 
 #include "connection/init_paths.h"
+#include "shared/texts.h"
 #include "shared/time_stamp.h"
-#include "trace/trace_texts.h"
 #include "window/qt_dialogs.h"
 
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "window/monitor_commands.h"
 
 #include "reception/line_wrap.h"
-#include "window/window_texts.h"
+#include "shared/texts.h"
 
 namespace bl {
 

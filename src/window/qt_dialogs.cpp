@@ -1,6 +1,6 @@
 #include "window/qt_dialogs.h"
 
-#include "window/window_texts.h"
+#include "shared/texts.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

@@ -2,9 +2,8 @@
 
 #include "app/bus_access.h"
 #include "connection/init_paths.h"
-#include "simulation/simulation_texts.h"
+#include "shared/texts.h"
 #include "window/monitor_app.h"
-#include "window/window_texts.h"
 
 #include <QApplication>
 #include <QFile>

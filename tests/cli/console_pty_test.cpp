@@ -1,15 +1,16 @@
 // The console monitor on a pseudo-terminal, through the real QSerialPort.
+#include "support/process.h"
 #include "support/pty.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
 
+namespace bl {
 namespace {
+
+using testing::wait_for_output;
 
 // A real driving session where the captures are at hand, else our own sample.
 QByteArray sample() {
@@ -20,119 +21,107 @@ QByteArray sample() {
     return ours.open(QIODevice::ReadOnly) ? ours.readAll() : QByteArray();
 }
 
-QStringList decoded_lines(const QByteArray &bytes) {
+QByteArray decoded(const QByteArray &bytes) {
     QProcess p;
     p.start(QStringLiteral(BUSLAUSCHER_BINARY), {QStringLiteral("--decode")});
     p.write(bytes);
     p.closeWriteChannel();
     p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput())
-        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return p.readAllStandardOutput();
 }
 
-// Waits, reading, until the output holds the number of lines wanted.
-QStringList wait_for_lines(QProcess &p, QByteArray &out, int wanted) {
-    QElapsedTimer t;
-    t.start();
-    while (out.count('\n') < wanted && t.elapsed() < 10000) {
-        p.waitForReadyRead(100);
-        out += p.readAllStandardOutput();
+// The console monitor on the pair's device, once it holds the port.
+struct Console {
+    testing::PtyPair pty;
+    QProcess p;
+    explicit Console(QStringList extra = {}) {
+        p.start(QStringLiteral(BUSLAUSCHER_BINARY),
+                QStringList{QStringLiteral("--console"), QStringLiteral("--interface"),
+                            QStringLiteral("usb"), QStringLiteral("--port"), pty.device} +
+                    extra);
     }
-    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
+    bool ready() {
+        const bool opened = pty.ok() && p.waitForStarted() && testing::wait_until([this] {
+                                return testing::holds_open(p.processId(), pty.device);
+                            });
+        pty.close_slave();
+        return opened;
+    }
+    // Ctrl-C; returns what was written to standard error until the end.
+    QByteArray interrupt() {
+        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        p.waitForFinished(5000);
+        return p.readAllStandardError();
+    }
+};
 
 TEST(ConsoleOnPty, ShowsEveryMessageAndReportsUnplugOnce) {
-    bl::testing::PtyPair pty;
-    ASSERT_TRUE(pty.ok());
+    Console c;
+    ASSERT_TRUE(c.ready());
     const QByteArray bytes = sample();
     ASSERT_FALSE(bytes.isEmpty());
-    const QStringList expected = decoded_lines(bytes);
-
-    QProcess p;
-    p.start(QStringLiteral(BUSLAUSCHER_BINARY),
-            {QStringLiteral("--console"), QStringLiteral("--interface"), QStringLiteral("usb"),
-             QStringLiteral("--port"), pty.device});
-    ASSERT_TRUE(p.waitForStarted());
-    QThread::msleep(300); // the program opens the port
-    pty.close_slave();
+    const QList<QByteArray> expected = decoded(bytes).split('\n');
     // the bytes arrive in two parts, the first ending inside a message
-    ASSERT_TRUE(pty.write(bytes.left(101)));
-    QThread::msleep(50);
-    ASSERT_TRUE(pty.write(bytes.mid(101)));
+    ASSERT_TRUE(c.pty.write(bytes.left(101)));
+    ASSERT_TRUE(c.pty.write(bytes.mid(101)));
 
     QByteArray out;
-    const QStringList lines = wait_for_lines(p, out, static_cast<int>(expected.size()));
+    ASSERT_TRUE(wait_for_output(c.p, out, expected.at(expected.size() - 2) + '\n'));
+    const QList<QByteArray> lines = out.split('\n');
     ASSERT_EQ(lines.size(), expected.size());
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        // "000000.000 - text": the time stamp, then the decoder's line
-        EXPECT_TRUE(
-            QRegularExpression(QStringLiteral("^\\d{6}[.,]\\d{3} - ")).match(lines[i]).hasMatch())
-            << lines[i].toStdString();
+    static const QRegularExpression stamp(QStringLiteral("^\\d{6}[.,]\\d{3} - "));
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        EXPECT_TRUE(stamp.match(QString::fromUtf8(lines[i])).hasMatch()) << lines[i].toStdString();
         EXPECT_EQ(lines[i].mid(13), expected[i]);
     }
 
-    pty.close_master(); // unplugged
-    QElapsedTimer t;
-    t.start();
+    c.pty.close_master(); // unplugged
     QByteArray err;
-    while (!err.contains("8104") && t.elapsed() < 5000) {
-        p.waitForReadyRead(100);
-        err += p.readAllStandardError();
-    }
-    QThread::msleep(300);
-    err += p.readAllStandardError();
+    ASSERT_TRUE(wait_for_output(c.p, err, "8104", 5000, QProcess::StandardError));
+    EXPECT_EQ(c.p.state(), QProcess::Running) << "no crash";
+    err += c.interrupt();
     EXPECT_EQ(err.count("Fehler Nr."), 1) << err.toStdString();
-    EXPECT_EQ(p.state(), QProcess::Running) << "no crash";
-
-    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
-    ASSERT_TRUE(p.waitForFinished(5000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(c.p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(c.p.exitCode(), 0);
 }
-
-TEST(ConsoleOnPty, MissingPortIsToldThenAskedAndUnansweredEnds) {
-    QProcess p;
-    p.start(QStringLiteral(BUSLAUSCHER_BINARY),
-            {QStringLiteral("--console"), QStringLiteral("--interface"), QStringLiteral("usb"),
-             QStringLiteral("--port"), QStringLiteral("/dev/does-not-exist")});
-    ASSERT_TRUE(p.waitForStarted());
-    p.closeWriteChannel(); // nobody answers the port question: the program ends
-    ASSERT_TRUE(p.waitForFinished(5000));
-    EXPECT_EQ(p.exitCode(), 1);
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    EXPECT_TRUE(err.contains(QStringLiteral("/dev/does-not-exist"))) << err.toStdString();
-    EXPECT_TRUE(err.contains(QStringLiteral("Comport Nummer:"))) << err.toStdString();
-}
-
-} // namespace
-
-namespace {
 
 TEST(ConsoleOnPty, TypedLinesAreSent) {
-    bl::testing::PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    QProcess p;
-    p.start(QStringLiteral(BUSLAUSCHER_BINARY),
-            {QStringLiteral("--console"), QStringLiteral("--interface"), QStringLiteral("usb"),
-             QStringLiteral("--port"), pty.device});
-    ASSERT_TRUE(p.waitForStarted());
-    QThread::msleep(300);
-    pty.close_slave();
-    p.write("B0 00 10\nB0 100 10\n  B0   00 30 \n");
-    p.waitForBytesWritten(2000);
+    Console c;
+    ASSERT_TRUE(c.ready());
+    c.p.write("B0 00 10\nB0 100 10\n  B0   00 30 \n");
+    ASSERT_TRUE(c.p.waitForBytesWritten(5000));
     QByteArray line;
-    QElapsedTimer t;
-    t.start();
-    while (line.size() < 8 && t.elapsed() < 5000) {
-        QThread::msleep(20);
-        line += pty.read_available();
-    }
+    ASSERT_TRUE(testing::wait_until([&] { return (line += c.pty.read_available()).size() >= 8; }));
     EXPECT_EQ(line.toHex(), QByteArray("b000105fb000307f"));
-    p.waitForReadyRead(500);
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    EXPECT_TRUE(err.contains(QStringLiteral("\"100\" ist kein Byte"))) << err.toStdString();
-    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
-    EXPECT_TRUE(p.waitForFinished(5000));
+    EXPECT_TRUE(c.interrupt().contains("\"100\" ist kein Byte"));
+}
+
+TEST(Console, QuestionsAnsweredOnStandardInput) {
+    const struct {
+        QStringList args;
+        const char *input;
+        const char *told; // on standard error
+        int status;
+    } rows[] = {
+        // a missing port is told, the question comes again, nobody answers
+        {{"--interface", "usb", "--port", "/dev/does-not-exist"},
+         "",
+         "Der Anschluss /dev/does-not-exist kann nicht benutzt werden",
+         1},
+        {{}, "n\nj\n0\nj\n", "MONITOR - Comport Nummer: [3] Fehler: Comport Nummer falsch!\n", 0},
+    };
+    for (const auto &row : rows) {
+        QProcess p;
+        p.start(QStringLiteral(BUSLAUSCHER_BINARY),
+                QStringList{QStringLiteral("--console")} + row.args);
+        p.write(row.input);
+        p.closeWriteChannel();
+        ASSERT_TRUE(p.waitForFinished(5000));
+        EXPECT_EQ(p.exitCode(), row.status);
+        const QByteArray err = p.readAllStandardError();
+        EXPECT_TRUE(err.contains(row.told)) << err.toStdString();
+    }
 }
 
 } // namespace
+} // namespace bl

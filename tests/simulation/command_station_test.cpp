@@ -38,7 +38,6 @@ TEST(CommandStation, AnswersLikeAStation) {
     EXPECT_EQ(cs.handle(message({0xBC, 4, 0}))[0].toHex(), message({0xB4, 0x3C, 0x20}).toHex());
     // track power shows in the slot data
     cs.handle(message({0x82}));
-    EXPECT_FALSE(cs.power_on());
     EXPECT_EQ(byte_at(cs.slot_data(1), 7), 0x06);
 }
 

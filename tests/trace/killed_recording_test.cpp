@@ -1,12 +1,14 @@
 // A recording program killed outright keeps every line it wrote.
+#include "support/process.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
 
+namespace bl {
 namespace {
 
 TEST(KilledRecording, EveryWrittenLineIsInTheFile) {
@@ -22,7 +24,12 @@ TEST(KilledRecording, EveryWrittenLineIsInTheFile) {
             {QStringLiteral("--demo"), QStringLiteral("--rate"), QStringLiteral("400"),
              QStringLiteral("--record")});
     ASSERT_TRUE(p.waitForStarted());
-    QThread::msleep(1500);
+    const QDir documents(home.path() + QStringLiteral("/Documents"));
+    // killed while it records: once the file holds some hundred records
+    ASSERT_TRUE(testing::wait_until([&] {
+        const QStringList traces = documents.entryList({QStringLiteral("*.txt")}, QDir::Files);
+        return !traces.isEmpty() && QFileInfo(documents.filePath(traces[0])).size() > 5000;
+    }));
     ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
     ASSERT_TRUE(p.waitForFinished(5000));
     EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
@@ -43,3 +50,4 @@ TEST(KilledRecording, EveryWrittenLineIsInTheFile) {
 }
 
 } // namespace
+} // namespace bl

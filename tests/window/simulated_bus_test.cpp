@@ -22,7 +22,10 @@ struct OnSimulatedBus {
     QTemporaryDir folder;
     std::unique_ptr<MonitorApp> app;
 
+    int on_bus = 0; // messages put on the bus so far
+
     explicit OnSimulatedBus(sim::InterfaceType type, double rate = 40) : bus(rate, 7) {
+        bus.listen([this](const QByteArray &) { ++on_bus; });
         auto interface = std::make_unique<sim::SimulatedInterface>(type, bus, clock);
         iface = interface.get();
         auto boxes = std::make_unique<testing::FakeDialogs>();
@@ -39,6 +42,18 @@ struct OnSimulatedBus {
         const std::string_view t = app->window().rtbMoni->text();
         return QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size()));
     }
+    // Lets n more messages pass on the bus and reach the window.
+    void let_pass(int n) {
+        const int until = on_bus + n;
+        QTRY_VERIFY_WITH_TIMEOUT(on_bus >= until, 10000);
+        for (int i = 0; i < 10; ++i)
+            QCoreApplication::processEvents();
+    }
+    // The station has answered the throttles of the opening.
+    void opened() {
+        QTRY_VERIFY_WITH_TIMEOUT(area().contains(QStringLiteral("Slot  4 = Lokadr. 212")), 5000);
+    }
+    int lines() const { return static_cast<int>(area().count(QStringLiteral("\r\n"))); }
     bool start(std::vector<MsgResult> answers, QStringList ports) {
         dialogs->answers.assign(answers.begin(), answers.end());
         for (const QString &p : ports)
@@ -84,17 +99,17 @@ TEST(EndToEnd, StartUpForEachInterfaceKindThenLiveTraffic) {
 TEST(EndToEnd, ControlsWhileTrafficRuns) {
     OnSimulatedBus s(sim::InterfaceType::Usb, 100);
     ASSERT_TRUE(s.start({MsgResult::No, MsgResult::Yes}, {QStringLiteral("1")}));
-    QTest::qWait(200);
+    s.opened();
     QTest::mouseClick(s.w().cmdStartStop, Qt::LeftButton);
     const QString stopped = s.area();
     EXPECT_TRUE(stopped.endsWith(QStringLiteral("\r\n\r\n STOP: Monitor angehalten!\r\n")));
-    QTest::qWait(200);
+    s.let_pass(10);
     EXPECT_EQ(s.area(), stopped) << "nothing shown while stopped";
     QTest::mouseClick(s.w().btnClear, Qt::LeftButton);
     EXPECT_EQ(s.area(), QString());
     QTest::mouseClick(s.w().LNM_hex_chk, Qt::LeftButton);
     QTest::mouseClick(s.w().cmdStartStop, Qt::LeftButton);
-    QTest::qWait(300);
+    QTRY_VERIFY_WITH_TIMEOUT(s.lines() > 6, 5000);
     const QStringList hex_lines = s.area().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_GT(hex_lines.size(), 5);
     EXPECT_EQ(hex_lines[0], QStringLiteral(" START: Monitor l\u00e4uft!"));
@@ -104,7 +119,7 @@ TEST(EndToEnd, ControlsWhileTrafficRuns) {
     QTest::mouseClick(s.w().LNM_hex_chk, Qt::LeftButton);
     QTest::mouseClick(s.w().LNM_ascii_hex_chk, Qt::LeftButton);
     QTest::mouseClick(s.w().btnClear, Qt::LeftButton);
-    QTest::qWait(1000);
+    s.let_pass(100);
     EXPECT_FALSE(s.area().isEmpty());
     EXPECT_FALSE(s.area().contains(QStringLiteral("HEX:"))) << "unrendered messages hidden";
     EXPECT_FALSE(hex_line.match(s.area().section(QStringLiteral("\r\n"), 0, 0)).hasMatch());
@@ -115,10 +130,10 @@ TEST(EndToEnd, TraceHoldsWhatTheWindowShowedInOrder) {
     ASSERT_TRUE(s.start({MsgResult::No, MsgResult::Yes}, {QStringLiteral("1")}));
     QTest::mouseClick(s.w().btnClear, Qt::LeftButton);
     QTest::mouseClick(s.w().btnTraceOnOff, Qt::LeftButton);
-    QTest::qWait(600);
+    s.let_pass(30);
     QTest::mouseClick(s.w().cmdStartStop, Qt::LeftButton);
     QTest::mouseClick(s.w().cmdStartStop, Qt::LeftButton);
-    QTest::qWait(400);
+    s.let_pass(20);
     QTest::mouseClick(s.w().btnTraceOnOff, Qt::LeftButton);
     const QString area = s.area();
 
@@ -147,7 +162,7 @@ TEST(EndToEnd, TraceHoldsWhatTheWindowShowedInOrder) {
 TEST(EndToEnd, EverySendRowReachesTheBus) {
     OnSimulatedBus s(sim::InterfaceType::Serial, 0);
     ASSERT_TRUE(s.start({MsgResult::No, MsgResult::No}, {QStringLiteral("1")}));
-    QTest::qWait(100);
+    s.opened();
     QTest::mouseClick(s.w().btnClear, Qt::LeftButton);
     s.w().LNMsgTxt[2]->setText(QStringLiteral("BC 00 00"));
     for (const int i : {0, 1, 3, 2})
@@ -165,7 +180,7 @@ TEST(EndToEnd, EverySendRowReachesTheBus) {
 TEST(EndToEnd, TrainCategoryIsWrittenAndReadBack) {
     OnSimulatedBus s(sim::InterfaceType::Serial, 0);
     ASSERT_TRUE(s.start({MsgResult::No, MsgResult::No}, {QStringLiteral("1")}));
-    QTest::qWait(100);
+    s.opened();
     QTest::mouseClick(s.w().btnClear, Qt::LeftButton);
     s.w().LokAdrTxt->setText(QStringLiteral("3"));
     s.w().KatTxt->setText(QStringLiteral("5"));

@@ -1,0 +1,243 @@
+// Every text the user reads, exactly as shown, one namespace per subsystem.
+// Kept together so that they are read, checked and one day translated in one
+// place; a name defined twice is a compile error here, never a silent merge.
+// Monitor lines are Latin-1 literals (see latin1.h), box texts QStrings.
+#pragma once
+
+#include "shared/latin1.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The message renderings.
+namespace bl::texts::reception {
+
+inline constexpr Latin1Lit kPowerOff{"Gleisspannung ausgeschaltet"};
+inline constexpr Latin1Lit kPowerOn{"Gleisspannung eingeschaltet"};
+inline constexpr Latin1Lit kLoco{"Lok"};
+inline constexpr Latin1Lit kSpeedIs{" = Geschw."};
+inline constexpr Latin1Lit kIs{" = "};
+inline constexpr Latin1Lit kBackward{"rückwärts "};
+inline constexpr Latin1Lit kForward{"vorwärts "};
+inline constexpr Latin1Lit kSwitch{"Mag.-Art.:"};
+inline constexpr Latin1Lit kGreenDash{" - grün "};
+inline constexpr Latin1Lit kRedDash{" - rot "};
+inline constexpr Latin1Lit kOutputOn{"- ein "};
+inline constexpr Latin1Lit kOutputOff{"- aus "};
+inline constexpr Latin1Lit kSensor{"Rückmelder"};
+inline constexpr Latin1Lit kOccupied{" = belegt"};
+inline constexpr Latin1Lit kFree{" = frei"};
+inline constexpr Latin1Lit kLongAck{"LongAck: "};
+inline constexpr Latin1Lit kAnswer{" Antwort: "};
+inline constexpr Latin1Lit kGreen{"grün"};
+inline constexpr Latin1Lit kRed{"rot"};
+inline constexpr Latin1Lit kSlotQuery{"Statusanfrage nach Slot"};
+inline constexpr Latin1Lit kSwitchQuery{"Statusanfrage nach Mag.-Art."};
+inline constexpr Latin1Lit kLocoAddressQuery{"Anfrage nach Lokadresse:"};
+inline constexpr Latin1Lit kSlot{"Slot "};
+inline constexpr Latin1Lit kLocoAddress{" = Lokadr."};
+inline constexpr Latin1Lit kSlotSpeed{", Geschw."};
+inline constexpr Latin1Lit kCategory{" , Kat:"};
+inline constexpr Latin1Lit kCategoryEnd{" ,"};
+inline constexpr Latin1Lit kKennbox{"Kennbox Sender"};
+inline constexpr Latin1Lit kKennboxSpeed{": Geschw.="};
+inline constexpr Latin1Lit kKmh{" Km/h"};
+inline constexpr Latin1Lit kKennboxPoll{" Senderabfrage "};
+inline constexpr Latin1Lit kBlockFree{": Block frei"};
+inline constexpr Latin1Lit kBlockOccupied{": Block belegt"};
+inline constexpr Latin1Lit kKennboxAddress{": Adr.="};
+inline constexpr Latin1Lit kKennboxCategory{" Kat.="};
+inline constexpr Latin1Lit kS2ToS1{", von S2 nach S1"};
+inline constexpr Latin1Lit kS1ToS2{", von S1 nach S2"};
+inline constexpr Latin1Lit kHexPrefix{"HEX: "};
+
+} // namespace bl::texts::reception
+
+// Why a port cannot be used.
+namespace bl::texts::transport {
+
+inline const QString kPortMissing = QStringLiteral("Anschluss %1 ist nicht vorhanden");
+inline const QString kNoPermission = QStringLiteral("Keine Berechtigung für %1");
+inline const QString kInUse = QStringLiteral("Anschluss %1 wird schon benutzt");
+inline const QString kCannotOpen = QStringLiteral("Anschluss %1 lässt sich nicht öffnen (%2)");
+inline const QString kConnectionLost =
+    QStringLiteral("Die Verbindung zu %1 ist abgebrochen (Gerät entfernt?)");
+
+} // namespace bl::texts::transport
+
+// The serial control, the start-up dialogue and the port opening.
+namespace bl::texts::connection {
+
+inline const QString kInterfaceTitle = QStringLiteral("INTERFACE?");
+inline const QString kAskComPortInterface =
+    QStringLiteral("IST EIN 58204 COMPORT-INTERFACE ANGESCHLOSSEN?");
+inline const QString kAskUsb = QStringLiteral("WIRD EIN USB-ANSCHLUSS BENUTZT?");
+inline const QString kPortTitle = QStringLiteral("MONITOR");
+inline const QString kPortPrompt = QStringLiteral("Comport Nummer:");
+inline const QString kPortDefault = QStringLiteral("3");
+inline const QString kWrongPortTitle = QStringLiteral("Fehler");
+inline const QString kWrongPortNumber = QStringLiteral("Comport Nummer falsch!");
+inline const QString kBuslinkTitle = QStringLiteral("BUSLINK-UNIT");
+inline const QString kOnlyCom1Or2 =
+    QStringLiteral("Sie können das LocoNet-Interface nur mit Comport 1 oder Comport 2 benutzen!");
+inline const QString kPortFailed =
+    QStringLiteral("Der Anschluss %1 kann nicht benutzt werden:\n%2");
+inline const QString kRateFailed =
+    QStringLiteral("Die Übertragungsrate 16457 Bit/s lässt sich am Anschluss %1 nicht einstellen "
+                   "(kein Portzugriff und vom Treiber abgelehnt).");
+
+// the serial control's own errors
+inline const QString kInvalidPortNumber = QStringLiteral("Ungültige Portnummer");
+inline const QString kNotWhileOpen = QStringLiteral("Bei geöffnetem Anschluss nicht möglich");
+inline const QString kInvalidProperty = QStringLiteral("Ungültiger Eigenschaftswert: %1");
+inline const QString kAlreadyOpen = QStringLiteral("Anschluss ist bereits geöffnet");
+inline const QString kNotOpen = QStringLiteral("Anschluss nicht geöffnet");
+inline const QString kOverflow = QStringLiteral("Überlauf");
+inline const QString kProgramSource = QStringLiteral("Bus-Lauscher");
+
+// the error report of the polling path
+inline const QString kErrorNumber = QStringLiteral("Fehler Nr. ");
+inline const QString kRaisedBy = QStringLiteral(" wurde ausgelöst von ");
+inline const QString kDetails = QStringLiteral("Details: ");
+inline const QString kErrorReportTitle = QStringLiteral("Bus-Lauscher FEHLER: ");
+
+// the text commands of the other serial interface
+inline const QByteArray kBaudCommand = QByteArrayLiteral("xB19200\r");
+inline const QByteArray kModeCommand = QByteArrayLiteral("x&LN$3C96\r");
+
+} // namespace bl::texts::connection
+
+// The sending side.
+namespace bl::texts::sending {
+
+inline constexpr Latin1Lit kSetCategoryLine{" -- Setze Zugkategorie --"};
+inline constexpr Latin1Lit kNoAnswerLine{" -- Keine Antwort der Zentrale --"};
+inline const QString kSendTitle = QStringLiteral("Sende Msg");
+inline const QString kPortClosed =
+    QStringLiteral("Der Anschluss ist nicht geöffnet: die Nachricht wurde nicht gesendet.");
+inline const QString kSendFailed =
+    QStringLiteral("Die Nachricht konnte nicht gesendet werden:\n%1");
+inline const QString kTokenTooLarge = QStringLiteral(
+    "\"%1\" ist kein Byte: jeder Wert muss zwischen 00 und FF liegen. Nichts wurde gesendet.");
+inline const QString kTooManyTokens = QStringLiteral(
+    "Die Nachricht hat %1 Bytes; höchstens 65 passen in den Sendepuffer. Nichts wurde gesendet.");
+
+} // namespace bl::texts::sending
+
+// Trace recording.
+namespace bl::texts::trace {
+
+inline const QString kTraceStart = QStringLiteral("Verlauf speichern");
+inline const QString kTraceStop = QStringLiteral("Speichern aus");
+inline const QString kRecordingTo = QStringLiteral("Speichern: ");
+inline const QString kSavedAt = QStringLiteral("Gespeichert unter: ");
+inline const QString kTraceNotCreated =
+    QStringLiteral("Die Verlaufsdatei kann nicht angelegt werden:\n%1\n\n%2");
+inline const QString kTraceTitle = QStringLiteral("Verlauf speichern");
+inline const QString kTraceVanished =
+    QStringLiteral("Die Verlaufsdatei ist verschwunden (Ordner gelöscht?):\n%1\n\nDie Aufzeichnung "
+                   "wurde beendet.");
+inline const QString kTraceWriteFailed =
+    QStringLiteral("Die Verlaufsdatei kann nicht geschrieben werden: %1");
+inline const QString kBadFileNumber = QStringLiteral("Dateinummer falsch");
+inline const QString kProgramSource = QStringLiteral("Bus-Lauscher");
+
+} // namespace bl::texts::trace
+
+// The window.
+namespace bl::texts::window {
+
+inline const QString kWindowCaption = QStringLiteral(" Bus-Lauscher");
+inline const QString kStart = QStringLiteral("Start");
+inline const QString kStop = QStringLiteral("Stop");
+inline constexpr Latin1Lit kStartLine{" START: Monitor läuft!"};
+inline constexpr Latin1Lit kStopLine{" STOP: Monitor angehalten!"};
+inline const QString kClear = QStringLiteral("Monitor Löschen?");
+inline const QString kCancel = QStringLiteral("Abbruch");
+inline const QString kHexOutput = QStringLiteral("HEX Ausgabe");
+inline const QString kAsciiHex = QStringLiteral("ASCII+HEX");
+inline const QString kSendMsg = QStringLiteral("Sende Msg");
+inline const QString kAddressLabel = QStringLiteral("Adr.:");
+inline const QString kCategoryLabel = QStringLiteral("Kat:");
+inline const QString kSetCategory = QStringLiteral("Zugkat. setzen");
+inline const QString kYes = QStringLiteral("Ja");
+inline const QString kNo = QStringLiteral("Nein");
+inline const QString kUnreadableCapture = QStringLiteral("Datei nicht lesbar: %1 (%2)");
+
+} // namespace bl::texts::window
+
+// The command line, the console monitor and the headless decoder.
+namespace bl::texts::cli {
+
+inline const QString kDescription =
+    QStringLiteral("Bus-Lauscher: Diagnose-Monitor für den LocoNet-Bus.\n"
+                   "Ohne Optionen öffnet sich das Monitorfenster und fragt nach Interface und "
+                   "Anschluss.");
+inline const QString kHelpOption = QStringLiteral("Diese Hilfe anzeigen.");
+inline const QString kVersionOption = QStringLiteral("Die Version anzeigen.");
+inline const QString kDecodeOption = QStringLiteral(
+    "LocoNet-Bytes aus DATEI (oder der Standardeingabe) dekodieren und jede angezeigte Zeile "
+    "ausgeben.");
+inline const QString kHexOutputOption = QStringLiteral("Wie \"HEX Ausgabe\" angehakt.");
+inline const QString kNoAsciiHexOption = QStringLiteral("Wie \"ASCII+HEX\" nicht angehakt.");
+inline const QString kAreaOption =
+    QStringLiteral("Mit --decode: statt der Zeilen den Text des Monitorbereichs am Ende ausgeben.");
+inline const QString kReplayOption =
+    QStringLiteral("Das Fenster zeigt die LocoNet-Bytes aus DATEI, ohne Anschluss.");
+inline const QString kExitAfterReplayOption =
+    QStringLiteral("Mit --replay: das Programm endet, sobald die Datei gezeigt ist.");
+inline const QString kConsoleOption =
+    QStringLiteral("Ohne Fenster: jede Zeile mit Zeitstempel auf die Standardausgabe; "
+                   "eingegebene Hex-Zeilen werden gesendet.");
+inline const QString kInterfaceOption = QStringLiteral(
+    "Die Interface-Frage beantworten: com (58204 COM-Port-Interface), usb oder serial.");
+inline const QString kPortOption = QStringLiteral(
+    "Die Anschluss-Frage beantworten: eine COM-Nummer oder ein Gerätepfad wie /dev/ttyACM0.");
+inline const QString kDemoOption =
+    QStringLiteral("Auf dem eingebauten simulierten LocoNet-Bus, ohne Hardware und ohne Fragen.");
+inline const QString kRateOption =
+    QStringLiteral("Mit --demo: Nachrichten je Sekunde (Vorgabe 4).");
+inline const QString kRecordOption = QStringLiteral(
+    "Den Verlauf von Anfang an speichern, wie nach einem Klick auf \"Verlauf speichern\".");
+inline const QString kFirstPaintOption = QStringLiteral(
+    "Das Programm endet, sobald das Fenster gezeichnet ist (zum Messen der Startzeit).");
+inline const QString kFileArgument = QStringLiteral("Rohe LocoNet-Bytes (mit --decode).");
+inline const QString kFileValue = QStringLiteral("DATEI");
+inline const QString kKindValue = QStringLiteral("ART");
+inline const QString kPortValue = QStringLiteral("N|GERÄT");
+inline const QString kNumberValue = QStringLiteral("N");
+
+inline const QString kOneFileOnly = QStringLiteral("Nur eine DATEI kann dekodiert werden.");
+inline const QString kUnexpectedArgument = QStringLiteral("Unerwartetes Argument: %1");
+inline const QString kAreaNeedsDecode = QStringLiteral("--area gehört zu --decode.");
+inline const QString kUnknownInterface =
+    QStringLiteral("--interface kennt nur com, usb und serial, nicht \"%1\".");
+inline const QString kBadRate =
+    QStringLiteral("--rate braucht eine Zahl ab 0 und gehört zu --demo.");
+inline const QString kDemoOrReplay = QStringLiteral("--demo und --replay schließen sich aus.");
+inline const QString kReplayNeedsWindow =
+    QStringLiteral("--replay gehört zum Fenster, nicht zu --console.");
+inline const QString kExitNeedsReplay = QStringLiteral("--exit-after-replay gehört zu --replay.");
+
+inline const QString kUnreadableFile = QStringLiteral("Datei nicht lesbar: %1 (%2)");
+inline const QString kUnreadableInput = QStringLiteral("Eingabe nicht lesbar");
+inline const QString kInputEnded = QStringLiteral("keine Eingabe mehr, Programmende");
+inline const QString kYesNo = QStringLiteral("(j/n) ");
+
+} // namespace bl::texts::cli
+
+// The simulated bus.
+namespace bl::texts::simulation {
+
+inline const QString kDemoStatus =
+    QStringLiteral("Simulierter LocoNet-Bus (Demo) – keine Hardware angeschlossen");
+inline const QString kDescription = QStringLiteral(
+    "Simulierter LocoNet-Bus mit Zentrale auf einem Pseudo-Terminal (wie ein USB-Interface).");
+inline const QString kPtyOption =
+    QStringLiteral("Ein Pseudo-Terminal bedienen; sein Gerätepfad wird ausgegeben.");
+inline const QString kRateOption = QStringLiteral("Nachrichten je Sekunde (Vorgabe 4).");
+inline const QString kPtyMissing = QStringLiteral("--pty fehlt");
+inline const QString kBadRate = QStringLiteral("--rate braucht eine Zahl ab 0");
+inline const QString kNoPty = QStringLiteral("kein Pseudo-Terminal verfügbar");
+
+} // namespace bl::texts::simulation
