@@ -42,14 +42,18 @@ BENCHMARK(BM_FramingDecodingArea)->Arg(0)->Arg(1)->ArgName("hex")->Unit(benchmar
 
 // the whole --decode command: read, frame, decode, write UTF-8 lines
 void BM_DecodeCommand(benchmark::State &state) {
-    const bool area = state.range(0) != 0;
+    bl::RunOptions options;
+    options.area = state.range(0) != 0;
+    options.stats = true;
+    std::FILE *null_err = std::fopen("/dev/null", "wb");
     std::FILE *null_out = std::fopen("/dev/null", "wb");
     for (auto _ : state) {
         std::FILE *in = fmemopen(const_cast<char *>(traffic().data()), traffic().size(), "rb");
-        bl::run_decode(in, null_out, bl::OutputModes{}, area);
+        bl::run_decode(in, null_out, null_err, options);
         std::fclose(in);
     }
     std::fclose(null_out);
+    std::fclose(null_err);
     report(state, traffic().size());
 }
 BENCHMARK(BM_DecodeCommand)->Arg(0)->Arg(1)->ArgName("area")->Unit(benchmark::kMillisecond);

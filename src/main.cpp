@@ -42,7 +42,7 @@ int decode(const bl::RunOptions &options) {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    const int status = bl::run_decode(in, stdout, options.output, options.area);
+    const int status = bl::run_decode(in, stdout, stderr, options);
     if (in != stdin)
         std::fclose(in);
     return status;

@@ -13,6 +13,7 @@ BusAccess simulated_bus_access(const RunOptions &options, SteadyClock &clock) {
                                : kind == InterfaceKind::Usb   ? InterfaceType::Usb
                                                               : InterfaceType::Serial;
     access.simulated_bus = std::make_unique<sim::LocoNetBus>(options.demo_rate);
+    access.simulated_bus->set_corruption(options.corrupt_percent / 100);
     auto iface = std::make_unique<sim::SimulatedInterface>(type, *access.simulated_bus, clock);
     access.uart = std::make_unique<sim::SimulatedUartRate>(*iface);
     access.port = std::move(iface);

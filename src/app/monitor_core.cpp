@@ -5,7 +5,9 @@ namespace bl {
 MonitorCore::MonitorCore(std::unique_ptr<BytePort> port, const CorePlatform &p,
                          const LineOutputs &out, QTimer &timer1,
                          std::function<void(bool)> set_category_button)
-    : comm1(std::move(port)), reception(vars, out), error_report(vars, comm1, p.dialogs, p.events),
+    : comm1(std::move(port)), reception(vars, out),
+      health(reception.counts, p.clock, p.time_of_day),
+      error_report(vars, comm1, p.dialogs, p.events),
       entries(comm1, reception.receiver, p.dialogs, error_report),
       opening(vars, comm1, p.dialogs, p.events, p.clock, p.uart,
               [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
@@ -15,6 +17,8 @@ MonitorCore::MonitorCore(std::unique_ptr<BytePort> port, const CorePlatform &p,
       train_category(vars, out.area, hex_sender, transmitter, p.events, p.clock,
                      std::move(set_category_button)) {
     comm1.setOnComm([this] { entries.on_comm(); });
+    reception.receiver.add_observer(&health);
+    transmitter.on_sent([this](std::vector<int> message) { health.sent(std::move(message)); });
     // an interface unplugged under way is told once
     comm1.setOnFailure([this](const RuntimeError &e) { error_report.report_error(e); });
     QObject::connect(&timer1, &QTimer::timeout, &comm1, [this] { entries.on_tick(); });

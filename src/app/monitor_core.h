@@ -8,6 +8,7 @@
 #include "connection/port_opening.h"
 #include "connection/serial_control.h"
 #include "connection/startup_dialogue.h"
+#include "reception/bus_health.h"
 #include "reception/receive_entries.h"
 #include "sending/hex_text.h"
 #include "sending/train_category.h"
@@ -26,6 +27,7 @@ struct CorePlatform {
     SteadyClock &clock;
     UartRate &uart;
     std::function<QString()> init_paths;
+    BusHealth::TimeOfDay time_of_day = &QTime::currentTime;
 };
 
 // A monitor on a port: the shared state, Comm1 over the port, the receive
@@ -40,6 +42,7 @@ public:
     ModVariablen vars;
     SerialControl comm1;
     ReceptionPath reception;
+    BusHealth health;
     ErrorReport error_report;
     ReceiveEntries entries;
     PortOpening opening;

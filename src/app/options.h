@@ -29,6 +29,9 @@ struct RunOptions {
     double demo_rate = 4;                // --rate: its messages per second
     bool record = false;                 // --record: a trace runs from the start
     bool exit_after_first_paint = false; // for timing the start
+    bool stats = false;                  // --stats: the bus's counts at the end
+    bool mark_errors = false;            // --mark-errors: a line after a corrupt message
+    double corrupt_percent = 0;          // --corrupt: share of simulated messages damaged
     QString help_text;
 };
 

@@ -12,12 +12,13 @@ struct LineOutputs {
     LineSink *lines = nullptr; // every shown line (the terminal)
 };
 
-// The reception path: framing and decoding on the given state.
+// The reception path: framing, counting and decoding on the given state.
 struct ReceptionPath {
     ReceptionPath(ModVariablen &vars, const LineOutputs &out)
         : decoder(vars, out.area, out.trace, out.lines),
-          receiver(vars, [this] { decoder.decode_ln_mes(); }) {}
+          receiver(vars, counts, [this] { decoder.decode_ln_mes(); }) {}
 
+    loconet::BusCounts counts;
     MessageDecoder decoder;
     Receiver receiver;
 };

@@ -30,6 +30,17 @@ std::optional<InterfaceKind> kind_named(const QString &name) {
 
 std::optional<CommandLineError> error(const QString &message) { return CommandLineError{message}; }
 
+// A simulated bus well beyond a saturated LocoNet (about 400 short messages a
+// second) for stress tests, but one whose ticks still end.
+constexpr double kMostMessagesPerSecond = 5000;
+
+// A number from 0 to most, for an option that needs its companion option.
+bool read_number(const QString &text, double most, double &value, bool companion_given) {
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok && companion_given && value >= 0 && value <= most;
+}
+
 } // namespace
 
 std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
@@ -51,9 +62,12 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto rate = valued("rate", tx::kRateOption, tx::kNumberValue);
     const auto record = flag("record", tx::kRecordOption);
     const auto first_paint = flag("exit-after-first-paint", tx::kFirstPaintOption);
+    const auto corrupt = valued("corrupt", tx::kCorruptOption, tx::kPercentValue);
+    const auto stats = flag("stats", tx::kStatsOption);
+    const auto mark_errors = flag("mark-errors", tx::kMarkErrorsOption);
     parser.addOptions({help, version, decode, hex_output, no_ascii_hex, area, replay,
-                       exit_after_replay, console, interface, port, demo, rate, record,
-                       first_paint});
+                       exit_after_replay, console, interface, port, demo, rate, corrupt, record,
+                       first_paint, stats, mark_errors});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -72,6 +86,8 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     result.output.hex_output = parser.isSet(hex_output);
     result.output.ascii_hex = !parser.isSet(no_ascii_hex);
     result.area = parser.isSet(area);
+    result.stats = parser.isSet(stats);
+    result.mark_errors = parser.isSet(mark_errors);
     const QStringList files = parser.positionalArguments();
     if (parser.isSet(decode)) {
         if (files.size() > 1)
@@ -94,12 +110,12 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     result.demo = parser.isSet(demo);
     result.record = parser.isSet(record);
     result.exit_after_first_paint = parser.isSet(first_paint);
-    if (parser.isSet(rate)) {
-        bool ok = false;
-        result.demo_rate = parser.value(rate).toDouble(&ok);
-        if (!ok || result.demo_rate < 0 || !result.demo)
-            return error(tx::kBadRate);
-    }
+    if (parser.isSet(rate) &&
+        !read_number(parser.value(rate), kMostMessagesPerSecond, result.demo_rate, result.demo))
+        return error(tx::kBadRate);
+    if (parser.isSet(corrupt) &&
+        !read_number(parser.value(corrupt), 100, result.corrupt_percent, result.demo))
+        return error(tx::kBadCorrupt);
     if (result.demo && parser.isSet(replay))
         return error(tx::kDemoOrReplay);
     if (parser.isSet(console)) {
@@ -108,6 +124,8 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
         result.mode = RunMode::Console;
         return std::nullopt;
     }
+    if (result.stats)
+        return error(tx::kStatsNeedsOutput);
     result.output_modes_given = parser.isSet(hex_output) || parser.isSet(no_ascii_hex);
     result.replay_file = parser.value(replay);
     result.exit_after_replay = parser.isSet(exit_after_replay);

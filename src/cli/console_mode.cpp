@@ -3,6 +3,7 @@
 #include "app/bus_access.h"
 #include "app/monitor_core.h"
 #include "cli/console_dialogs.h"
+#include "cli/decode_command.h"
 #include "connection/init_paths.h"
 #include "shared/latin1.h"
 #include "shared/steady_clock.h"
@@ -110,6 +111,7 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
                      LineOutputs{no_area, no_trace, &lines}, timer1);
     if (!core.startup.run(access.answers))
         return 0;
+    core.reception.decoder.set_mark_errors(options.mark_errors);
     core.vars.hex_on = options.output.hex_output ? kTrue : kFalse;
     core.vars.ascii_hex_on = options.output.ascii_hex ? kTrue : kFalse;
     if (access.simulated_bus) {
@@ -121,6 +123,10 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     const int status = QCoreApplication::exec();
     if (core.comm1.portOpen())
         core.comm1.setPortOpen(false);
+    if (options.stats) {
+        core.reception.receiver.finish();
+        write_bus_report(stderr, core.reception.counts);
+    }
     return status;
 }
 

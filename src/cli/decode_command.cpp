@@ -1,6 +1,7 @@
 #include "cli/decode_command.h"
 
 #include "app/reception_path.h"
+#include "reception/bus_health.h"
 #include "shared/latin1.h"
 #include "shared/texts.h"
 
@@ -53,11 +54,17 @@ private:
 
 } // namespace
 
-int run_decode(std::FILE *in, std::FILE *out, const OutputModes &modes, bool area) {
+void write_bus_report(std::FILE *err, const loconet::BusCounts &counts) {
+    for (const QString &line : bus_report(counts))
+        std::fprintf(err, "%s\n", line.toUtf8().constData());
+}
+
+int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &options) {
+    const bool area = options.area;
     ModVariablen vars;
     vars.monitor_on = kTrue;
-    vars.hex_on = modes.hex_output ? kTrue : kFalse;
-    vars.ascii_hex_on = modes.ascii_hex ? kTrue : kFalse;
+    vars.hex_on = options.output.hex_output ? kTrue : kFalse;
+    vars.ascii_hex_on = options.output.ascii_hex ? kTrue : kFalse;
 
     LineWriter lines(out);
     NoLines no_trace;
@@ -65,20 +72,24 @@ int run_decode(std::FILE *in, std::FILE *out, const OutputModes &modes, bool are
     DiscardingMonitorArea no_area;
     ReceptionPath path(vars, area ? LineOutputs{text_area, no_trace}
                                   : LineOutputs{no_area, no_trace, &lines});
+    path.decoder.set_mark_errors(options.mark_errors);
 
     std::vector<char> chunk(kChunk);
     std::size_t got = 0;
     while ((got = std::fread(chunk.data(), 1, chunk.size(), in)) > 0)
         path.receiver.framing_steps(std::string_view(chunk.data(), got));
     if (std::ferror(in)) {
-        std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(texts::cli::kUnreadableInput));
+        std::fprintf(err, "bus-lauscher: %s\n", qPrintable(texts::cli::kUnreadableInput));
         return 2;
     }
+    path.receiver.finish();
     lines.flush();
     if (area) {
         const std::string text = latin1_to_utf8(text_area.text());
         std::fwrite(text.data(), 1, text.size(), out);
     }
+    if (options.stats)
+        write_bus_report(err, path.counts);
     return (lines.ok() && std::fflush(out) == 0) ? 0 : 1;
 }
 

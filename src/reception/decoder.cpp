@@ -1,7 +1,11 @@
 #include "reception/decoder.h"
 
 #include "loconet/hex.h"
+#include "loconet/message.h"
 #include "reception/line_wrap.h"
+#include "shared/texts.h"
+
+#include <algorithm>
 
 namespace bl {
 
@@ -13,12 +17,36 @@ void MessageDecoder::decode_ln_mes() {
         render_message(vars_, text_);
         ZeilenUmbruch(area_, text_.view());
     }
-    if (text_.empty())
+    show(text_);
+    if (mark_errors_)
+        mark_if_corrupt();
+}
+
+// The line goes to the terminal and, while a trace is recorded, the trace.
+void MessageDecoder::show(const LineText &line) {
+    if (line.empty())
         return;
     if (lines_)
-        lines_->write_line(text_.view());
+        lines_->write_line(line.view());
     if (vars_.trace_on && !vars_.trace_name.isEmpty())
-        trace_.write_line(text_.view());
+        trace_.write_line(line.view());
+}
+
+void MessageDecoder::mark_if_corrupt() {
+    const auto first = vars_.ln_buf.begin();
+    if (loconet::checksum_ok(first, first + vars_.ln_len))
+        return;
+    LineText mark;
+    const std::string_view lead = texts::reception::kChecksumWrong;
+    char *p = std::copy(lead.begin(), lead.end(), mark.buf);
+    for (int i = 0; i < vars_.ln_len; ++i) {
+        if (i > 0)
+            *p++ = ' ';
+        p = loconet::put_hex(p, vars_.ln_buf[static_cast<std::size_t>(i)]);
+    }
+    mark.n = static_cast<std::size_t>(p - mark.buf);
+    ZeilenUmbruch(area_, mark.view());
+    show(mark);
 }
 
 void MessageDecoder::cut_area_to_limit() {

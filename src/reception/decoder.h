@@ -20,16 +20,21 @@ public:
         : vars_(vars), area_(area), trace_(trace), lines_(lines) {}
 
     void decode_ln_mes();
+    // After a message whose checksum is wrong, a line that says so.
+    void set_mark_errors(bool on) { mark_errors_ = on; }
 
 private:
     void cut_area_to_limit();
     void append_hex_line();
+    void show(const LineText &line);
+    void mark_if_corrupt();
 
     ModVariablen &vars_;
     MonitorArea &area_;
     LineSink &trace_;
     LineSink *lines_;
     LineText text_; // the line being built
+    bool mark_errors_ = false;
 };
 
 } // namespace bl

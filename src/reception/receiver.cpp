@@ -27,10 +27,42 @@ bool reply_kind_for(int opcode, ReplyKind &kind) {
 } // namespace
 
 void Receiver::framing_step(int b) {
-    if (loconet::frame_byte(vars_, b).complete && vars_.monitor_on)
-        decode_();
+    if (const int n = loconet::discards(vars_, b))
+        give_up(b, n);
+    if (loconet::frame_byte(vars_, b)) {
+        const std::span<const std::int32_t> msg(vars_.ln_buf.data(),
+                                                static_cast<std::size_t>(vars_.ln_len));
+        const bool ok = counts_.message(msg);
+        for (FrameObserver *o : observers_)
+            o->message(msg, ok);
+        if (vars_.monitor_on)
+            decode_();
+    }
     // a message completed by b is decoded before b enters the capture
     capture(b);
+}
+
+// Counts the n bytes b makes the framer give up, and shows them: a stray
+// data byte is b itself, otherwise they are still in the buffer.
+void Receiver::give_up(int b, int n) {
+    counts_.discarded += static_cast<std::uint64_t>(n);
+    if (observers_.empty())
+        return;
+    const std::int32_t stray = b;
+    const bool lone = !loconet::is_opcode(b) && !vars_.ln_in_msg;
+    const std::span<const std::int32_t> bytes =
+        lone ? std::span<const std::int32_t>(&stray, 1)
+             : std::span<const std::int32_t>(vars_.ln_buf.data(),
+                                             static_cast<std::size_t>(vars_.ln_count));
+    for (FrameObserver *o : observers_)
+        o->discarded(bytes);
+}
+
+void Receiver::finish() {
+    if (const int n = loconet::pending_bytes(vars_)) {
+        give_up(0x80, n);
+        vars_.ln_in_msg = kFalse;
+    }
 }
 
 void Receiver::capture(int b) {

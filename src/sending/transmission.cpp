@@ -32,6 +32,13 @@ bool Transmitter::port_ready() {
     return false;
 }
 
+void Transmitter::sent_whole(std::vector<int> bytes) {
+    if (!on_sent_)
+        return;
+    bytes.push_back(loconet::checksum(bytes.begin(), bytes.end()));
+    on_sent_(std::move(bytes));
+}
+
 void Transmitter::write_byte(int b) { comm_.output(QByteArray(1, static_cast<char>(b))); }
 
 std::int16_t Transmitter::send(const OutBuffer &buffer, int l_out) {
@@ -77,6 +84,7 @@ void Transmitter::write_all(const std::vector<int> &bytes) {
         for (const int b : bytes)
             write_byte(b);
         write_byte(loconet::checksum(bytes.begin(), bytes.end()));
+        sent_whole(bytes);
     } catch (const RuntimeError &e) {
         dialogs_.message_box(tx::kSendFailed.arg(e.description), tx::kSendTitle,
                              MsgIcon::Exclamation, MsgButtons::Ok);
@@ -114,6 +122,7 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
         }
         if (!timed_out) {
             write_byte(loconet::checksum(bytes.begin(), bytes.end()));
+            sent_whole(bytes);
             result = 0;
         }
     } catch (const RuntimeError &e) {

@@ -5,6 +5,7 @@
 #include "shared/platform.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace bl {
@@ -24,6 +25,8 @@ public:
     std::int16_t send(const OutBuffer &buffer, int l_out);
     // Writes all bytes at once, without CTS and without time-out.
     void send_ln_buf(const OutBuffer &buffer, int l_out);
+    // Told of every message put on the line whole, its check byte included.
+    void on_sent(std::function<void(std::vector<int>)> handler) { on_sent_ = std::move(handler); }
 
     static constexpr double kTimeout = 5.0;
 
@@ -38,6 +41,7 @@ private:
     void write_all(const std::vector<int> &bytes);
     void write_byte(int b);
     void send_pending();
+    void sent_whole(std::vector<int> bytes);
 
     ModVariablen &vars_;
     SerialControl &comm_;
@@ -46,6 +50,7 @@ private:
     SteadyClock &clock_;
     bool busy_ = false;
     std::deque<Pending> pending_;
+    std::function<void(std::vector<int>)> on_sent_;
 };
 
 } // namespace bl

@@ -50,6 +50,20 @@ inline constexpr Latin1Lit kKennboxCategory{" Kat.="};
 inline constexpr Latin1Lit kS2ToS1{", von S2 nach S1"};
 inline constexpr Latin1Lit kS1ToS2{", von S1 nach S2"};
 inline constexpr Latin1Lit kHexPrefix{"HEX: "};
+inline constexpr Latin1Lit kChecksumWrong{" !! Prüfsumme falsch: "};
+
+// the bus's health
+inline const QString kSummary =
+    QStringLiteral("%1 Meldungen · %2/s · Buslast %3 % (max %4 %) · Prüfsummenfehler %5 · "
+                   "verworfene Bytes %6 · fehlende Echos %7");
+inline const QString kBadChecksum = QStringLiteral("Prüfsummenfehler");
+inline const QString kBadDiscarded = QStringLiteral("Verworfen");
+inline const QString kBadNoEcho = QStringLiteral("Kein Echo");
+inline const QString kBadMessage = QStringLiteral("%1 um %2: %3");
+inline const QString kReportMessages = QStringLiteral("Meldungen: %1");
+inline const QString kReportChecksumErrors = QStringLiteral("Prüfsummenfehler: %1");
+inline const QString kReportDiscarded = QStringLiteral("Verworfene Bytes: %1");
+inline const QString kReportOpcode = QStringLiteral("Opcode %1%2: %3");
 
 } // namespace bl::texts::reception
 
@@ -197,6 +211,14 @@ inline const QString kDemoOption =
     QStringLiteral("Auf dem eingebauten simulierten LocoNet-Bus, ohne Hardware und ohne Fragen.");
 inline const QString kRateOption =
     QStringLiteral("Mit --demo: Nachrichten je Sekunde (Vorgabe 4).");
+inline const QString kCorruptOption = QStringLiteral(
+    "Mit --demo: dieser Anteil (in Prozent) der Nachrichten kommt mit falscher Prüfsumme an.");
+inline const QString kStatsOption = QStringLiteral(
+    "Mit --decode oder --console: am Ende Meldungen, Prüfsummenfehler, verworfene Bytes und die "
+    "Meldungen je Opcode auf die Standardfehlerausgabe.");
+inline const QString kMarkErrorsOption = QStringLiteral(
+    "Nach jeder Meldung mit falscher Prüfsumme eine Zeile \" !! Prüfsumme falsch: …\".");
+inline const QString kPercentValue = QStringLiteral("PROZENT");
 inline const QString kRecordOption = QStringLiteral(
     "Den Verlauf von Anfang an speichern, wie nach einem Klick auf \"Verlauf speichern\".");
 inline const QString kFirstPaintOption = QStringLiteral(
@@ -213,7 +235,11 @@ inline const QString kAreaNeedsDecode = QStringLiteral("--area gehört zu --deco
 inline const QString kUnknownInterface =
     QStringLiteral("--interface kennt nur com, usb und serial, nicht \"%1\".");
 inline const QString kBadRate =
-    QStringLiteral("--rate braucht eine Zahl ab 0 und gehört zu --demo.");
+    QStringLiteral("--rate braucht eine Zahl von 0 bis 5000 und gehört zu --demo.");
+inline const QString kBadCorrupt =
+    QStringLiteral("--corrupt braucht eine Zahl von 0 bis 100 und gehört zu --demo.");
+inline const QString kStatsNeedsOutput =
+    QStringLiteral("--stats gehört zu --decode oder --console.");
 inline const QString kDemoOrReplay = QStringLiteral("--demo und --replay schließen sich aus.");
 inline const QString kReplayNeedsWindow =
     QStringLiteral("--replay gehört zum Fenster, nicht zu --console.");
@@ -231,13 +257,18 @@ namespace bl::texts::simulation {
 
 inline const QString kDemoStatus =
     QStringLiteral("Simulierter LocoNet-Bus (Demo) – keine Hardware angeschlossen");
+inline const QString kDemoStatusShort = QStringLiteral("Simulierter Bus");
 inline const QString kDescription = QStringLiteral(
     "Simulierter LocoNet-Bus mit Zentrale auf einem Pseudo-Terminal (wie ein USB-Interface).");
 inline const QString kPtyOption =
     QStringLiteral("Ein Pseudo-Terminal bedienen; sein Gerätepfad wird ausgegeben.");
 inline const QString kRateOption = QStringLiteral("Nachrichten je Sekunde (Vorgabe 4).");
+inline const QString kCorruptOption =
+    QStringLiteral("Dieser Anteil (in Prozent) der Nachrichten kommt mit falscher Prüfsumme an.");
+inline const QString kPercentValue = QStringLiteral("PROZENT");
 inline const QString kPtyMissing = QStringLiteral("--pty fehlt");
-inline const QString kBadRate = QStringLiteral("--rate braucht eine Zahl ab 0");
+inline const QString kBadRate = QStringLiteral("--rate braucht eine Zahl von 0 bis 5000");
+inline const QString kBadCorrupt = QStringLiteral("--corrupt braucht eine Zahl von 0 bis 100");
 inline const QString kNoPty = QStringLiteral("kein Pseudo-Terminal verfügbar");
 
 } // namespace bl::texts::simulation

@@ -9,7 +9,7 @@ constexpr int kTickMs = 10;
 }
 
 LocoNetBus::LocoNetBus(double messages_per_second, std::uint32_t seed)
-    : traffic_(station_, seed), rate_(messages_per_second) {
+    : traffic_(station_, seed), rate_(messages_per_second), noise_(seed) {
     ticker_.setInterval(kTickMs);
     connect(&ticker_, &QTimer::timeout, this, [this] { tick(); });
 }
@@ -40,9 +40,17 @@ void LocoNetBus::start() {
 void LocoNetBus::tick() {
     const double due = rate_ * static_cast<double>(running_.elapsed()) / 1000.0;
     while (sent_ + 1 <= due) {
-        put(traffic_.next());
+        put(damaged(traffic_.next()));
         sent_ += 1;
     }
+}
+
+QByteArray LocoNetBus::damaged(QByteArray msg) {
+    if (corrupt_share_ <= 0 || std::uniform_real_distribution<double>()(noise_) >= corrupt_share_)
+        return msg;
+    const auto at = 1 + static_cast<qsizetype>(noise_() % static_cast<unsigned>(msg.size() - 1));
+    msg[at] = static_cast<char>(msg[at] ^ (1 + static_cast<int>(noise_() % 0x7F)));
+    return msg;
 }
 
 } // namespace bl::sim

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <random>
 
 namespace bl::sim {
 
@@ -19,6 +20,10 @@ public:
 
     explicit LocoNetBus(double messages_per_second = kDefaultRate, std::uint32_t seed = 1);
 
+    // Damages this share (0..1) of the layout's messages: one data byte
+    // changes, so that the checksum is wrong, as noise on a long bus does.
+    void set_corruption(double share) { corrupt_share_ = share; }
+
     void listen(std::function<void(const QByteArray &)> listener) {
         listeners_.push_back(std::move(listener));
     }
@@ -30,6 +35,7 @@ public:
 private:
     void broadcast(const QByteArray &msg);
     void tick();
+    QByteArray damaged(QByteArray msg);
 
     CommandStation station_;
     BackgroundTraffic traffic_;
@@ -37,6 +43,8 @@ private:
     QTimer ticker_;
     QElapsedTimer running_;
     double sent_ = 0;
+    double corrupt_share_ = 0;
+    std::mt19937 noise_;
     std::vector<std::function<void(const QByteArray &)>> listeners_;
 };
 

@@ -14,6 +14,15 @@ namespace {
 
 namespace tx = bl::texts::simulation;
 
+// A bus well beyond a saturated LocoNet, for stress tests, whose ticks end.
+constexpr double kMostMessagesPerSecond = 5000;
+
+bool number_within(const QString &text, double most, double &value) {
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok && value >= 0 && value <= most;
+}
+
 int fail(const QString &message, int status) {
     std::fprintf(stderr, "bus-lauscher-sim: %s\n", qPrintable(message));
     return status;
@@ -29,7 +38,9 @@ int main(int argc, char **argv) {
     const QCommandLineOption pty(QStringLiteral("pty"), tx::kPtyOption);
     const QCommandLineOption rate(QStringLiteral("rate"), tx::kRateOption, QStringLiteral("N"),
                                   QStringLiteral("4"));
-    parser.addOptions({pty, rate});
+    const QCommandLineOption corrupt(QStringLiteral("corrupt"), tx::kCorruptOption,
+                                     tx::kPercentValue, QStringLiteral("0"));
+    parser.addOptions({pty, rate, corrupt});
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), 2);
     if (parser.isSet(QStringLiteral("help"))) {
@@ -38,11 +49,13 @@ int main(int argc, char **argv) {
     }
     if (!parser.isSet(pty))
         return fail(tx::kPtyMissing, 2);
-    bool ok = false;
-    const double per_second = parser.value(rate).toDouble(&ok);
-    if (!ok || per_second < 0)
+    double per_second = 0, percent = 0;
+    if (!number_within(parser.value(rate), kMostMessagesPerSecond, per_second))
         return fail(tx::kBadRate, 2);
+    if (!number_within(parser.value(corrupt), 100, percent))
+        return fail(tx::kBadCorrupt, 2);
     bl::sim::LocoNetBus bus(per_second);
+    bus.set_corruption(percent / 100);
     bl::sim::PtyServer server(bus);
     if (!server.open())
         return fail(tx::kNoPty, 1);

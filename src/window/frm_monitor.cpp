@@ -120,9 +120,13 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);
+    // the bus's health at the left, what the bus is (simulated) at the right
+    HealthPanel = new QLabel(StatusBar1);
+    HealthPanel->setObjectName(QStringLiteral("HealthPanel"));
+    StatusBar1->addWidget(HealthPanel, 1);
     StatusPanel = new QLabel(StatusBar1);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
-    StatusBar1->addWidget(StatusPanel, 1);
+    StatusBar1->addPermanentWidget(StatusPanel);
     place(StatusBar1, kStatusBar1);
 
     set_tab_order();

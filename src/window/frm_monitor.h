@@ -57,6 +57,7 @@ public:
     QPushButton *ZugkatBut;
     RtbMoni *rtbMoni;
     QStatusBar *StatusBar1;
+    QLabel *HealthPanel;
     QLabel *StatusPanel;
     QTimer *Timer1;
 

@@ -18,14 +18,15 @@ MonitorApp::MonitorApp(Platform p)
       window_(std::make_unique<FrmMonitor>()),
       trace_file_(p.time_stamp ? std::move(p.time_stamp)
                                : TraceFile::TimeStamp(current_time_stamp)),
+      now_(p.now ? std::move(p.now) : std::function<QDateTime()>(&QDateTime::currentDateTime)),
       core_(std::make_unique<MonitorCore>(
-          std::move(p.port), CorePlatform{*dialogs_, *events_, *clock_, *uart_, init_paths},
+          std::move(p.port),
+          CorePlatform{*dialogs_, *events_, *clock_, *uart_, init_paths,
+                       [this] { return now_().time(); }},
           LineOutputs{*window_->rtbMoni, trace_file_}, *window_->Timer1,
           [this](bool on) { window_->ZugkatBut->setEnabled(on); })),
       commands_(core_->vars, *window_->rtbMoni, trace_file_),
-      recording_(core_->vars, trace_file_, *dialogs_,
-                 p.now ? std::move(p.now) : std::function<QDateTime()>(&QDateTime::currentDateTime),
-                 p.locale) {
+      recording_(core_->vars, trace_file_, *dialogs_, now_, p.locale) {
     if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
         qt->set_parent(window_.get());
     connect_controls();
@@ -59,6 +60,26 @@ void MonitorApp::check_trace_file() {
     show_captions(recording_.end_after_failure());
     dialogs_->message_box(texts::trace::kTraceVanished.arg(path), texts::trace::kTraceTitle,
                           MsgIcon::Exclamation, MsgButtons::Ok);
+}
+
+// A bad message stays on screen until the next second's summary; after
+// it the summary holds for a whole second, so that on a noisy bus the user
+// sees both in turn.
+void MonitorApp::show_health() {
+    hold_summary_ = false;
+    const bool told_now = core_->health.tick();
+    if (told_now)
+        return;
+    window_->HealthPanel->setText(core_->health.summary());
+    hold_summary_ = showing_bad_;
+    showing_bad_ = false;
+}
+
+void MonitorApp::show_bad(const QString &what) {
+    if (hold_summary_)
+        return;
+    window_->HealthPanel->setText(what);
+    showing_bad_ = true;
 }
 
 void MonitorApp::start_monitor() {
@@ -114,6 +135,11 @@ void MonitorApp::connect_controls() {
         core_->train_category.run(w->LokAdrTxt->text(), w->KatTxt->text());
     });
     w->set_on_close([this] { end_program(); });
+    // the counts once a second; something bad at once, until the next second
+    health_tick_.setInterval(kHealthMs);
+    QObject::connect(&health_tick_, &QTimer::timeout, w, [this] { show_health(); });
+    health_tick_.start();
+    core_->health.on_bad([this](const QString &what) { show_bad(what); });
     trace_file_.set_on_failure([this] { show_captions(recording_.end_after_failure()); });
 }
 

@@ -51,12 +51,17 @@ public:
     // Ends a recording whose file has gone (its folder removed).
     void check_trace_file();
     static constexpr int kTraceWatchMs = 1000;
+    // Shows the bus's health in the status bar (once a second).
+    void show_health();
+    static constexpr int kHealthMs = 1000;
+    MonitorCore &core() { return *core_; }
     // Ends the program at once; an open trace keeps every line written.
     void end_program();
 
 private:
     void connect_controls();
     void show_captions(const TraceCaptions &captions);
+    void show_bad(const QString &what);
     // A click whose handler fails (a trace that cannot be written) is told
     // in a box instead of ending the program.
     void guarded(const std::function<void()> &handler);
@@ -68,10 +73,14 @@ private:
     std::unique_ptr<SteadyClock> clock_;
     std::unique_ptr<FrmMonitor> window_;
     TraceFile trace_file_;
+    std::function<QDateTime()> now_;
     std::unique_ptr<MonitorCore> core_;
     MonitorCommands commands_;
     TraceRecording recording_;
     QTimer trace_watch_;
+    QTimer health_tick_;
+    bool showing_bad_ = false;
+    bool hold_summary_ = false;
 };
 
 } // namespace bl

@@ -39,6 +39,7 @@ MonitorApp::Platform platform_for(BusAccess &access) {
 
 // What the command line asks of the window once it is shown.
 void after_show(MonitorApp &app, const RunOptions &options) {
+    app.core().reception.decoder.set_mark_errors(options.mark_errors);
     if (options.exit_after_first_paint)
         app.window().installEventFilter(new ExitAfterFirstPaint(&app.window()));
     if (options.output_modes_given)
@@ -75,7 +76,9 @@ int run_demo(const RunOptions &options) {
     ElapsedSteadyClock clock;
     BusAccess access = simulated_bus_access(options, clock);
     MonitorApp app(platform_for(access));
-    app.window().StatusPanel->setText(texts::simulation::kDemoStatus);
+    // beside the bus's health only the short form fits; the whole note is its tip
+    app.window().StatusPanel->setText(texts::simulation::kDemoStatusShort);
+    app.window().StatusPanel->setToolTip(texts::simulation::kDemoStatus);
     app.window().show();
     if (!app.run_startup(access.answers))
         return 0;

@@ -1,4 +1,7 @@
 #include "support/bytes.h"
+#include "support/traffic.h"
+
+#include <random>
 
 #include <QProcess>
 #include <QTemporaryFile>
@@ -82,6 +85,66 @@ TEST(DecodeCommand, FailuresExitWithStatusTwo) {
     const Outcome unknown = run({QStringLiteral("--decode"), QStringLiteral("--bogus")});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err.count('\n'), 1);
+}
+
+// Frames as LocoNet does, written apart from the program's framer: a
+// message runs from an opcode until it holds the bytes its opcode (or its
+// length byte) asks for.
+struct Independent {
+    long messages = 0;
+    long bad_checksums = 0;
+};
+Independent frame_independently(const std::string &stream) {
+    Independent count;
+    std::vector<int> msg;
+    int wanted = 0;
+    for (const char ch : stream) {
+        const int c = static_cast<unsigned char>(ch);
+        if (c >= 0x80) {
+            msg = {c};
+            wanted = c < 0xA0 ? 2 : c < 0xC0 ? 4 : c < 0xE0 ? 6 : -1;
+            continue;
+        }
+        if (msg.empty() || msg.size() > 600)
+            continue;
+        msg.push_back(c);
+        if (wanted == -1)
+            wanted = c;
+        if (static_cast<int>(msg.size()) == wanted) {
+            ++count.messages;
+            int x = 0;
+            for (const int b : msg)
+                x ^= b;
+            count.bad_checksums += x != 0xFF;
+            msg.clear();
+        }
+    }
+    return count;
+}
+
+TEST(DecodeCommand, StatsCountLikeAnIndependentFramer) {
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+        // realistic traffic, with bytes changed, dropped and thrown in
+        std::mt19937 rng(seed);
+        std::string noisy;
+        for (const char c : bl::testing::mixed_traffic(3000, seed)) {
+            const unsigned r = rng() % 100;
+            if (r == 0)
+                continue;
+            noisy.push_back(r == 1 ? static_cast<char>(rng()) : c);
+            if (r == 2)
+                noisy.push_back(static_cast<char>(rng()));
+        }
+        const Outcome plain = run({QStringLiteral("--decode")}, noisy);
+        const Outcome stats = run({QStringLiteral("--decode"), QStringLiteral("--stats")}, noisy);
+        EXPECT_EQ(stats.out, plain.out) << "standard output stays as it is";
+        const Independent expected = frame_independently(noisy);
+        const QList<QByteArray> report = stats.err.split('\n');
+        ASSERT_GE(report.size(), 3);
+        EXPECT_EQ(report[0], "Meldungen: " + QByteArray::number(expected.messages));
+        EXPECT_EQ(report[1], "Prüfsummenfehler: " + QByteArray::number(expected.bad_checksums));
+        EXPECT_GT(expected.bad_checksums, 10) << "noisy enough";
+    }
 }
 
 TEST(DecodeCommand, HelpAndVersion) {

@@ -1,7 +1,8 @@
 // Captures of our own under tests/data/ through the headless decoder: each
-// NAME.capture has its expected output, reviewed once by hand, in
-// NAME.lines (default), NAME.hex (--hex-output) and NAME.plain
-// (--no-ascii-hex), where present.
+// NAME.capture has its expected output, reviewed once by hand, in NAME.lines
+// (default), NAME.hex (--hex-output), NAME.plain (--no-ascii-hex),
+// NAME.marked (--mark-errors) and NAME.stats (the --stats report), where
+// present.
 #include "cli/decode_command.h"
 
 #include <QDir>
@@ -11,18 +12,28 @@
 namespace bl {
 namespace {
 
-QByteArray decode(const QByteArray &capture, const OutputModes &modes) {
+// What --decode writes on standard output and standard error.
+std::pair<QByteArray, QByteArray> decode(const QByteArray &capture, const RunOptions &options) {
     std::FILE *in = fmemopen(const_cast<char *>(capture.constData()),
                              static_cast<std::size_t>(capture.size()), "rb");
-    char *out_buf = nullptr;
-    std::size_t out_size = 0;
+    char *out_buf = nullptr, *err_buf = nullptr;
+    std::size_t out_size = 0, err_size = 0;
     std::FILE *out = open_memstream(&out_buf, &out_size);
-    EXPECT_EQ(run_decode(in, out, modes, false), 0);
-    std::fclose(in);
-    std::fclose(out);
-    QByteArray result(out_buf, static_cast<qsizetype>(out_size));
+    std::FILE *err = open_memstream(&err_buf, &err_size);
+    EXPECT_EQ(run_decode(in, out, err, options), 0);
+    for (std::FILE *f : {in, out, err})
+        std::fclose(f);
+    std::pair result{QByteArray(out_buf, static_cast<qsizetype>(out_size)),
+                     QByteArray(err_buf, static_cast<qsizetype>(err_size))};
     std::free(out_buf);
+    std::free(err_buf);
     return result;
+}
+
+RunOptions with(void (*set)(RunOptions &)) {
+    RunOptions o;
+    set(o);
+    return o;
 }
 
 TEST(Golden, EveryCaptureDecodesToItsReviewedLines) {
@@ -31,8 +42,15 @@ TEST(Golden, EveryCaptureDecodesToItsReviewedLines) {
     ASSERT_GE(captures.size(), 2);
     const struct {
         const char *suffix;
-        OutputModes modes;
-    } kinds[] = {{".lines", {false, true}}, {".hex", {true, true}}, {".plain", {false, false}}};
+        RunOptions options;
+        bool report; // the expected text is what goes to standard error
+    } kinds[] = {
+        {".lines", {}, false},
+        {".hex", with([](RunOptions &o) { o.output.hex_output = true; }), false},
+        {".plain", with([](RunOptions &o) { o.output.ascii_hex = false; }), false},
+        {".marked", with([](RunOptions &o) { o.mark_errors = true; }), false},
+        {".stats", with([](RunOptions &o) { o.stats = true; }), true},
+    };
     int compared = 0;
     for (const QString &name : captures) {
         QFile capture(data.filePath(name));
@@ -44,8 +62,12 @@ TEST(Golden, EveryCaptureDecodesToItsReviewedLines) {
             if (!expected.open(QIODevice::ReadOnly))
                 continue;
             ++compared;
-            EXPECT_EQ(decode(bytes, kind.modes).toStdString(), expected.readAll().toStdString())
+            const auto [out, err] = decode(bytes, kind.options);
+            EXPECT_EQ((kind.report ? err : out).toStdString(), expected.readAll().toStdString())
                 << (base + QLatin1String(kind.suffix)).toStdString();
+            if (kind.report) {
+                EXPECT_EQ(out, decode(bytes, {}).first) << "standard output stays as it is";
+            }
         }
     }
     EXPECT_GE(compared, captures.size());

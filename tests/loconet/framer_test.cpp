@@ -17,9 +17,9 @@ Framed frame(const std::string &stream) {
     FrameState s;
     Framed out;
     for (const char c : stream) {
-        const FrameStep step = frame_byte(s, static_cast<unsigned char>(c));
-        out.discarded += step.discarded;
-        if (step.complete)
+        const int b = static_cast<unsigned char>(c);
+        out.discarded += discards(s, b);
+        if (frame_byte(s, b))
             out.messages.emplace_back(s.ln_buf.begin(), s.ln_buf.begin() + s.ln_len);
     }
     return out;

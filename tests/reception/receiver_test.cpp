@@ -12,8 +12,9 @@ using testing::bytes;
 // Records every message the framing step hands to the decoder.
 struct Framer {
     ModVariablen vars;
+    loconet::BusCounts counts;
     std::vector<std::string> messages;
-    Receiver receiver{vars, [this] {
+    Receiver receiver{vars, counts, [this] {
                           std::string m;
                           for (int i = 0; i < vars.ln_len; ++i)
                               m.push_back(

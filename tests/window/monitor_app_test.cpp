@@ -258,3 +258,47 @@ TEST(RtbMoni, ViewStaysEqualToTheModelThroughCutsAndReplacements) {
 
 } // namespace
 } // namespace bl
+
+namespace bl {
+namespace {
+
+TEST(BusHealth, StatusBarCountsLoadErrorsAndMissingEchoes) {
+    testing::AppHarness h;
+    h.clock->step_per_read = 0;
+    h.app->show_health(); // the first second starts
+    // two rows sent; the bus echoes only the first
+    QTest::mouseClick(h.w().SendCmd[0], Qt::LeftButton);
+    QTest::mouseClick(h.w().SendCmd[1], Qt::LeftButton);
+    h.receive("B0 00 10 5F");
+    for (int i = 0; i < 20; ++i)
+        h.receive("B2 05 10 58");
+    h.receive("B2 05 10 00");
+    EXPECT_EQ(h.w().HealthPanel->text(),
+              QStringLiteral("Prüfsummenfehler um 14:05:09,000: B2 05 10 00"))
+        << "named at once";
+    h.receive("B2 05 10 01");
+    h.clock->now += 1.5;
+    h.app->show_health();
+    EXPECT_EQ(h.w().HealthPanel->text(), QStringLiteral("Kein Echo um 14:05:09,000: B0 00 30 7F"));
+    h.clock->now += 1.0;
+    h.app->show_health();
+    // 22 messages of 88 bytes in the first 1.5 s: 59 bytes/s, 4 % of a saturated bus
+    EXPECT_EQ(h.w().HealthPanel->text(),
+              QStringLiteral("23 Meldungen · 9,2/s · Buslast 0 % (max 4 %) · Prüfsummenfehler 2 · "
+                             "verworfene Bytes 0 · fehlende Echos 1"));
+    h.receive("B2 05 10 02");
+    EXPECT_TRUE(h.w().HealthPanel->text().startsWith(QStringLiteral("23 Meldungen")))
+        << "after a bad second the summary holds for a second";
+    h.clock->now += 1.0;
+    h.app->show_health();
+    h.receive("B2 05 10 03");
+    EXPECT_EQ(h.w().HealthPanel->text(),
+              QStringLiteral("Prüfsummenfehler um 14:05:09,000: B2 05 10 03"));
+    QTest::mouseClick(h.w().btnClear, Qt::LeftButton);
+    h.app->show_health();
+    EXPECT_TRUE(h.w().HealthPanel->text().startsWith(QStringLiteral("25 Meldungen")))
+        << "clearing the screen keeps the evidence";
+}
+
+} // namespace
+} // namespace bl

@@ -1,0 +1,27 @@
+// What the receive path counts of the bus: messages framed, messages whose
+// checksum is wrong, bytes given up without becoming a message, messages per
+// opcode, and bytes. Pure counting, no clock: the once-a-second figures are
+// drawn from these by who keeps the time.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace bl::loconet {
+
+// A saturated LocoNet: 16457 bit/s, 10 bits a byte.
+inline constexpr double kSaturatedBytesPerSecond = 16457.0 / 10.0;
+
+struct BusCounts {
+    std::uint64_t bytes = 0;
+    std::uint64_t messages = 0;
+    std::uint64_t checksum_errors = 0;
+    std::uint64_t discarded = 0;
+    std::array<std::uint64_t, 128> per_opcode{}; // index: opcode - 0x80
+
+    // Counts a complete message; returns whether its checksum is right.
+    bool message(std::span<const std::int32_t> msg);
+};
+
+} // namespace bl::loconet
