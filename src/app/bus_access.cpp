@@ -36,7 +36,7 @@ BusAccess serial_port_access(const RunOptions &options) {
     auto port = std::make_unique<SerialPort>();
     SerialPort *serial = port.get();
     access.uart = std::make_unique<DirectUartRate>(
-        [] { return open_dev_port(); },
+        [] { return open_dev_port(); }, [serial] { return uart_base_of(serial->handle()); },
         [serial](int baud) { return serial->set_custom_rate(baud); });
     access.port = std::move(port);
     access.answers = options.answers;

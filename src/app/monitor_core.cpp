@@ -15,12 +15,21 @@ MonitorCore::MonitorCore(std::unique_ptr<BytePort> port, const CorePlatform &p,
       transmitter(vars, comm1, p.dialogs, p.events, p.clock),
       hex_sender(vars, transmitter, p.dialogs),
       train_category(vars, out.area, hex_sender, transmitter, p.events, p.clock,
-                     std::move(set_category_button)) {
+                     std::move(set_category_button)),
+      quiet_opening(vars, comm1, quiet_dialogs, p.events, p.clock, p.uart,
+                    [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
+      reconnect(comm1, quiet_opening, p.clock, [this](const QString &note) {
+          if (connection_note_)
+              connection_note_(note);
+      }) {
     comm1.setOnComm([this] { entries.on_comm(); });
     reception.receiver.add_observer(&health);
     transmitter.on_sent([this](std::vector<int> message) { health.sent(std::move(message)); });
-    // an interface unplugged under way is told once
-    comm1.setOnFailure([this](const RuntimeError &e) { error_report.report_error(e); });
+    // an interface unplugged under way is told once, then watched for
+    comm1.setOnFailure([this](const RuntimeError &e) {
+        error_report.report_error(e);
+        reconnect.lost();
+    });
     QObject::connect(&timer1, &QTimer::timeout, &comm1, [this] { entries.on_tick(); });
 }
 

@@ -6,6 +6,7 @@
 #include "app/reception_path.h"
 #include "connection/error_report.h"
 #include "connection/port_opening.h"
+#include "connection/reconnect.h"
 #include "connection/serial_control.h"
 #include "connection/startup_dialogue.h"
 #include "reception/bus_health.h"
@@ -39,6 +40,11 @@ public:
         std::unique_ptr<BytePort> port, const CorePlatform &platform, const LineOutputs &out,
         QTimer &timer1, std::function<void(bool)> set_category_button = [](bool) {});
 
+    // Notes on the connection (lost, back) go here; nowhere until set.
+    void on_connection_note(std::function<void(const QString &)> handler) {
+        connection_note_ = std::move(handler);
+    }
+
     ModVariablen vars;
     SerialControl comm1;
     ReceptionPath reception;
@@ -50,6 +56,12 @@ public:
     Transmitter transmitter;
     HexTextSender hex_sender;
     TrainCategoryCommand train_category;
+    QuietDialogs quiet_dialogs;
+    PortOpening quiet_opening; // the same steps, for opening again after a loss
+    Reconnect reconnect;
+
+private:
+    std::function<void(const QString &)> connection_note_;
 };
 
 } // namespace bl

@@ -9,6 +9,7 @@
 #include "shared/steady_clock.h"
 #include "shared/texts.h"
 #include "shared/time_stamp.h"
+#include "trace/trace_recording.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #ifndef _WIN32
 #include <sys/socket.h>
@@ -57,33 +59,84 @@ void quit_on_interrupt(QObject *owner) {
     std::signal(SIGINT, on_interrupt);
     std::signal(SIGTERM, on_interrupt);
 }
+// The lines typed on standard input, each byte looked at once; a line
+// longer than any message could be is refused, not kept without end.
+class TypedLines {
+public:
+    static constexpr qsizetype kLongestLine = 4096;
+
+    explicit TypedLines(HexTextSender &sender) : sender_(sender) {}
+    void take(const char *bytes, qsizetype n) {
+        for (qsizetype i = 0; i < n; ++i) {
+            const char c = bytes[i];
+            if (c == '\n') {
+                if (!overlong_)
+                    send();
+                line_.clear();
+                overlong_ = false;
+            } else if (!overlong_ && line_.size() >= kLongestLine) {
+                overlong_ = true;
+                line_.clear();
+                std::fprintf(stderr, "bus-lauscher: %s\n",
+                             qPrintable(texts::cli::kLineTooLong.arg(kLongestLine)));
+            } else if (!overlong_) {
+                line_.append(c);
+            }
+        }
+    }
+
+private:
+    void send() {
+        if (line_.endsWith('\r'))
+            line_.chop(1);
+        sender_.send_hex_str(QString::fromUtf8(line_));
+    }
+
+    HexTextSender &sender_;
+    QByteArray line_;
+    bool overlong_ = false;
+};
+
 // Each line typed on standard input is sent like a send row's text.
 void send_typed_lines(QObject *owner, HexTextSender &sender) {
     auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, owner);
-    auto *pending = new QByteArray;
-    QObject::connect(notifier, &QObject::destroyed, [pending] { delete pending; });
-    QObject::connect(notifier, &QSocketNotifier::activated, owner, [notifier, pending, &sender] {
-        char buf[1024];
+    auto lines = std::make_shared<TypedLines>(sender);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [notifier, lines] {
+        char buf[65536];
         const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
         if (n <= 0) {
             notifier->setEnabled(false); // the input has ended; the monitor goes on
             return;
         }
-        pending->append(buf, n);
-        qsizetype end;
-        while ((end = pending->indexOf('\n')) >= 0) {
-            QByteArray line = pending->left(end);
-            pending->remove(0, end + 1);
-            if (line.endsWith('\r'))
-                line.chop(1);
-            sender.send_hex_str(QString::fromUtf8(line));
-        }
+        lines->take(buf, n);
     });
 }
 #else
 void quit_on_interrupt(QObject *) {}
 void send_typed_lines(QObject *, HexTextSender &) {}
 #endif
+
+// --record: the trace file as the window writes it. A fault ends the
+// recording with one line on standard error; the monitoring goes on.
+void record_if_asked(bool record, TraceRecording &recording, TraceFile &file, QObject *owner) {
+    const auto tell = [](const QString &text) {
+        std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(text.simplified()));
+    };
+    file.set_on_failure([&recording, tell](const QString &reason) {
+        tell(texts::trace::kTraceWriteFailed.arg(recording.path(), reason));
+        recording.end_after_failure();
+    });
+    auto *watch = new QTimer(owner);
+    QObject::connect(watch, &QTimer::timeout, owner, [&recording, tell] {
+        if (!recording.file_missing())
+            return;
+        tell(texts::trace::kTraceVanished.arg(recording.path()));
+        recording.end_after_failure();
+    });
+    watch->start(1000);
+    if (record)
+        recording.toggle();
+}
 
 } // namespace
 
@@ -104,13 +157,18 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     timer1.start();
 
     DiscardingMonitorArea no_area;
-    NoLines no_trace;
+    TraceFile trace_file(current_time_stamp);
     ConsoleLines lines;
     MonitorCore core(std::move(access.port),
                      CorePlatform{dialogs, events, clock, *access.uart, init_paths},
-                     LineOutputs{no_area, no_trace, &lines}, timer1);
+                     LineOutputs{no_area, trace_file, &lines}, timer1);
+    core.on_connection_note(
+        [](const QString &note) { std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(note)); });
     if (!core.startup.run(access.answers))
         return 0;
+    TraceRecording recording(core.vars, trace_file, dialogs, &QDateTime::currentDateTime,
+                             QLocale::system());
+    record_if_asked(options.record, recording, trace_file, &app);
     core.reception.decoder.set_mark_errors(options.mark_errors);
     core.vars.hex_on = options.output.hex_output ? kTrue : kFalse;
     core.vars.ascii_hex_on = options.output.ascii_hex ? kTrue : kFalse;

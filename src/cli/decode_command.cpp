@@ -2,6 +2,9 @@
 
 #include "app/reception_path.h"
 #include "reception/bus_health.h"
+#include "shared/system_reason.h"
+
+#include <cerrno>
 #include "shared/latin1.h"
 #include "shared/texts.h"
 
@@ -79,7 +82,8 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     while ((got = std::fread(chunk.data(), 1, chunk.size(), in)) > 0)
         path.receiver.framing_steps(std::string_view(chunk.data(), got));
     if (std::ferror(in)) {
-        std::fprintf(err, "bus-lauscher: %s\n", qPrintable(texts::cli::kUnreadableInput));
+        std::fprintf(err, "bus-lauscher: %s\n",
+                     qPrintable(texts::cli::kUnreadableInput.arg(german_reason(errno))));
         return 2;
     }
     path.receiver.finish();
@@ -90,7 +94,13 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     }
     if (options.stats)
         write_bus_report(err, path.counts);
-    return (lines.ok() && std::fflush(out) == 0) ? 0 : 1;
+    errno = 0;
+    if (lines.ok() && std::fflush(out) == 0 && !std::ferror(out))
+        return 0;
+    // a full disk, a closed or full output: said, never a silent success
+    std::fprintf(err, "bus-lauscher: %s\n",
+                 qPrintable(texts::cli::kUnwritableOutput.arg(german_reason(errno ? errno : EIO))));
+    return 1;
 }
 
 } // namespace bl

@@ -25,11 +25,15 @@ SerialControl::SerialControl(std::unique_ptr<BytePort> port) : port_(std::move(p
     events_.setInterval(0);
     connect(&events_, &QTimer::timeout, this, [this] { fire_event(); });
     port_->on_readable([this] { schedule_event(); });
+    // told after the code that met the failure has returned, so that one
+    // fault gives one report
     port_->on_failed([this](const RuntimeError &e) {
         received_.clear();
         events_.stop();
-        if (on_failure_)
-            on_failure_(e);
+        QTimer::singleShot(0, this, [this, e] {
+            if (on_failure_)
+                on_failure_(e);
+        });
     });
 }
 
@@ -102,10 +106,10 @@ QByteArray SerialControl::input() {
     return part;
 }
 
-void SerialControl::setOutBufferCount(int) {
-    require_open();
-    port_->discard_output();
-}
+// Every write waits until the driver has taken all its bytes, so the
+// control holds nothing unsent here; the driver's own queue is left alone,
+// as purging it would cut a message short on the bus.
+void SerialControl::setOutBufferCount(int) { require_open(); }
 
 void SerialControl::output(const QByteArray &bytes) {
     require_open();

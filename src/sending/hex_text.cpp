@@ -15,15 +15,22 @@ constexpr int kHeldValue = 0x10000;
 
 int hex_token_value(QStringView token) {
     int value = 0;
+    int digits = 0;
+    bool suffix = false;
     for (const QChar c : token) {
         if (c == u'\t' || c == u'\n')
             continue;
         const int digit = loconet::hex_digit_value(c.unicode());
-        if (digit < 0)
-            break;
+        if (digit < 0 && !suffix && digits > 0 && (c == u'h' || c == u'H')) {
+            suffix = true;
+            continue;
+        }
+        if (digit < 0 || suffix)
+            return -1;
         value = std::min(value * 16 + digit, kHeldValue);
+        ++digits;
     }
-    return value;
+    return digits > 0 ? value : -1;
 }
 
 HexMessage parse_hex_message(const QString &text) {
@@ -31,8 +38,9 @@ HexMessage parse_hex_message(const QString &text) {
     // only the blank separates tokens; tabs and commas belong to them
     for (const QStringView token : QStringView(text).split(u' ', Qt::SkipEmptyParts)) {
         const int value = hex_token_value(token);
-        if (value > 0xFF && message.problem == HexMessage::Problem::None) {
-            message.problem = HexMessage::Problem::TokenTooLarge;
+        if ((value < 0 || value > 0xFF) && message.problem == HexMessage::Problem::None) {
+            message.problem = value < 0 ? HexMessage::Problem::NotANumber
+                                        : HexMessage::Problem::TokenTooLarge;
             message.offending_token = token.toString();
         }
         message.bytes.push_back(value);
@@ -48,6 +56,10 @@ void HexTextSender::send_hex_str(const QString &text) {
         return;
     const HexMessage message = parse_hex_message(text);
     switch (message.problem) {
+    case HexMessage::Problem::NotANumber:
+        dialogs_.message_box(tx::kNotANumber.arg(message.offending_token), tx::kSendTitle,
+                             MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
     case HexMessage::Problem::TokenTooLarge:
         dialogs_.message_box(tx::kTokenTooLarge.arg(message.offending_token), tx::kSendTitle,
                              MsgIcon::Exclamation, MsgButtons::Ok);

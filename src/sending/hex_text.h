@@ -7,18 +7,21 @@
 
 namespace bl {
 
-// A typed message: tokens separated by blanks (U+0020 only), each read as
-// a hexadecimal number from its leading digits (tab and line feed are
-// skipped, anything else ends it, no digits read as 0).
+// A typed message: tokens separated by blanks (U+0020 only), each a
+// hexadecimal number: hex digits (leading zeros allowed), optionally
+// followed by one "h" or "H"; tab and line feed inside a token are passed
+// over. Anything else in a token makes it no number: such a message is
+// refused rather than put on a running layout's bus as bytes not meant.
 struct HexMessage {
-    enum class Problem { None, TokenTooLarge, TooManyTokens };
+    enum class Problem { None, NotANumber, TokenTooLarge, TooManyTokens };
     std::vector<int> bytes;
     Problem problem = Problem::None;
-    QString offending_token; // with TokenTooLarge
+    QString offending_token; // with NotANumber and TokenTooLarge
 };
 
 HexMessage parse_hex_message(const QString &text);
-// The value of one token; values beyond 0xFFFF are held at 0x10000.
+// The value of one token (values beyond 0xFFFF are held at 0x10000), or -1
+// when the token is no hexadecimal number.
 int hex_token_value(QStringView token);
 
 // send_hex_str: fills LN_Out with the text's bytes and sends them with

@@ -69,10 +69,14 @@ void Transmitter::send_pending() {
     while (!pending_.empty()) {
         const Pending next = std::move(pending_.front());
         pending_.pop_front();
-        if (next.paced)
-            send_paced(next.bytes);
-        else
+        if (!next.paced) {
             write_all(next.bytes);
+            continue;
+        }
+        // its caller had its answer when it was queued: a failure is told here
+        if (send_paced(next.bytes) != 0 && timed_out_)
+            dialogs_.message_box(tx::kQueuedSendTimedOut, tx::kSendTitle, MsgIcon::Exclamation,
+                                 MsgButtons::Ok);
     }
 }
 
@@ -96,11 +100,12 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
         return 1;
     busy_ = true;
     std::int16_t result = 1;
+    bool &timed_out = timed_out_;
+    timed_out = false;
     try {
         comm_.setOutBufferCount(0);
         const double start = clock_.seconds();
         std::size_t i = 0;
-        bool timed_out = false;
         // per byte: time check, events, CTS, write
         while (i < bytes.size()) {
             if (clock_.seconds() - start > kTimeout) {

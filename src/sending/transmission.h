@@ -49,6 +49,7 @@ private:
     EventPump &events_;
     SteadyClock &clock_;
     bool busy_ = false;
+    bool timed_out_ = false; // the last paced send ran out of time
     std::deque<Pending> pending_;
     std::function<void(std::vector<int>)> on_sent_;
 };

@@ -22,6 +22,17 @@ public:
                                              const QString &default_text) = 0;
 };
 
+// Boxes that say nothing and answer No: for attempts whose failure is no news.
+class QuietDialogs : public Dialogs {
+public:
+    MsgResult message_box(const QString &, const QString &, MsgIcon, MsgButtons buttons) override {
+        return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
+    }
+    std::optional<QString> input_box(const QString &, const QString &, const QString &) override {
+        return std::nullopt;
+    }
+};
+
 class EventPump {
 public:
     virtual ~EventPump() = default;

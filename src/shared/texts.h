@@ -9,6 +9,25 @@
 #include <QByteArray>
 #include <QString>
 
+// Why the operating system refused.
+namespace bl::texts::system {
+
+inline const QString kMissing = QStringLiteral("nicht vorhanden");
+inline const QString kNoPermission = QStringLiteral("keine Berechtigung");
+inline const QString kInUse = QStringLiteral("wird schon benutzt");
+inline const QString kReadOnly = QStringLiteral("der Datenträger ist schreibgeschützt");
+inline const QString kDiskFull = QStringLiteral("der Datenträger ist voll");
+inline const QString kNotSerial = QStringLiteral("kein serielles Gerät");
+inline const QString kDeviceGone = QStringLiteral("das Gerät ist nicht mehr da");
+inline const QString kIoError = QStringLiteral("Ein-/Ausgabefehler");
+inline const QString kIsFolder = QStringLiteral("ist ein Ordner");
+inline const QString kTooBig = QStringLiteral("die Datei darf nicht größer werden");
+inline const QString kClosed = QStringLiteral("sie ist geschlossen");
+inline const QString kNobodyReads = QStringLiteral("niemand liest sie mehr");
+inline const QString kBusyLine = QStringLiteral("die Leitung nimmt gerade nichts an");
+
+} // namespace bl::texts::system
+
 // The message renderings.
 namespace bl::texts::reception {
 
@@ -76,6 +95,8 @@ inline const QString kInUse = QStringLiteral("Anschluss %1 wird schon benutzt");
 inline const QString kCannotOpen = QStringLiteral("Anschluss %1 lässt sich nicht öffnen (%2)");
 inline const QString kConnectionLost =
     QStringLiteral("Die Verbindung zu %1 ist abgebrochen (Gerät entfernt?)");
+inline const QString kLineStuck = QStringLiteral(
+    "Die Leitung zu %1 nimmt seit %2 s nichts an; der Rest der Nachricht wartet noch.");
 
 } // namespace bl::texts::transport
 
@@ -99,6 +120,11 @@ inline const QString kPortFailed =
 inline const QString kRateFailed =
     QStringLiteral("Die Übertragungsrate 16457 Bit/s lässt sich am Anschluss %1 nicht einstellen "
                    "(kein Portzugriff und vom Treiber abgelehnt).");
+
+// a connection lost and found again
+inline const QString kConnectionLostNote =
+    QStringLiteral("Verbindung zu %1 verloren – warte, bis das Gerät wieder da ist …");
+inline const QString kConnectionBackNote = QStringLiteral("Verbindung zu %1 wieder da");
 
 // the serial control's own errors
 inline const QString kInvalidPortNumber = QStringLiteral("Ungültige Portnummer");
@@ -133,6 +159,12 @@ inline const QString kSendFailed =
     QStringLiteral("Die Nachricht konnte nicht gesendet werden:\n%1");
 inline const QString kTokenTooLarge = QStringLiteral(
     "\"%1\" ist kein Byte: jeder Wert muss zwischen 00 und FF liegen. Nichts wurde gesendet.");
+inline const QString kQueuedSendTimedOut =
+    QStringLiteral("Eine wartende Nachricht wurde nicht gesendet: die Sendefreigabe (CTS) kam "
+                   "nicht innerhalb von 5 Sekunden.");
+inline const QString kNotANumber = QStringLiteral(
+    "\"%1\" ist keine Hexadezimalzahl (00 bis FF, auch mit nachgestelltem h wie 10h). "
+    "Nichts wurde gesendet.");
 inline const QString kTooManyTokens = QStringLiteral(
     "Die Nachricht hat %1 Bytes; höchstens 65 passen in den Sendepuffer. Nichts wurde gesendet.");
 
@@ -151,10 +183,9 @@ inline const QString kTraceTitle = QStringLiteral("Verlauf speichern");
 inline const QString kTraceVanished =
     QStringLiteral("Die Verlaufsdatei ist verschwunden (Ordner gelöscht?):\n%1\n\nDie Aufzeichnung "
                    "wurde beendet.");
-inline const QString kTraceWriteFailed =
-    QStringLiteral("Die Verlaufsdatei kann nicht geschrieben werden: %1");
+inline const QString kTraceWriteFailed = QStringLiteral(
+    "Die Verlaufsdatei kann nicht geschrieben werden: %1\n%2\n\nDie Aufzeichnung wurde beendet.");
 inline const QString kBadFileNumber = QStringLiteral("Dateinummer falsch");
-inline const QString kProgramSource = QStringLiteral("Bus-Lauscher");
 
 } // namespace bl::texts::trace
 
@@ -246,9 +277,12 @@ inline const QString kReplayNeedsWindow =
 inline const QString kExitNeedsReplay = QStringLiteral("--exit-after-replay gehört zu --replay.");
 
 inline const QString kUnreadableFile = QStringLiteral("Datei nicht lesbar: %1 (%2)");
-inline const QString kUnreadableInput = QStringLiteral("Eingabe nicht lesbar");
+inline const QString kUnreadableInput = QStringLiteral("Eingabe nicht lesbar: %1");
+inline const QString kUnwritableOutput = QStringLiteral("Ausgabe nicht schreibbar: %1");
 inline const QString kInputEnded = QStringLiteral("keine Eingabe mehr, Programmende");
 inline const QString kYesNo = QStringLiteral("(j/n) ");
+inline const QString kLineTooLong =
+    QStringLiteral("Eine eingegebene Zeile ist länger als %1 Zeichen; sie wird nicht gesendet.");
 
 } // namespace bl::texts::cli
 
@@ -267,6 +301,11 @@ inline const QString kCorruptOption =
     QStringLiteral("Dieser Anteil (in Prozent) der Nachrichten kommt mit falscher Prüfsumme an.");
 inline const QString kPercentValue = QStringLiteral("PROZENT");
 inline const QString kPtyMissing = QStringLiteral("--pty fehlt");
+inline const QString kLinkOption = QStringLiteral(
+    "Mit --pty: PFAD als Verweis auf das Pseudo-Terminal anlegen (ein Name, der bleibt, wenn der "
+    "Simulator neu startet).");
+inline const QString kPathValue = QStringLiteral("PFAD");
+inline const QString kNoLink = QStringLiteral("Der Verweis %1 lässt sich nicht anlegen");
 inline const QString kBadRate = QStringLiteral("--rate braucht eine Zahl von 0 bis 5000");
 inline const QString kBadCorrupt = QStringLiteral("--corrupt braucht eine Zahl von 0 bis 100");
 inline const QString kNoPty = QStringLiteral("kein Pseudo-Terminal verfügbar");

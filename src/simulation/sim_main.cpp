@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +41,8 @@ int main(int argc, char **argv) {
                                   QStringLiteral("4"));
     const QCommandLineOption corrupt(QStringLiteral("corrupt"), tx::kCorruptOption,
                                      tx::kPercentValue, QStringLiteral("0"));
-    parser.addOptions({pty, rate, corrupt});
+    const QCommandLineOption link(QStringLiteral("link"), tx::kLinkOption, tx::kPathValue);
+    parser.addOptions({pty, rate, corrupt, link});
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), 2);
     if (parser.isSet(QStringLiteral("help"))) {
@@ -59,6 +61,13 @@ int main(int argc, char **argv) {
     bl::sim::PtyServer server(bus);
     if (!server.open())
         return fail(tx::kNoPty, 1);
+    // a name that stays while the simulator comes and goes, like a USB
+    // interface's stable device name
+    if (parser.isSet(link)) {
+        QFile::remove(parser.value(link));
+        if (!QFile::link(server.device(), parser.value(link)))
+            return fail(tx::kNoLink.arg(parser.value(link)), 1);
+    }
     std::printf("%s\n", qPrintable(server.device()));
     std::fflush(stdout);
     // nothing to save: end at once

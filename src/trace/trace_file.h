@@ -10,27 +10,36 @@
 namespace bl {
 
 // The trace file: each record is the time stamp, " - ", the text and CR LF
-// in Windows-1252. Records are handed to the operating system as they are
-// written, so a crash or a killed process loses none.
+// in Windows-1252. Each record reaches the operating system in one write,
+// whole or not at all, so a crash, a killed process or a full disk leaves
+// only whole records.
 class TraceFile : public LineSink {
 public:
     using TimeStamp = std::function<QString()>;
     explicit TraceFile(TimeStamp time_stamp);
 
-    // Creates or empties the file; returns the reason when it cannot.
+    // Creates or empties the file; returns the reason (German) when it cannot.
     std::optional<QString> open(const QString &path);
     void close();
     bool is_open() const { return file_.isOpen(); }
+    // The open file is no longer the one its path names (removed, or its
+    // folder deleted and made anew): records would go nowhere.
+    bool lost() const;
 
-    // Raises a RuntimeError when no file is open or the write fails; the
-    // failure handler runs first, so that one failure is reported once.
+    // A record that cannot be written closes the file and is told once,
+    // with the reason, through the failure handler; it never throws.
     void write_line(std::string_view text) override;
-    void set_on_failure(std::function<void()> handler) { on_failure_ = std::move(handler); }
+    void set_on_failure(std::function<void(const QString &reason)> handler) {
+        on_failure_ = std::move(handler);
+    }
 
 private:
+    void fail(const QString &reason);
+
     TimeStamp time_stamp_;
     QFile file_;
-    std::function<void()> on_failure_;
+    std::function<void(const QString &)> on_failure_;
+    bool failed_ = false;
 };
 
 } // namespace bl

@@ -3,7 +3,6 @@
 #include "shared/texts.h"
 #include "trace/trace_naming.h"
 
-#include <QFileInfo>
 
 namespace bl {
 
@@ -14,10 +13,6 @@ TraceRecording::TraceRecording(ModVariablen &vars, TraceFile &file, Dialogs &dia
 
 QString TraceRecording::path() const {
     return vars_.doc_path + vars_.trace_name + QStringLiteral(".txt");
-}
-
-bool TraceRecording::file_missing() const {
-    return vars_.trace_on && !vars_.trace_name.isEmpty() && !QFileInfo::exists(path());
 }
 
 TraceCaptions TraceRecording::end_after_failure() {

@@ -29,8 +29,8 @@ public:
     // A record could not be written: the recording ends as if clicked, so
     // that the failure is reported once and not for every further line.
     TraceCaptions end_after_failure();
-    // A recording runs but its file is no longer there.
-    bool file_missing() const;
+    // A recording runs but its file is no longer the one at its path.
+    bool file_missing() const { return vars_.trace_on && file_.lost(); }
 
     // The file's full path: doc_path, trace_name, ".txt".
     QString path() const;

@@ -34,9 +34,10 @@ public:
     // running other handlers.
     virtual QByteArray read() = 0;
     virtual void discard_input() { read(); }
-    // Discards what the port itself still holds unsent.
-    virtual void discard_output() {}
     virtual bool cts() { return true; }
+    // Whether the device can be there now (a serial device's node exists);
+    // a port that cannot tell says yes and lets an opening find out.
+    virtual bool present(const QString &) const { return true; }
     virtual void set_rts(bool) {}
     virtual void set_break(bool) {}
 

@@ -1,17 +1,25 @@
 #include "transport/serial_port.h"
 
+#include "shared/system_reason.h"
 #include "shared/texts.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSignalBlocker>
+#include <QTimer>
+
+#ifdef __linux__
+#include <poll.h>
+#endif
 
 namespace bl {
 
 namespace {
 const QString kSource = QStringLiteral("Comm1");
-}
+namespace tx = texts::transport;
+} // namespace
 
-SerialPort::SerialPort() {
+SerialPort::SerialPort(int drain_ms) : drain_ms_(drain_ms) {
     connect(&port_, &QSerialPort::readyRead, this, [this] { readable(); });
     connect(&port_, &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError e) { port_failed(e); });
@@ -19,28 +27,29 @@ SerialPort::SerialPort() {
 
 void SerialPort::open(const QString &device, const LineSettings &line) {
     device_ = device;
-    port_.setPortName(device);
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    opened_ = canonical.isEmpty() ? device : canonical;
+    port_.setPortName(opened_);
     if (!port_.open(QIODevice::ReadWrite))
         raise_open_error(device);
     set_line(line);
 }
 
 void SerialPort::raise_open_error(const QString &device) {
-    namespace t = texts::transport;
     switch (port_.error()) {
     case QSerialPort::DeviceNotFoundError:
-        throw RuntimeError(err::kPortMissing, kSource, t::kPortMissing.arg(device));
+        throw RuntimeError(err::kPortMissing, kSource, tx::kPortMissing.arg(device));
     case QSerialPort::PermissionError: {
-        const QFileInfo info(device);
+        const QFileInfo info(opened_);
         if (info.exists() && !(info.isReadable() && info.isWritable()))
-            throw RuntimeError(err::kPortNoPermission, kSource, t::kNoPermission.arg(device));
-        throw RuntimeError(err::kPortInUse, kSource, t::kInUse.arg(device));
+            throw RuntimeError(err::kPortNoPermission, kSource, tx::kNoPermission.arg(device));
+        throw RuntimeError(err::kPortInUse, kSource, tx::kInUse.arg(device));
     }
     case QSerialPort::OpenError:
-        throw RuntimeError(err::kPortInUse, kSource, t::kInUse.arg(device));
+        throw RuntimeError(err::kPortInUse, kSource, tx::kInUse.arg(device));
     default:
         throw RuntimeError(err::kPortMissing, kSource,
-                           t::kCannotOpen.arg(device, port_.errorString()));
+                           tx::kCannotOpen.arg(device, german_reason(port_.errorString())));
     }
 }
 
@@ -62,9 +71,20 @@ void SerialPort::set_line(const LineSettings &line) {
 
 bool SerialPort::set_custom_rate(int baud) { return port_.isOpen() && port_.setBaudRate(baud); }
 
+// Every byte goes to the driver before the next message may start: a line
+// that does not drain is waited out, and after the bound the rest stays
+// queued in order while the sender is told.
 void SerialPort::write(const QByteArray &bytes) {
     port_.write(bytes);
-    port_.flush();
+    const QDeadlineTimer deadline(drain_ms_);
+    while (port_.isOpen() && port_.bytesToWrite() > 0) {
+        if (deadline.hasExpired())
+            throw RuntimeError(err::kPortIoFailed, kSource,
+                               tx::kLineStuck.arg(device_).arg(drain_ms_ / 1000.0));
+        port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+    }
+    if (!port_.isOpen())
+        throw RuntimeError(err::kDeviceVanished, kSource, tx::kConnectionLost.arg(device_));
 }
 
 // Takes what the driver holds without running other handlers: the reply
@@ -74,13 +94,14 @@ void SerialPort::poll_quietly() {
         const QSignalBlocker quiet(&port_);
         port_.waitForReadyRead(0);
     }
-    if (port_.error() == QSerialPort::ResourceError || port_.error() == QSerialPort::ReadError)
+    if (port_.error() != QSerialPort::NoError)
         port_failed(port_.error());
 }
 
 QByteArray SerialPort::read() {
     if (port_.isOpen() && port_.bytesAvailable() == 0)
         poll_quietly();
+    // reading also wakes the port's read notification again
     return port_.isOpen() ? port_.readAll() : QByteArray();
 }
 
@@ -89,23 +110,40 @@ void SerialPort::discard_input() {
     port_.readAll();
 }
 
-// Bytes the driver has already taken are on their way in order: purging
-// them would cut a message short on the bus, so only what QSerialPort still
-// holds is dropped.
-void SerialPort::discard_output() {
-    if (port_.bytesToWrite() > 0)
-        port_.clear(QSerialPort::Output);
-}
+bool SerialPort::present(const QString &device) const { return QFileInfo::exists(device); }
 
 bool SerialPort::cts() { return port_.pinoutSignals() & QSerialPort::ClearToSendSignal; }
 
+// A device that is gone hangs up its line or leaves no node behind.
+bool SerialPort::device_gone() const {
+    if (!QFileInfo::exists(opened_))
+        return true;
+#ifdef __linux__
+    pollfd line{static_cast<int>(port_.handle()), POLLIN | POLLOUT, 0};
+    if (::poll(&line, 1, 0) < 0)
+        return true;
+    return (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return port_.error() == QSerialPort::ResourceError;
+#endif
+}
+
 void SerialPort::port_failed(QSerialPort::SerialPortError error) {
-    // A device that is gone reads as a resource error, or on Linux as a
-    // read of nothing from a port reported readable (a hang-up).
-    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !port_.isOpen())
+    const bool io = error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+                    error == QSerialPort::WriteError;
+    if (!io || !port_.isOpen())
         return;
-    const RuntimeError vanished(err::kDeviceVanished, kSource,
-                                texts::transport::kConnectionLost.arg(device_));
+    if (!device_gone()) {
+        // a full output queue or a read of nothing: the port goes on, and
+        // a read it may have missed is looked for
+        port_.clearError();
+        QTimer::singleShot(0, this, [this] {
+            if (port_.isOpen())
+                readable();
+        });
+        return;
+    }
+    const RuntimeError vanished(err::kDeviceVanished, kSource, tx::kConnectionLost.arg(device_));
     port_.close();
     failed(vanished);
 }

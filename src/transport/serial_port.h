@@ -7,11 +7,20 @@
 
 namespace bl {
 
-// A serial port of the system, through QSerialPort.
+// A serial port of the system, through QSerialPort. A write waits until the
+// driver has taken every byte (a full queue is waited out, within a bound);
+// a device is given up only when it is really gone, not for a full queue or
+// a read of nothing.
 class SerialPort : public QObject, public BytePort {
 public:
-    SerialPort();
+    static constexpr int kDrainMs = 5000;
 
+    // drain_ms: how long a write waits for a line that takes nothing
+    explicit SerialPort(int drain_ms = kDrainMs);
+
+    // Opens the device by its canonical path, so that one device under two
+    // names (a link and its target) is still one device that only one
+    // program may hold.
     void open(const QString &device, const LineSettings &line) override;
     void close() override { port_.close(); }
     bool is_open() const override { return port_.isOpen(); }
@@ -20,18 +29,23 @@ public:
     void write(const QByteArray &bytes) override;
     QByteArray read() override;
     void discard_input() override;
-    void discard_output() override;
     bool cts() override;
+    bool present(const QString &device) const override;
     void set_rts(bool on) override { port_.setRequestToSend(on); }
     void set_break(bool on) override { port_.setBreakEnabled(on); }
+    // The system's handle of the open port (for the UART's base address).
+    qintptr handle() const { return port_.isOpen() ? port_.handle() : -1; }
 
 private:
     [[noreturn]] void raise_open_error(const QString &device);
     void poll_quietly();
     void port_failed(QSerialPort::SerialPortError error);
+    bool device_gone() const;
 
     QSerialPort port_;
-    QString device_;
+    QString device_; // as the user named it
+    QString opened_; // its canonical path
+    int drain_ms_;
 };
 
 } // namespace bl

@@ -140,7 +140,17 @@ void MonitorApp::connect_controls() {
     QObject::connect(&health_tick_, &QTimer::timeout, w, [this] { show_health(); });
     health_tick_.start();
     core_->health.on_bad([this](const QString &what) { show_bad(what); });
-    trace_file_.set_on_failure([this] { show_captions(recording_.end_after_failure()); });
+    core_->on_connection_note([w](const QString &note) { w->StatusPanel->setText(note); });
+    // a record that cannot be written ends the recording, never the
+    // monitoring; the box comes after the line that met it has gone its way
+    trace_file_.set_on_failure([this](const QString &reason) {
+        const QString told = texts::trace::kTraceWriteFailed.arg(recording_.path(), reason);
+        show_captions(recording_.end_after_failure());
+        QTimer::singleShot(0, window_.get(), [this, told] {
+            dialogs_->message_box(told, texts::trace::kTraceTitle, MsgIcon::Exclamation,
+                                  MsgButtons::Ok);
+        });
+    });
 }
 
 } // namespace bl

@@ -36,7 +36,7 @@ public:
     ModVariablen &vars() { return core_->vars; }
     FrmMonitor &window() { return *window_; }
     SerialControl &comm() { return core_->comm1; }
-    TraceFile &trace_file() { return trace_file_; }
+    QString trace_file_path() const { return recording_.path(); }
 
     // The start-up dialogue: asks the interface kind and the port until it
     // opens; false when the user ended the program in it.

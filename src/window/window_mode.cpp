@@ -2,6 +2,7 @@
 
 #include "app/bus_access.h"
 #include "connection/init_paths.h"
+#include "shared/system_reason.h"
 #include "shared/texts.h"
 #include "window/monitor_app.h"
 
@@ -104,8 +105,8 @@ int run_window(int &argc, char **argv, const RunOptions &options) {
     auto capture = std::make_unique<QFile>(options.replay_file);
     if (!options.replay_file.isEmpty() && !capture->open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "bus-lauscher: %s\n",
-                     qPrintable(texts::window::kUnreadableCapture.arg(options.replay_file,
-                                                                      capture->errorString())));
+                     qPrintable(texts::window::kUnreadableCapture.arg(
+                         options.replay_file, german_reason(capture->errorString()))));
         return 2;
     }
     QApplication qt_app(argc, argv);

@@ -88,12 +88,15 @@ TEST(ConsoleOnPty, ShowsEveryMessageAndReportsUnplugOnce) {
 TEST(ConsoleOnPty, TypedLinesAreSent) {
     Console c;
     ASSERT_TRUE(c.ready());
-    c.p.write("B0 00 10\nB0 100 10\n  B0   00 30 \n");
+    // a line longer than any message is refused, and the next one still goes
+    c.p.write("B0 00 10\n" + QByteArray(5000, 'B') + "\nB0 100 10\n  B0   00 30 \n");
     ASSERT_TRUE(c.p.waitForBytesWritten(5000));
     QByteArray line;
     ASSERT_TRUE(testing::wait_until([&] { return (line += c.pty.read_available()).size() >= 8; }));
     EXPECT_EQ(line.toHex(), QByteArray("b000105fb000307f"));
-    EXPECT_TRUE(c.interrupt().contains("\"100\" ist kein Byte"));
+    const QByteArray err = c.interrupt();
+    EXPECT_TRUE(err.contains("\"100\" ist kein Byte")) << err.toStdString();
+    EXPECT_EQ(err.count("länger als 4096"), 1) << err.toStdString();
 }
 
 TEST(Console, QuestionsAnsweredOnStandardInput) {

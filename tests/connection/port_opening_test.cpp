@@ -11,18 +11,6 @@ namespace {
 
 using testing::FakePort;
 
-struct RecordingPortIo : PortIo {
-    int line_control = 0x03;
-    QStringList accesses;
-    int Inp32(int port) override {
-        accesses << QStringLiteral("in %1").arg(port, 0, 16);
-        return line_control;
-    }
-    void Out32(int port, int value) override {
-        accesses << QStringLiteral("out %1 %2").arg(port, 0, 16).arg(value, 0, 16);
-    }
-};
-
 // Setting the rate shows on the device's timeline.
 struct TimelineUartRate : UartRate {
     FakePort *port = nullptr;
@@ -189,37 +177,6 @@ TEST(PortOpening, SerialLayerErrorIsToldAndTheQuestionComesAgain) {
     ASSERT_EQ(o.dialogs.boxes.size(), 1u);
     EXPECT_TRUE(o.dialogs.boxes[0].text.contains(QStringLiteral("COM3")));
     EXPECT_TRUE(o.dialogs.boxes[0].text.contains(QStringLiteral("wird schon benutzt")));
-}
-
-TEST(Uart, FiveAccessesInOrder) {
-    for (int base : {kCom1Base, kCom2Base}) {
-        RecordingPortIo io;
-        io.line_control = 0x1B; // every other bit is kept
-        program_uart_divisor(io, base);
-        const int lcr = base + 3;
-        EXPECT_EQ(io.accesses, (QStringList{QStringLiteral("in %1").arg(lcr, 0, 16),
-                                            QStringLiteral("out %1 9b").arg(lcr, 0, 16),
-                                            QStringLiteral("out %1 7").arg(base, 0, 16),
-                                            QStringLiteral("out %1 0").arg(base + 1, 0, 16),
-                                            QStringLiteral("out %1 1b").arg(lcr, 0, 16)}));
-    }
-}
-
-TEST(Uart, DriverTakesOverWherePortIoIsMissing) {
-    int driver_calls = 0;
-    DirectUartRate with_io([] { return std::make_unique<RecordingPortIo>(); },
-                           [&](int) { return ++driver_calls, true; });
-    EXPECT_TRUE(with_io.set_16457(kCom1Base));
-    EXPECT_EQ(driver_calls, 0);
-
-    int asked_baud = 0;
-    DirectUartRate without_io([] { return nullptr; },
-                              [&](int baud) { return asked_baud = baud, true; });
-    EXPECT_TRUE(without_io.set_16457(kCom2Base));
-    EXPECT_EQ(asked_baud, 16457);
-
-    DirectUartRate neither([] { return nullptr; }, [](int) { return false; });
-    EXPECT_FALSE(neither.set_16457(kCom1Base));
 }
 
 } // namespace

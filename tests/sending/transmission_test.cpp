@@ -100,6 +100,22 @@ TEST(Send, TransmissionStartedWhileWaitingGoesAfterIt) {
     EXPECT_EQ(s.written(), QByteArray("b000105fb000307f"));
 }
 
+TEST(Send, AQueuedSendThatRunsOutOfTimeIsTold) {
+    Sending s;
+    int passes = 0;
+    // CTS comes for the first message only, then never again
+    s.port->cts_fn = [&] { return passes > 5 && s.port->written.size() < 4; };
+    s.events.on_pass = [&] {
+        if (++passes == 3) { // the slot write of a second handler, queued
+            EXPECT_EQ(s.tx.send(s.buffer({0xB0, 0x00, 0x30}), 2), 0);
+        }
+    };
+    EXPECT_EQ(s.tx.send(s.buffer({0xB0, 0x00, 0x10}), 2), 0);
+    EXPECT_EQ(s.written(), QByteArray("b000105f"));
+    ASSERT_EQ(s.dialogs.boxes.size(), 1u) << "its own result is not lost";
+    EXPECT_TRUE(s.dialogs.boxes[0].text.contains(QStringLiteral("nicht gesendet")));
+}
+
 TEST(Send, RefusesWhatCannotBeSent) {
     Sending closed;
     closed.comm.setPortOpen(false);

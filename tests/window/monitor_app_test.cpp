@@ -119,21 +119,40 @@ TEST(Trace, FolderThatCannotHoldTheFileIsReported) {
     EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\n");
 }
 
-TEST(Trace, FolderVanishingDuringRecordingIsReportedOnce) {
-    AppHarness h;
-    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
-    h.app->trace_file().close(); // as if the file had gone away
-    h.receive("83 7C 82 7D");
-    ASSERT_EQ(h.dialogs->boxes.size(), 1u) << "the rest of that read is discarded";
-    EXPECT_EQ(h.dialogs->boxes[0].title, QStringLiteral("52"));
-    // the recording has ended: further lines bring no further boxes
-    EXPECT_EQ(h.app->vars().trace_on, 0);
-    EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Verlauf speichern"));
-    EXPECT_TRUE(h.w().windowTitle().startsWith(QStringLiteral("Gespeichert unter: ")));
-    h.receive("83 7C 82 7D");
-    EXPECT_EQ(h.dialogs->boxes.size(), 1u);
-    EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\nGleisspannung eingeschaltet\r\n"
-                        "Gleisspannung ausgeschaltet\r\n");
+// A trace that cannot be written (a full disk) ends the recording with one
+// box; the port stays open and the monitor goes on, on either receive path.
+TEST(Trace, AFaultEndsTheRecordingNeverTheMonitoring) {
+    for (const bool polled : {false, true}) {
+        AppHarness h;
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"),
+                                h.folder.filePath(QStringLiteral("03.03.2024__14_05_09.txt"))));
+        const auto deliver = [&](const char *hex) {
+            if (!polled)
+                return h.receive(hex);
+            h.port->arriving += QByteArray::fromStdString(testing::bytes(hex));
+            Q_EMIT h.w().Timer1->timeout({});
+        };
+        if (polled) {
+            h.app->comm().setRThreshold(0);
+            h.app->comm().setInputLen(1);
+        }
+        QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+        ASSERT_EQ(h.app->vars().trace_on, kTrue);
+        deliver("83 7C 82 7D");
+        QCoreApplication::processEvents();
+        ASSERT_EQ(h.dialogs->boxes.size(), 1u) << polled;
+        EXPECT_EQ(h.dialogs->boxes[0].title, QStringLiteral("Verlauf speichern"));
+        EXPECT_TRUE(h.dialogs->boxes[0].text.contains(QStringLiteral("Datenträger ist voll")))
+            << h.dialogs->boxes[0].text.toStdString();
+        EXPECT_EQ(h.app->vars().trace_on, 0);
+        EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Verlauf speichern"));
+        EXPECT_TRUE(h.app->comm().portOpen()) << "the connection stays";
+        deliver("83 7C");
+        QCoreApplication::processEvents();
+        EXPECT_EQ(h.dialogs->boxes.size(), 1u);
+        EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\nGleisspannung ausgeschaltet\r\n"
+                            "Gleisspannung eingeschaltet\r\n");
+    }
 }
 
 TEST(Cancel, EndsTheProgramWithEveryRecordOnDisk) {
@@ -185,6 +204,19 @@ TEST(ReportError, PollingErrorClosesPortOnceWithOneBox) {
     }
 }
 
+TEST(ReportError, AnUnpluggedPolledPortIsToldOnce) {
+    AppHarness h;
+    h.app->comm().setRThreshold(0);
+    h.port->unplug(
+        RuntimeError(err::kDeviceVanished, QStringLiteral("Comm1"), QStringLiteral("weg")));
+    for (int i = 0; i < 3; ++i) {
+        Q_EMIT h.w().Timer1->timeout({});
+        QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(h.dialogs->boxes.size(), 1u);
+    EXPECT_EQ(h.dialogs->boxes[0].title, QStringLiteral("Bus-Lauscher FEHLER: 8104"));
+}
+
 TEST(RtbMoni, ViewFollowsTheModelInBatches) {
     AppHarness h;
     h.w().show();
@@ -207,23 +239,32 @@ TEST(RtbMoni, ViewFollowsTheModelInBatches) {
 namespace bl {
 namespace {
 
-TEST(Trace, FolderRemovedDuringRecordingIsReported) {
-    testing::AppHarness h;
-    QDir(h.folder.path()).mkdir(QStringLiteral("traces"));
-    h.app->vars().doc_path = h.folder.path() + QStringLiteral("/traces/");
-    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
-    ASSERT_EQ(h.app->vars().trace_on, kTrue);
-    h.app->check_trace_file();
-    EXPECT_TRUE(h.dialogs->boxes.empty()) << "the file is there";
-    ASSERT_TRUE(QDir(h.folder.path() + QStringLiteral("/traces")).removeRecursively());
-    h.app->check_trace_file();
-    h.app->check_trace_file();
-    ASSERT_EQ(h.dialogs->boxes.size(), 1u);
-    EXPECT_TRUE(h.dialogs->boxes[0].text.contains(h.folder.path() + QStringLiteral("/traces/")));
-    EXPECT_EQ(h.app->vars().trace_on, 0);
-    EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Verlauf speichern"));
-    h.receive("83 7C");
-    EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\n") << "the monitor goes on";
+// The watch follows the file, not its path: a folder removed, or removed
+// and made anew with a file of the same name, ends the recording.
+TEST(Trace, RecordingWhoseFileIsGoneIsEnded) {
+    for (const bool made_anew : {false, true}) {
+        testing::AppHarness h;
+        const QString folder = h.folder.filePath(QStringLiteral("traces"));
+        QDir().mkdir(folder);
+        h.app->vars().doc_path = folder + QLatin1Char('/');
+        QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+        ASSERT_EQ(h.app->vars().trace_on, kTrue);
+        h.app->check_trace_file();
+        EXPECT_TRUE(h.dialogs->boxes.empty()) << "the file is there";
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        if (made_anew) {
+            QDir().mkdir(folder);
+            QFile same(h.app->trace_file_path());
+            ASSERT_TRUE(same.open(QIODevice::WriteOnly));
+        }
+        h.app->check_trace_file();
+        h.app->check_trace_file();
+        ASSERT_EQ(h.dialogs->boxes.size(), 1u) << made_anew;
+        EXPECT_TRUE(h.dialogs->boxes[0].text.contains(folder));
+        EXPECT_EQ(h.app->vars().trace_on, 0);
+        h.receive("83 7C");
+        EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\n") << "the monitor goes on";
+    }
 }
 
 } // namespace

@@ -4,15 +4,23 @@
 #include "transport/serial_port.h"
 #include "window/monitor_app.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace bl {
 namespace {
 
-TEST(WindowOnPty, ShowsTrafficAndSurvivesUnplug) {
-    testing::PtyPair pty;
-    ASSERT_TRUE(pty.ok());
+QString area_of(MonitorApp &app) {
+    const std::string_view text = app.window().rtbMoni->text();
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+TEST(WindowOnPty, ShowsTrafficSurvivesUnplugAndGoesOnWhenPluggedInAgain) {
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("ttyLocoNet")); // a name that stays
+    auto pty = std::make_unique<testing::PtyPair>();
+    ASSERT_TRUE(QFile::link(pty->device, link));
     auto boxes = std::make_unique<testing::FakeDialogs>();
     testing::FakeDialogs &dialogs = *boxes;
     MonitorApp::Platform platform;
@@ -24,26 +32,36 @@ TEST(WindowOnPty, ShowsTrafficAndSurvivesUnplug) {
 
     StartupAnswers answers;
     answers.kind = InterfaceKind::Usb;
-    answers.port = pty.device;
+    answers.port = link;
     ASSERT_TRUE(app.run_startup(answers));
     EXPECT_TRUE(comm1.portOpen());
     EXPECT_FALSE(app.window().Timer1->isActive()) << "receive events, no polling";
-    pty.close_slave();
-
-    pty.write(QByteArray::fromHex("b2051058"));
-    pty.write(QByteArray::fromHex("83"));
-    pty.write(QByteArray::fromHex("7c"));
+    pty->close_slave();
+    pty->write(QByteArray::fromHex("b2051058"));
+    pty->write(QByteArray::fromHex("83"));
+    pty->write(QByteArray::fromHex("7c"));
     QTRY_COMPARE_WITH_TIMEOUT(
-        QString::fromLatin1(app.window().rtbMoni->text().data(),
-                            static_cast<qsizetype>(app.window().rtbMoni->text().size())),
+        area_of(app),
         QStringLiteral("R\u00fcckmelder 11 = belegt\r\nGleisspannung eingeschaltet\r\n"), 5000);
 
-    pty.close_master();
+    pty.reset(); // unplugged
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.boxes.size(), std::size_t{1}, 5000);
     EXPECT_TRUE(dialogs.boxes[0].title.endsWith(QStringLiteral("8104")));
     EXPECT_FALSE(comm1.portOpen());
+    EXPECT_TRUE(app.window().StatusPanel->text().contains(QStringLiteral("verloren")));
     QTest::mouseClick(app.window().btnClear, Qt::LeftButton);
     EXPECT_TRUE(app.window().rtbMoni->text().empty()) << "the window stays usable";
+
+    testing::PtyPair again; // plugged in again, under the same name
+    QFile::remove(link);
+    ASSERT_TRUE(QFile::link(again.device, link));
+    QTRY_VERIFY_WITH_TIMEOUT(comm1.portOpen(), 10000);
+    EXPECT_TRUE(app.window().StatusPanel->text().contains(QStringLiteral("wieder da")));
+    again.close_slave();
+    again.write(QByteArray::fromHex("827d"));
+    QTRY_COMPARE_WITH_TIMEOUT(area_of(app), QStringLiteral("Gleisspannung ausgeschaltet\r\n"),
+                              5000);
+    EXPECT_EQ(dialogs.boxes.size(), 1u) << "one report for one loss";
 }
 
 TEST(WindowOnPty, SendRowAndTrainCategoryPutExactBytesOnTheLine) {
