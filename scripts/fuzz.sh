@@ -7,7 +7,7 @@ seconds=${1:-30}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBUSLAUSCHER_FUZZ=ON -DBUSLAUSCHER_TESTS=OFF -DBUSLAUSCHER_BENCHMARKS=OFF
 cmake --build build-fuzz -j2
-for target in reception_fuzz hex_text_fuzz number_field_fuzz port_entry_fuzz; do
+for target in reception_fuzz hex_text_fuzz number_field_fuzz port_entry_fuzz line_protocol_fuzz; do
   work=$(mktemp -d)
   cp fuzz/corpus/$target/* "$work"/
   echo "== $target: ${seconds}s"

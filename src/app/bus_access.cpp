@@ -1,7 +1,7 @@
 #include "app/bus_access.h"
 
 #include "simulation/simulated_interface.h"
-#include "transport/serial_port.h"
+#include "transport/any_port.h"
 
 namespace bl {
 
@@ -33,8 +33,8 @@ BusAccess replay_access(std::unique_ptr<QIODevice> capture) {
 
 BusAccess serial_port_access(const RunOptions &options) {
     BusAccess access;
-    auto port = std::make_unique<SerialPort>();
-    SerialPort *serial = port.get();
+    auto port = std::make_unique<AnyPort>();
+    SerialPort *serial = &port->serial();
     access.uart = std::make_unique<DirectUartRate>(
         [] { return open_dev_port(); }, [serial] { return uart_base_of(serial->handle()); },
         [serial](int baud) { return serial->set_custom_rate(baud); });

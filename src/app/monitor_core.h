@@ -61,6 +61,11 @@ public:
     Reconnect reconnect;
 
 private:
+    void note(const QString &text) {
+        if (connection_note_)
+            connection_note_(text);
+    }
+
     std::function<void(const QString &)> connection_note_;
 };
 

@@ -32,6 +32,8 @@ struct RunOptions {
     bool stats = false;                  // --stats: the bus's counts at the end
     bool mark_errors = false;            // --mark-errors: a line after a corrupt message
     double corrupt_percent = 0;          // --corrupt: share of simulated messages damaged
+    QString serve;                       // --serve [ADDR:]PORT: share the bus over TCP
+    bool serve_read_only = false;        // --serve-read-only: no client may send
     QString help_text;
 };
 

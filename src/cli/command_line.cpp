@@ -65,9 +65,12 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto corrupt = valued("corrupt", tx::kCorruptOption, tx::kPercentValue);
     const auto stats = flag("stats", tx::kStatsOption);
     const auto mark_errors = flag("mark-errors", tx::kMarkErrorsOption);
-    parser.addOptions({help, version, decode, hex_output, no_ascii_hex, area, replay,
-                       exit_after_replay, console, interface, port, demo, rate, corrupt, record,
-                       first_paint, stats, mark_errors});
+    const auto serve = valued("serve", tx::kServeOption, tx::kServeValue);
+    const auto serve_read_only = flag("serve-read-only", tx::kServeReadOnlyOption);
+    parser.addOptions({help,   version,           decode,  hex_output,  no_ascii_hex, area,
+                       replay, exit_after_replay, console, interface,   port,         demo,
+                       rate,   corrupt,           record,  first_paint, stats,        mark_errors,
+                       serve,  serve_read_only});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -88,6 +91,8 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     result.area = parser.isSet(area);
     result.stats = parser.isSet(stats);
     result.mark_errors = parser.isSet(mark_errors);
+    result.serve = parser.value(serve);
+    result.serve_read_only = parser.isSet(serve_read_only);
     const QStringList files = parser.positionalArguments();
     if (parser.isSet(decode)) {
         if (files.size() > 1)

@@ -1,6 +1,7 @@
 #include "cli/console_mode.h"
 
 #include "app/bus_access.h"
+#include "app/bus_server.h"
 #include "app/monitor_core.h"
 #include "cli/console_dialogs.h"
 #include "cli/decode_command.h"
@@ -175,6 +176,17 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     if (access.simulated_bus) {
         std::fprintf(stderr, "%s\n", qPrintable(texts::simulation::kDemoStatus));
         access.simulated_bus->start();
+    }
+    std::unique_ptr<BusServer> server;
+    if (!options.serve.isEmpty()) {
+        server = std::make_unique<BusServer>(core, options.serve_read_only);
+        server->server().on_log([](const QString &what) {
+            std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(what));
+        });
+        if (const auto reason = server->listen(options.serve)) {
+            std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(*reason));
+            return 2;
+        }
     }
     send_typed_lines(&app, core.hex_sender);
     quit_on_interrupt(&app);

@@ -1,5 +1,7 @@
 #include "connection/port_opening.h"
 
+#include "transport/network_port.h"
+
 #include "shared/runtime_error.h"
 #include "shared/texts.h"
 
@@ -24,9 +26,12 @@ void PortOpening::open_interface(std::int16_t &err_flag) {
     // Errors of the serial layer (a missing port, one in use, no permission)
     // are told, and the port question comes again.
     try {
-        if (!vars_.ln_interface)
+        // a bus on the network already passes LocoNet: it opens as a USB
+        // interface does, whichever of the two other kinds was named
+        const bool network = is_network_address(vars_.comport_device);
+        if (!vars_.ln_interface && !network)
             open_serial_interface(err_flag);
-        else if (vars_.usb_interface)
+        else if (vars_.usb_interface || (network && !vars_.ln_interface))
             open_usb_interface(err_flag);
         else
             open_com_port_interface(err_flag);

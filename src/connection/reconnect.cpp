@@ -18,7 +18,8 @@ Reconnect::Reconnect(SerialControl &comm, PortOpening &quiet_opening, SteadyCloc
 void Reconnect::lost() {
     pause_ = kFirstPause;
     next_attempt_ = clock_.seconds();
-    told_(tx::kConnectionLostNote.arg(comm_.deviceName()));
+    told_((comm_.port().network() ? tx::kNetworkLostNote : tx::kConnectionLostNote)
+              .arg(comm_.deviceName()));
     watch_.start();
 }
 

@@ -2,6 +2,7 @@
 
 #include "shared/texts.h"
 #include "shared/val.h"
+#include "transport/network_port.h"
 
 namespace bl {
 
@@ -14,7 +15,7 @@ constexpr std::int16_t kFirstFreeFileNumber = 1;
 
 PortEntry read_port_entry(const QString &entry) {
     const QString trimmed = entry.trimmed();
-    if (trimmed.startsWith(QLatin1Char('/')))
+    if (trimmed.startsWith(QLatin1Char('/')) || is_network_address(trimmed))
         return {0, trimmed};
     return {val(entry), {}};
 }
@@ -41,7 +42,11 @@ void StartupDialogue::close_port_if_open() {
 
 bool StartupDialogue::run(const StartupAnswers &answers) {
     vars_.doc_path = init_paths_();
-    set_interface_kind(vars_, answers.kind ? *answers.kind : ask_kind());
+    // a bus on the network is reached as a USB interface would be: no questions
+    const bool network = answers.port && is_network_address(*answers.port);
+    set_interface_kind(vars_, answers.kind ? *answers.kind
+                              : network    ? InterfaceKind::Usb
+                                           : ask_kind());
     close_port_if_open();
 
     std::optional<QString> given = answers.port;

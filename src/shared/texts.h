@@ -28,6 +28,21 @@ inline const QString kBusyLine = QStringLiteral("die Leitung nimmt gerade nichts
 
 } // namespace bl::texts::system
 
+// The LocoNet over TCP server.
+namespace bl::texts::server {
+
+inline const QString kListening = QStringLiteral("LocoNet über TCP auf %1:%2");
+inline const QString kConnected = QStringLiteral("Client %1 verbunden (%2 Clients)");
+inline const QString kDisconnected = QStringLiteral("Client %1 getrennt (%2 Clients)");
+inline const QString kDropped = QStringLiteral("Client %1 getrennt: %2");
+inline const QString kTooMany = QStringLiteral("Client %1 abgewiesen: zu viele Verbindungen");
+inline const QString kReadsNothing = QStringLiteral("er liest nichts mehr");
+inline const QString kCannotListen = QStringLiteral("Auf %1 kann nicht gelauscht werden: %2");
+inline const QString kBadServeAddress =
+    QStringLiteral("--serve braucht [ADRESSE:]PORT, nicht \"%1\".");
+
+} // namespace bl::texts::server
+
 // The message renderings.
 namespace bl::texts::reception {
 
@@ -95,6 +110,20 @@ inline const QString kInUse = QStringLiteral("Anschluss %1 wird schon benutzt");
 inline const QString kCannotOpen = QStringLiteral("Anschluss %1 lässt sich nicht öffnen (%2)");
 inline const QString kConnectionLost =
     QStringLiteral("Die Verbindung zu %1 ist abgebrochen (Gerät entfernt?)");
+inline const QString kRefused = QStringLiteral("abgelehnt");
+inline const QString kUnknownHost = QStringLiteral("Rechner unbekannt");
+inline const QString kNoAnswer = QStringLiteral("keine Antwort");
+inline const QString kNoNetwork = QStringLiteral("Netz nicht erreichbar");
+inline const QString kBadAddress = QStringLiteral(
+    "%1 ist keine gültige Netzadresse (lbserver://RECHNER[:PORT] oder tcp://RECHNER:PORT)");
+inline const QString kCannotConnect = QStringLiteral("Verbindung zu %1, Port %2 nicht möglich: %3");
+inline const QString kConnectedTo = QStringLiteral("Verbunden mit %1");
+inline const QString kConnectedToVersion = QStringLiteral("Verbunden mit %1 (%2)");
+inline const QString kPeerTakesNothing = QStringLiteral("%1 nimmt keine Daten mehr an");
+inline const QString kNoSentAnswer = QStringLiteral("keine Antwort innerhalb von 5 s");
+inline const QString kPeerRefused =
+    QStringLiteral("Die Gegenstelle hat die Nachricht %1 nicht auf den Bus gelegt: %2");
+inline const QString kNoReason = QStringLiteral("ohne Angabe eines Grundes");
 inline const QString kLineStuck = QStringLiteral(
     "Die Leitung zu %1 nimmt seit %2 s nichts an; der Rest der Nachricht wartet noch.");
 
@@ -125,6 +154,8 @@ inline const QString kRateFailed =
 inline const QString kConnectionLostNote =
     QStringLiteral("Verbindung zu %1 verloren – warte, bis das Gerät wieder da ist …");
 inline const QString kConnectionBackNote = QStringLiteral("Verbindung zu %1 wieder da");
+inline const QString kNetworkLostNote =
+    QStringLiteral("Verbindung zu %1 unterbrochen – verbinde neu …");
 
 // the serial control's own errors
 inline const QString kInvalidPortNumber = QStringLiteral("Ungültige Portnummer");
@@ -250,6 +281,12 @@ inline const QString kStatsOption = QStringLiteral(
 inline const QString kMarkErrorsOption = QStringLiteral(
     "Nach jeder Meldung mit falscher Prüfsumme eine Zeile \" !! Prüfsumme falsch: …\".");
 inline const QString kPercentValue = QStringLiteral("PROZENT");
+inline const QString kServeOption = QStringLiteral(
+    "Den Bus über TCP teilen (LocoNet over TCP, wie ein LbServer); ohne ADRESSE nur auf diesem "
+    "Rechner (127.0.0.1), mit 0.0.0.0 im ganzen Netz.");
+inline const QString kServeValue = QStringLiteral("[ADRESSE:]PORT");
+inline const QString kServeReadOnlyOption =
+    QStringLiteral("Mit --serve: kein Client darf Nachrichten auf den Bus legen.");
 inline const QString kRecordOption = QStringLiteral(
     "Den Verlauf von Anfang an speichern, wie nach einem Klick auf \"Verlauf speichern\".");
 inline const QString kFirstPaintOption = QStringLiteral(
@@ -300,6 +337,11 @@ inline const QString kRateOption = QStringLiteral("Nachrichten je Sekunde (Vorga
 inline const QString kCorruptOption =
     QStringLiteral("Dieser Anteil (in Prozent) der Nachrichten kommt mit falscher Prüfsumme an.");
 inline const QString kPercentValue = QStringLiteral("PROZENT");
+inline const QString kLbServerOption = QStringLiteral(
+    "Den simulierten Bus über TCP teilen (LocoNet over TCP, wie ein LbServer); ohne ADRESSE nur "
+    "auf diesem Rechner (127.0.0.1).");
+inline const QString kServeValue = QStringLiteral("[ADRESSE:]PORT");
+inline const QString kNeedsPtyOrServer = QStringLiteral("--pty oder --lbserver fehlt");
 inline const QString kPtyMissing = QStringLiteral("--pty fehlt");
 inline const QString kLinkOption = QStringLiteral(
     "Mit --pty: PFAD als Verweis auf das Pseudo-Terminal anlegen (ein Name, der bleibt, wenn der "

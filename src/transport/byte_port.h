@@ -41,8 +41,16 @@ public:
     virtual void set_rts(bool) {}
     virtual void set_break(bool) {}
 
+    // A bus reached over the network: a loss is no unplugged device, and
+    // the way back is a new connection.
+    virtual bool network() const { return false; }
+
     // Bytes have arrived.
     void on_readable(std::function<void()> handler) { readable_ = std::move(handler); }
+    // Something the user should be told in a box (a peer refused a message).
+    void on_trouble(std::function<void(const QString &)> handler) { trouble_ = std::move(handler); }
+    // What the connection is, for the status bar (a peer and its version).
+    void on_status(std::function<void(const QString &)> handler) { status_ = std::move(handler); }
     // The open port has failed under way (a device unplugged); it is
     // closed by the time the handler runs.
     void on_failed(std::function<void(const RuntimeError &)> handler) {
@@ -58,10 +66,20 @@ protected:
         if (failed_)
             failed_(error);
     }
+    void trouble(const QString &text) const {
+        if (trouble_)
+            trouble_(text);
+    }
+    void status(const QString &text) const {
+        if (status_)
+            status_(text);
+    }
 
 private:
     std::function<void()> readable_;
     std::function<void(const RuntimeError &)> failed_;
+    std::function<void(const QString &)> trouble_;
+    std::function<void(const QString &)> status_;
 };
 
 } // namespace bl

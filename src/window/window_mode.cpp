@@ -1,6 +1,7 @@
 #include "window/window_mode.h"
 
 #include "app/bus_access.h"
+#include "app/bus_server.h"
 #include "connection/init_paths.h"
 #include "shared/system_reason.h"
 #include "shared/texts.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
@@ -36,6 +38,21 @@ MonitorApp::Platform platform_for(BusAccess &access) {
     platform.port = std::move(access.port);
     platform.uart = std::move(access.uart);
     return platform;
+}
+
+// --serve: the window's bus shared over TCP; what happens to the clients
+// shows in the status bar.
+std::unique_ptr<BusServer> serve_if_asked(MonitorApp &app, const RunOptions &options) {
+    if (options.serve.isEmpty())
+        return nullptr;
+    auto server = std::make_unique<BusServer>(app.core(), options.serve_read_only);
+    QLabel *panel = app.window().StatusPanel;
+    server->server().on_log([panel](const QString &what) { panel->setText(what); });
+    if (const auto reason = server->listen(options.serve)) {
+        QMessageBox::warning(&app.window(), texts::window::kWindowCaption, *reason);
+        return nullptr;
+    }
+    return server;
 }
 
 // What the command line asks of the window once it is shown.
@@ -84,6 +101,7 @@ int run_demo(const RunOptions &options) {
     if (!app.run_startup(access.answers))
         return 0;
     after_show(app, options);
+    const auto server = serve_if_asked(app, options);
     access.simulated_bus->start();
     return QCoreApplication::exec();
 }
@@ -96,6 +114,7 @@ int run_on_port(const RunOptions &options) {
         return 0;
     app.window().show();
     after_show(app, options);
+    const auto server = serve_if_asked(app, options);
     return QCoreApplication::exec();
 }
 

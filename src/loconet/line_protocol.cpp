@@ -1,0 +1,78 @@
+#include "loconet/line_protocol.h"
+
+#include "loconet/hex.h"
+#include "loconet/message.h"
+
+namespace bl::loconet {
+
+void LineSplitter::feed(std::string_view bytes, const std::function<void(std::string_view)> &line) {
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n') {
+            if (!overlong_ && !line_.empty())
+                line(line_);
+            line_.clear();
+            overlong_ = false;
+        } else if (overlong_) {
+            continue;
+        } else if (line_.size() >= longest_) {
+            overlong_ = true;
+            ++dropped_;
+            line_.clear();
+        } else {
+            line_.push_back(c);
+        }
+    }
+}
+
+Line split_line(std::string_view line) {
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string_view::npos)
+        return {line, {}};
+    return {line.substr(0, blank), line.substr(blank + 1)};
+}
+
+std::optional<std::vector<int>> parse_hex_bytes(std::string_view text) {
+    std::vector<int> bytes;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ') {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= text.size() || (i + 2 < text.size() && text[i + 2] != ' '))
+            return std::nullopt;
+        const int high = hex_digit_value(text[i]), low = hex_digit_value(text[i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes.push_back(high * 16 + low);
+        i += 2;
+    }
+    return bytes;
+}
+
+std::string hex_bytes(const int *bytes, std::size_t n) {
+    std::string out(n ? n * 3 - 1 : 0, ' ');
+    for (std::size_t i = 0; i < n; ++i)
+        put_hex(out.data() + 3 * i, bytes[i]);
+    return out;
+}
+
+std::string_view send_refusal(const std::vector<int> &message) {
+    if (message.empty())
+        return "no bytes";
+    if (!is_opcode(message[0]))
+        return "first byte is not an opcode";
+    for (std::size_t i = 1; i < message.size(); ++i)
+        if (is_opcode(message[i]))
+            return "opcode inside the message";
+    const int length = message_length(message[0]) == kLengthFromSecondByte
+                           ? (message.size() > 1 ? message[1] : -1)
+                           : message_length(message[0]);
+    if (static_cast<int>(message.size()) != length)
+        return "wrong length for the opcode";
+    if (!checksum_ok(message.begin(), message.end()))
+        return "bad checksum";
+    return {};
+}
+
+} // namespace bl::loconet

@@ -1,0 +1,99 @@
+// Shares a LocoNet bus with other programs over TCP, as LocoNet over TCP
+// lines (the LbServer protocol, versions 1 and 2): every message from the
+// bus goes to every client as RECEIVE (or ERROR CHECKSUM, so that no
+// version-1 client takes corrupt bytes for a message), and a client's SEND
+// goes on the bus and is answered SENT OK once its echo has come back.
+// Listens on loopback unless an address is named; each client has a
+// bounded output, and a client that reads nothing is dropped rather than
+// slowing the bus.
+#pragma once
+
+#include "loconet/line_protocol.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace bl {
+
+struct ServeAddress {
+    QHostAddress address;
+    quint16 port = 0;
+};
+// "[ADDR:]PORT": 127.0.0.1 unless an address is given.
+std::optional<ServeAddress> parse_serve_address(const QString &text);
+
+struct LbServerLimits {
+    qint64 most_unsent = 256 * 1024; // bytes waiting for one client
+    int echo_ms = 2000;              // a SEND's echo comes within this
+};
+
+class LbServer : public QObject {
+public:
+    static constexpr int kMostClients = 16;
+    // the bus's lines go out together a few times a second rather than one
+    // write each, which keeps the server's cost low on a busy bus
+    static constexpr int kFlushMs = 30;
+    using Limits = LbServerLimits;
+
+    // Puts a message (check byte included) on the bus; an empty reason when
+    // it went, a reason in plain words when it could not.
+    using Put = std::function<std::string(const std::vector<int> &)>;
+
+    LbServer(Put put, QString version, bool read_only, Limits limits = {});
+    ~LbServer() override;
+
+    // The reason when the address cannot be listened on.
+    std::optional<QString> listen(const ServeAddress &where);
+    quint16 port() const { return server_.serverPort(); }
+    QHostAddress address() const { return server_.serverAddress(); }
+    int clients() const { return static_cast<int>(clients_.size()); }
+    // A message framed from the bus, its checksum right or not.
+    void bus_message(std::span<const std::int32_t> message, bool checksum_ok);
+    // What happens to the clients, for the user.
+    void on_log(std::function<void(const QString &)> log) { log_ = std::move(log); }
+
+private:
+    struct Client {
+        QTcpSocket *socket;
+        loconet::LineSplitter lines;
+        QByteArray pending; // lines of the bus not yet handed to the socket
+    };
+    struct Awaited {
+        QPointer<QTcpSocket> client;
+        std::vector<int> message;
+        qint64 deadline;
+    };
+    void accept();
+    void line(Client &client, std::string_view text);
+    void send(Client &client, std::string_view parameter);
+    void write(QTcpSocket *socket, const std::string &line);
+    void flush();
+    void expire();
+    void drop(QTcpSocket *socket, const QString &why);
+    void tell(const QString &what) const;
+
+    Put put_;
+    std::string version_line_;
+    bool read_only_;
+    Limits limits_;
+    QTcpServer server_;
+    std::vector<std::unique_ptr<Client>> clients_;
+    std::deque<Awaited> awaiting_; // SENDs on the bus, waiting for their echo
+    QTimer expiry_;
+    QTimer flush_;
+    QElapsedTimer clock_;
+    std::function<void(const QString &)> log_;
+};
+
+} // namespace bl

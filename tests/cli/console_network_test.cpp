@@ -1,0 +1,121 @@
+// The console monitor on a bus shared over the network: as a client of a
+// line-protocol server and of a raw-bytes server, and as a server itself.
+#include "loconet/framer.h"
+#include "support/process.h"
+#include "support/scripted_peer.h"
+
+#include <QFile>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace bl {
+namespace {
+
+using testing::wait_for_output;
+
+QByteArray sample() {
+    QFile f(QStringLiteral(BUSLAUSCHER_SAMPLES_DIR "/layout-evening.capture"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What a USB interface would show for the same bytes.
+QList<QByteArray> decoded(const QByteArray &bytes) {
+    QProcess p;
+    p.start(QStringLiteral(BUSLAUSCHER_BINARY), {QStringLiteral("--decode")});
+    p.write(bytes);
+    p.closeWriteChannel();
+    p.waitForFinished(5000);
+    return p.readAllStandardOutput().split('\n');
+}
+
+struct Console {
+    QProcess p;
+    QByteArray out, err;
+    explicit Console(QStringList args) {
+        p.start(QStringLiteral(BUSLAUSCHER_BINARY),
+                QStringList{QStringLiteral("--console")} + args);
+    }
+    bool shows(const QByteArray &text) { return wait_for_output(p, out, text); }
+    bool tells(const QByteArray &text) {
+        return wait_for_output(p, err, text, 10000, QProcess::StandardError);
+    }
+    // the lines shown, without their time stamps
+    QList<QByteArray> lines() const {
+        QList<QByteArray> texts;
+        for (const QByteArray &line : out.split('\n'))
+            texts << line.mid(13);
+        return texts;
+    }
+    ~Console() {
+        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        p.waitForFinished(5000);
+    }
+};
+
+TEST(ConsoleOverTheNetwork, ALineProtocolServersBusShowsAsFromAUsbInterface) {
+    testing::ScriptedServer server;
+    Console c({QStringLiteral("--interface"), QStringLiteral("usb"), QStringLiteral("--port"),
+               server.address("lbserver")});
+    ASSERT_TRUE(server.has_client());
+    const QByteArray bytes = sample();
+    QByteArray lines = "VERSION Scripted 1\r\n\r\nTIMESTAMP 99\n";
+    loconet::Framer framer;
+    for (const char b : bytes)
+        if (framer.feed(static_cast<unsigned char>(b))) {
+            lines += "RECEIVE";
+            for (const std::int32_t m : framer.message())
+                lines += ' ' + QByteArray::number(m, 16).rightJustified(2, '0').toUpper();
+            lines += "\r\n";
+        }
+    server.say(lines);
+    const QList<QByteArray> expected = decoded(bytes);
+    ASSERT_TRUE(c.shows(expected.at(expected.size() - 2) + '\n'));
+    EXPECT_EQ(c.lines(), expected);
+
+    c.p.write("B0 00 10\n");
+    ASSERT_TRUE(server.hears("SEND B0 00 10 5F\r\n"));
+    server.say("RECEIVE B0 00 10 5F\r\nSENT OK\r\n");
+    EXPECT_TRUE(c.shows(" - Mag.-Art.: 1 - rot - ein \n")) << "the echo";
+}
+
+TEST(ConsoleOverTheNetwork, ARawBytesServersBusShowsAsFromAUsbInterface) {
+    testing::ScriptedServer server;
+    Console c({QStringLiteral("--port"), server.address("tcp")});
+    ASSERT_TRUE(server.has_client());
+    server.say(sample());
+    const QList<QByteArray> expected = decoded(sample());
+    ASSERT_TRUE(c.shows(expected.at(expected.size() - 2) + '\n'));
+    EXPECT_EQ(c.lines(), expected);
+    c.p.write("B0 00 10\n");
+    EXPECT_TRUE(server.hears(QByteArray::fromHex("b000105f")));
+}
+
+TEST(ConsoleOverTheNetwork, ServesItsBusOnLoopbackAndItsOwnClientShowsIt) {
+    Console serving({QStringLiteral("--demo"), QStringLiteral("--rate"), QStringLiteral("30"),
+                     QStringLiteral("--serve"), QStringLiteral("0")});
+    ASSERT_TRUE(serving.tells("LocoNet über TCP auf 127.0.0.1:"));
+    const QByteArray told = serving.err.mid(serving.err.indexOf("127.0.0.1:") + 10);
+    const quint16 port = static_cast<quint16>(told.left(told.indexOf('\n')).toUInt());
+
+    QTcpSocket client;
+    QByteArray heard;
+    QObject::connect(&client, &QTcpSocket::readyRead, [&] { heard += client.readAll(); });
+    client.connectToHost(QHostAddress::LocalHost, port);
+    ASSERT_TRUE(client.waitForConnected(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard.count("RECEIVE") > 5; }, 10000));
+    EXPECT_TRUE(heard.startsWith("VERSION Bus-Lauscher "));
+    client.write("SEND B0 00 10 5F\r\nSEND B0 00 10 00\r\nSEND ZZ 00\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard.count("SENT") == 3; }, 5000))
+        << heard.toStdString();
+    const qsizetype ok = heard.indexOf("SENT OK");
+    EXPECT_GT(ok, heard.indexOf("RECEIVE B0 00 10 5F")) << "the echo first, then the answer";
+    EXPECT_EQ(heard.count("SENT ERROR"), 2);
+    EXPECT_FALSE(heard.contains("B0 00 10 00\r\n")) << "nothing refused reaches the bus";
+
+    Console own_client(
+        {QStringLiteral("--port"), QStringLiteral("lbserver://127.0.0.1:%1").arg(port)});
+    EXPECT_TRUE(own_client.shows(" - "));
+}
+
+} // namespace
+} // namespace bl

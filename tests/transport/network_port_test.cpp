@@ -1,0 +1,110 @@
+// Reaching a bus that another program shares over TCP, against a scripted
+// peer: the line protocol and raw bytes.
+#include "support/scripted_peer.h"
+#include "transport/network_port.h"
+
+#include <gtest/gtest.h>
+
+namespace bl {
+namespace {
+
+using testing::ScriptedServer;
+
+struct Client {
+    QByteArray received;
+    QStringList troubles, statuses;
+    std::vector<int> failures;
+    void watch(BytePort &port) {
+        port.on_readable([this, &port] { received += port.read(); });
+        port.on_trouble([this](const QString &t) { troubles << t; });
+        port.on_status([this](const QString &s) { statuses << s; });
+        port.on_failed([this](const RuntimeError &e) { failures.push_back(e.number); });
+    }
+};
+
+TEST(LbServerPort, ReceivesWhatTheLinesCarryAndPassesOverTheRest) {
+    ScriptedServer peer;
+    LbServerPort port;
+    Client c;
+    c.watch(port);
+    port.open(peer.address("lbserver"), {});
+    ASSERT_TRUE(peer.has_client());
+    // every kind of line end, empty lines, version-2 tokens, junk
+    peer.say("VERSION JMRI LbServer 5.4\r\n\r\nRECEIVE B2 05 10 58\n\rTIMESTAMP 1234\r\r\n"
+             "RECEIVE ZZ 00\nERROR CHECKSUM 01 02\r\nBREAK\nRECEIVE 83 7C\r" +
+             QByteArray(5000, 'X') + "\nRECEIVE 82 7D\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c.received.size() >= 8; }, 5000));
+    EXPECT_EQ(c.received.toHex(' '), QByteArray("b2 05 10 58 83 7c 82 7d"));
+    EXPECT_TRUE(c.statuses.contains(
+        QStringLiteral("Verbunden mit %1 (JMRI LbServer 5.4)").arg(peer.address("lbserver"))));
+}
+
+TEST(LbServerPort, OneSendAtATimeEachEndedByItsAnswer) {
+    ScriptedServer peer;
+    LbServerPort port(300);
+    Client c;
+    c.watch(port);
+    port.open(peer.address("lbserver"), {});
+    ASSERT_TRUE(peer.has_client());
+    // written a byte at a time, as the transmission writes them
+    for (const char b : QByteArray::fromHex("b000105fb000307f83"))
+        port.write(QByteArray(1, b));
+    ASSERT_TRUE(peer.hears("SEND B0 00 10 5F\r\n"));
+    QTest::qWait(50);
+    EXPECT_FALSE(peer.heard.contains("B0 00 30")) << "the second waits for the first's answer";
+    peer.say("RECEIVE B0 00 10 5F\r\nSENT ERROR busy bus\r\n");
+    ASSERT_TRUE(peer.hears("SEND B0 00 30 7F\r\n"));
+    EXPECT_EQ(c.troubles, QStringList{QStringLiteral(
+                              "Die Gegenstelle hat die Nachricht B0 00 10 5F nicht auf den Bus "
+                              "gelegt: busy bus")});
+    // no answer at all: the time-out ends it, and it is told
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c.troubles.size() == 2; }, 5000));
+    EXPECT_TRUE(c.troubles[1].contains(QStringLiteral("keine Antwort")));
+    EXPECT_FALSE(peer.heard.contains("SEND 83")) << "83 alone is no whole message";
+}
+
+TEST(NetworkPort, ADroppedConnectionIsTheEndOfThePort) {
+    ScriptedServer peer;
+    RawTcpPort port;
+    Client c;
+    c.watch(port);
+    port.open(peer.address("tcp"), {});
+    ASSERT_TRUE(peer.has_client());
+    port.write(QByteArray::fromHex("b000105f"));
+    ASSERT_TRUE(peer.hears(QByteArray::fromHex("b000105f")));
+    peer.say(QByteArray::fromHex("b2051058"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c.received.size() == 4; }, 5000));
+    peer.client->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !c.failures.empty(); }, 5000));
+    EXPECT_EQ(c.failures, std::vector<int>{err::kDeviceVanished});
+    EXPECT_FALSE(port.is_open());
+}
+
+TEST(NetworkPort, WhatCannotBeReachedIsSaidWithHostPortAndReason) {
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost, 0);
+    const quint16 unused = closed.serverPort();
+    closed.close();
+    const struct {
+        QString address;
+        QString told;
+    } rows[] = {
+        {QStringLiteral("lbserver://127.0.0.1:%1").arg(unused),
+         QStringLiteral("127.0.0.1, Port %1 nicht möglich: abgelehnt").arg(unused)},
+        {QStringLiteral("tcp://127.0.0.1"), QStringLiteral("keine gültige Netzadresse")},
+        {QStringLiteral("lbserver://"), QStringLiteral("keine gültige Netzadresse")},
+    };
+    for (const auto &row : rows) {
+        LbServerPort port;
+        try {
+            port.open(row.address, {});
+            ADD_FAILURE() << row.address.toStdString();
+        } catch (const RuntimeError &e) {
+            EXPECT_TRUE(e.description.contains(row.told)) << e.description.toStdString();
+        }
+    }
+    EXPECT_EQ(parse_network_address(QStringLiteral("lbserver://loconet.local"))->port, 1234);
+}
+
+} // namespace
+} // namespace bl
