@@ -57,6 +57,11 @@ NetworkPort::NetworkPort() {
     });
 }
 
+NetworkPort::~NetworkPort() {
+    open_ = false;
+    socket_.disconnect(this);
+}
+
 void NetworkPort::open(const QString &device, const LineSettings &) {
     const std::optional<NetworkAddress> address = parse_network_address(device);
     if (!address)

@@ -36,6 +36,8 @@ public:
     static constexpr qint64 kMostUnsent = 1 << 20;
 
     NetworkPort();
+    // the socket reports its own teardown; by then nothing here may hear it
+    ~NetworkPort() override;
     void open(const QString &device, const LineSettings &line) override;
     void close() override;
     bool is_open() const override { return open_; }
