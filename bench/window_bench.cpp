@@ -3,6 +3,7 @@
 #include "window/frm_monitor.h"
 
 #include <QApplication>
+#include <QImage>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -38,3 +39,22 @@ int main(int argc, char **argv) {
     benchmark::RunSpecifiedBenchmarks();
     return 0;
 }
+
+namespace {
+void BM_FullViewportRepaint(benchmark::State &state) {
+    bl::FrmMonitor w;
+    w.show();
+    bl::RtbMoni &area = *w.rtbMoni;
+    for (int i = 0; i < 200; ++i) {
+        area.append_text("R\xFC"
+                         "ckmelder " +
+                         std::to_string(i) + " = belegt");
+        area.append_text("\r\n");
+    }
+    area.refresh_view();
+    QImage image(area.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state)
+        area.viewport()->render(&image);
+}
+BENCHMARK(BM_FullViewportRepaint)->Unit(benchmark::kMicrosecond);
+} // namespace

@@ -24,7 +24,14 @@ SerialControl::SerialControl(std::unique_ptr<BytePort> port) : port_(std::move(p
     events_.setSingleShot(true);
     events_.setInterval(0);
     connect(&events_, &QTimer::timeout, this, [this] { fire_event(); });
-    port_->on_readable([this] { schedule_event(); });
+    port_->on_readable([this] {
+        // straight from the event loop the receive event runs at once;
+        // from inside other code it waits for the loop
+        if (port_->from_event_loop() && !in_event_ && r_threshold_ == 1 && on_comm_)
+            fire_event();
+        else
+            schedule_event();
+    });
     // told after the code that met the failure has returned, so that one
     // fault gives one report
     port_->on_failed([this](const RuntimeError &e) {

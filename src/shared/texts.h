@@ -239,6 +239,9 @@ inline const QString kSetCategory = QStringLiteral("Zugkat. setzen");
 inline const QString kYes = QStringLiteral("Ja");
 inline const QString kNo = QStringLiteral("Nein");
 inline const QString kUnreadableCapture = QStringLiteral("Datei nicht lesbar: %1 (%2)");
+inline const QString kNoDisplay = QStringLiteral(
+    "Keine Anzeige gefunden: das Monitorfenster kann nicht geöffnet werden. Ohne Fenster "
+    "läuft der Konsolenmonitor: bus-lauscher --console (mit --demo auf dem simulierten Bus).");
 
 } // namespace bl::texts::window
 

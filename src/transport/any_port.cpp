@@ -5,7 +5,12 @@ namespace bl {
 AnyPort::AnyPort() { wire(serial_); }
 
 void AnyPort::wire(BytePort &inner) {
-    inner.on_readable([this] { readable(); });
+    inner.on_readable([this, &inner] {
+        if (inner.from_event_loop())
+            readable_from_event_loop();
+        else
+            readable();
+    });
     inner.on_failed([this](const RuntimeError &e) { failed(e); });
     inner.on_trouble([this](const QString &text) { trouble(text); });
     inner.on_status([this](const QString &text) { status(text); });

@@ -47,6 +47,10 @@ public:
 
     // Bytes have arrived.
     void on_readable(std::function<void()> handler) { readable_ = std::move(handler); }
+    // While the readable handler runs: whether the port tells straight from
+    // the event loop (a receive event may run at once), or from inside other
+    // code (the event must wait for the loop).
+    bool from_event_loop() const { return from_event_loop_; }
     // Something the user should be told in a box (a peer refused a message).
     void on_trouble(std::function<void(const QString &)> handler) { trouble_ = std::move(handler); }
     // What the connection is, for the status bar (a peer and its version).
@@ -62,6 +66,11 @@ protected:
         if (readable_)
             readable_();
     }
+    void readable_from_event_loop() {
+        from_event_loop_ = true;
+        readable();
+        from_event_loop_ = false;
+    }
     void failed(const RuntimeError &error) const {
         if (failed_)
             failed_(error);
@@ -76,6 +85,7 @@ protected:
     }
 
 private:
+    bool from_event_loop_ = false;
     std::function<void()> readable_;
     std::function<void(const RuntimeError &)> failed_;
     std::function<void(const QString &)> trouble_;

@@ -20,7 +20,10 @@ namespace tx = texts::transport;
 } // namespace
 
 SerialPort::SerialPort(int drain_ms) : drain_ms_(drain_ms) {
-    connect(&port_, &QSerialPort::readyRead, this, [this] { readable(); });
+    connect(&port_, &QSerialPort::readyRead, this, [this] {
+        if (!writing_)
+            readable_from_event_loop();
+    });
     connect(&port_, &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError e) { port_failed(e); });
 }
@@ -77,12 +80,19 @@ bool SerialPort::set_custom_rate(int baud) { return port_.isOpen() && port_.setB
 void SerialPort::write(const QByteArray &bytes) {
     port_.write(bytes);
     const QDeadlineTimer deadline(drain_ms_);
+    // bytes that arrive meanwhile wait for the event loop
+    writing_ = true;
     while (port_.isOpen() && port_.bytesToWrite() > 0) {
-        if (deadline.hasExpired())
+        if (deadline.hasExpired()) {
+            writing_ = false;
             throw RuntimeError(err::kPortIoFailed, kSource,
                                tx::kLineStuck.arg(device_).arg(drain_ms_ / 1000.0));
+        }
         port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
     }
+    writing_ = false;
+    if (port_.isOpen() && port_.bytesAvailable() > 0)
+        readable();
     if (!port_.isOpen())
         throw RuntimeError(err::kDeviceVanished, kSource, tx::kConnectionLost.arg(device_));
 }

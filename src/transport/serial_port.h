@@ -46,6 +46,7 @@ private:
     QString device_; // as the user named it
     QString opened_; // its canonical path
     int drain_ms_;
+    bool writing_ = false;
 };
 
 } // namespace bl

@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <vector>
 
+// The window's resources (its icon) live in a static library; without this
+// call the linker leaves them out of the program.
+static void link_window_resources() { Q_INIT_RESOURCE(window); }
+
 namespace bl {
 
 namespace {
@@ -42,6 +46,9 @@ constexpr ControlPlace kLabel2{"Label2", -1, 8760, 720, 375, 195, 21};
 constexpr ControlPlace kLokAdrTxt{"LokAdrTxt", -1, 8010, 1020, 585, 285, 18};
 constexpr ControlPlace kKatTxt{"KatTxt", -1, 8730, 1020, 585, 285, 19};
 constexpr ControlPlace kZugkatBut{"ZugkatBut", -1, 8010, 1410, 1335, 345, 22};
+
+// room for a few lines of the monitor below the frame, in the smallest window
+constexpr int kMinimumAreaBelowFrame = 900;
 
 const char *const kMsgDefaults[4] = {"B0 00 10", "B0 00 30", "B0 00 30", "B0 00 10"};
 
@@ -76,6 +83,7 @@ const QStringList kCourierFamilies = {QStringLiteral("Courier New"),
 } // namespace
 
 FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
+    link_window_resources();
     setObjectName(QStringLiteral("frmMonitor"));
     setWindowTitle(texts::window::kWindowCaption);
     setWindowIcon(QIcon(QStringLiteral(":/bus-lauscher.png")));
@@ -89,6 +97,7 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setMovable(false);
+    Toolbar1->setAutoFillBackground(true); // covers the monitor area beneath
     place(Toolbar1, kToolbar1);
     btnClear = add<QPushButton>(texts::window::kClear, Toolbar1, kBtnClear);
     btnTraceOnOff = add<QPushButton>(texts::trace::kTraceStart, Toolbar1, kBtnTraceOnOff);
@@ -120,6 +129,7 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setAutoFillBackground(true);
     // the bus's health at the left, what the bus is (simulated) at the right
     HealthPanel = new QLabel(StatusBar1);
     HealthPanel->setObjectName(QStringLiteral("HealthPanel"));
@@ -136,7 +146,14 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     Timer1->setInterval(kTimerMs);
     Timer1->start();
 
-    resize(twips_to_px(kInnerWidth, dpi()), twips_to_px(kInnerHeight, dpi()));
+    // small, but never so small that a control of the toolbar or the frame
+    // is cut off: the frame's width, and its height with a few lines below
+    const double d = dpi();
+    setMinimumSize(
+        twips_to_px(2 * kOutFrame.left + kOutFrame.width, d),
+        twips_to_px(kOutFrame.top + kOutFrame.height + kMinimumAreaBelowFrame + kStatusBar1.height,
+                    d));
+    resize(twips_to_px(kInnerWidth, d), twips_to_px(kInnerHeight, d));
 }
 
 double FrmMonitor::dpi() const { return logicalDpiY(); }
@@ -175,6 +192,11 @@ void FrmMonitor::resizeEvent(QResizeEvent *event) {
     area_ = apply_resize_rule(px_to_twips(w, d), px_to_twips(h, d), area_);
     rtbMoni->setGeometry(twips_to_px(area_.left, d), twips_to_px(area_.top, d),
                          twips_to_px(area_.width, d), twips_to_px(area_.height, d));
+    // the text stands between the frame and the status bar, which cover the
+    // area's top and bottom
+    const QRect area = rtbMoni->geometry();
+    rtbMoni->set_covered(OutFrame->geometry().bottom() + 1 - area.top(),
+                         area.bottom() + 1 - StatusBar1->geometry().top());
 }
 
 void FrmMonitor::closeEvent(QCloseEvent *event) {

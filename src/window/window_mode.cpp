@@ -12,6 +12,8 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace bl {
 
@@ -32,6 +34,25 @@ public:
 private:
     bool done_ = false;
 };
+
+constexpr int kNoDisplayStatus = 2;
+QtMessageHandler qt_handler = nullptr;
+
+// Where no display can be opened, Qt ends the program with advice to
+// reinstall it. The user is told in one line what does work instead.
+void tell_when_no_display(QtMsgType type, const QMessageLogContext &context,
+                          const QString &message) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "bus-lauscher: %s\n",
+                     texts::window::kNoDisplay.toLocal8Bit().constData());
+        std::fflush(stderr);
+        std::_Exit(kNoDisplayStatus);
+    }
+    // the platform plugin's own complaints are summed up in that line
+    if (context.category && std::strncmp(context.category, "qt.qpa.", 7) == 0)
+        return;
+    qt_handler(type, context, message);
+}
 
 MonitorApp::Platform platform_for(BusAccess &access) {
     MonitorApp::Platform platform;
@@ -128,7 +149,9 @@ int run_window(int &argc, char **argv, const RunOptions &options) {
                          options.replay_file, german_reason(capture->errorString()))));
         return 2;
     }
+    qt_handler = qInstallMessageHandler(tell_when_no_display);
     QApplication qt_app(argc, argv);
+    qInstallMessageHandler(qt_handler);
     if (options.demo)
         return run_demo(options);
     return options.replay_file.isEmpty() ? run_on_port(options)

@@ -2,6 +2,7 @@
 #include "window/resize_rule.h"
 
 #include <QApplication>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace bl {
@@ -43,6 +44,30 @@ TEST(FrmMonitor, DesignSizeAndTheAreaBeneathTheFrameAt96Dpi) {
     EXPECT_EQ(w.rtbMoni->geometry(), QRect(0, 32, 799, 450));
 }
 
+// The toolbar, the frame and the status bar cover the monitor area: its text
+// is shown between them, and a small window still shows every control.
+TEST(FrmMonitor, TheTextStandsBetweenTheFrameAndTheStatusBar) {
+    FrmMonitor w;
+    w.show();
+    w.rtbMoni->set_text(std::string(40 * 81, '#'));
+    w.rtbMoni->refresh_view();
+    const QRect text(w.rtbMoni->viewport()->mapTo(&w, QPoint(0, 0)), w.rtbMoni->viewport()->size());
+    EXPECT_EQ(text.top(), w.OutFrame->geometry().bottom() + 1);
+    EXPECT_LE(text.bottom(), w.StatusBar1->geometry().top() - 1);
+    const QImage shown = w.grab().toImage();
+    const QPoint over_area(w.width() / 2, w.rtbMoni->geometry().top()); // the area's border
+    ASSERT_TRUE(w.Toolbar1->geometry().contains(over_area));
+    EXPECT_EQ(shown.pixelColor(over_area), w.Toolbar1->palette().color(QPalette::Window))
+        << "the toolbar is drawn over the area";
+
+    w.resize(400, 300);
+    for (QWidget *control :
+         w.Toolbar1->findChildren<QWidget *>() + w.OutFrame->findChildren<QWidget *>()) {
+        const QRect at(control->mapTo(&w, QPoint(0, 0)), control->size());
+        EXPECT_TRUE(w.rect().contains(at)) << control->objectName().toStdString();
+    }
+}
+
 TEST(FrmMonitor, InitialStates) {
     FrmMonitor w;
     EXPECT_FALSE(w.LNM_hex_chk->isChecked());
@@ -56,7 +81,7 @@ TEST(FrmMonitor, InitialStates) {
     EXPECT_TRUE(w.rtbMoni->isReadOnly());
     EXPECT_TRUE(w.rtbMoni->text().empty());
     EXPECT_TRUE(w.Timer1->isActive());
-    EXPECT_FALSE(w.windowIcon().isNull());
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/bus-lauscher.png"))) << "the icon is linked in";
 }
 
 TEST(FrmMonitor, TabOrderFollowsTheTabIndices) {

@@ -1,9 +1,13 @@
 #include "connection/error_report.h"
 #include "support/app_harness.h"
 
+#include <QClipboard>
 #include <QLocale>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -339,6 +343,94 @@ TEST(BusHealth, StatusBarCountsLoadErrorsAndMissingEchoes) {
     h.app->show_health();
     EXPECT_TRUE(h.w().HealthPanel->text().startsWith(QStringLiteral("25 Meldungen")))
         << "clearing the screen keeps the evidence";
+}
+
+} // namespace
+} // namespace bl
+
+namespace bl {
+namespace {
+
+QImage on_screen(QWidget &w) {
+    QCoreApplication::processEvents();
+    return w.screen()->grabWindow(w.winId()).toImage();
+}
+
+// Following the newest line, the picture is moved and only new lines are
+// drawn: what is on screen must be what drawing the whole view gives.
+TEST(RtbMoni, MovedPictureEqualsTheViewDrawnWhole) {
+    RtbMoni area;
+    area.resize(400, 300);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    for (int round = 0; round < 120; ++round) {
+        for (int i = 0; i <= round % 3; ++i)
+            area.append_text("Zeile " + std::to_string(round) + "." + std::to_string(i) + "\r\n");
+        if (area.text().size() > 900)
+            area.keep_last(800 - round % 5); // also inside a line
+        area.refresh_view();
+        const QImage moved = on_screen(area);
+        if (round % 10 != 9)
+            continue;
+        area.viewport()->update();
+        ASSERT_EQ(moved, on_screen(area)) << "round " << round;
+    }
+}
+
+} // namespace
+} // namespace bl
+
+namespace bl {
+namespace {
+
+QString line_at_top(const RtbMoni &area) {
+    return area.cursorForPosition(QPoint(2, 2)).block().text();
+}
+
+// As a terminal: the view follows the newest line only at the bottom;
+// scrolled back or with a selection it stays on its text while lines
+// arrive and are cut from the top; back at the bottom it follows again.
+TEST(RtbMoni, ScrolledBackOrSelectedTheViewStaysOnItsText) {
+    RtbMoni area;
+    area.resize(400, 300);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    int n = 0;
+    const auto arrive = [&](int lines) {
+        for (int i = 0; i < lines; ++i) {
+            area.append_text("Zeile " + std::to_string(n++) + "\r\n");
+            if (area.text().size() > 5000)
+                area.keep_last(4900);
+            area.refresh_view();
+            QCoreApplication::processEvents();
+        }
+    };
+    arrive(600);
+    QWheelEvent up(QPointF(50, 50), area.mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 10 * 120),
+                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(area.viewport(), &up);
+    const QString scrolled_to = line_at_top(area);
+    arrive(40);
+    EXPECT_EQ(line_at_top(area), scrolled_to) << "scrolled back";
+
+    area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum());
+    QTextCursor pick = area.cursorForPosition(QPoint(2, 40));
+    pick.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    area.setTextCursor(pick);
+    const QString picked = pick.selectedText();
+    const QString top_then = line_at_top(area);
+    arrive(40);
+    EXPECT_EQ(area.textCursor().selectedText(), picked);
+    EXPECT_EQ(line_at_top(area), top_then) << "selected";
+    QTest::keyClick(&area, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), picked);
+
+    area.setTextCursor(area.cursorForPosition(QPoint(2, 2)));
+    area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum());
+    arrive(3);
+    const QTextCursor newest(area.document()->lastBlock().previous());
+    EXPECT_EQ(newest.block().text(), QStringLiteral("Zeile 682"));
+    EXPECT_TRUE(area.viewport()->rect().contains(area.cursorRect(newest))) << "following again";
 }
 
 } // namespace

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Takes the screenshots in docs/ on a virtual display, driving the window as a
+# user would. Needs xvfb, xdotool, x11-apps (xwd), x11-utils (xprop) and
+# imagemagick; run after scripts/build.sh:
+#   xvfb-run -a -s "-screen 0 800x700x24" bash scripts/screenshots.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+work=$(mktemp -d)
+program=
+trap 'stop; rm -rf "$work"' EXIT
+
+start() { # start ARGS: the window, once it is shown
+  build/src/bus-lauscher "$@" 2> /dev/null &
+  program=$!
+  window=$(xdotool search --sync --onlyvisible --name "^ Bus-Lauscher$" | head -n 1)
+  sleep 1
+}
+
+stop() {
+  if [ -n "$program" ]; then
+    kill "$program" 2> /dev/null || true
+    wait "$program" 2> /dev/null || true
+  fi
+  program=
+}
+
+shoot() { # shoot NAME: the window as it stands
+  xwd -root -silent > "$work/screen.xwd"
+  local size
+  size=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
+  convert "$work/screen.xwd" -crop "$size+0+0" "docs/$1"
+  echo "docs/$1"
+  stop
+}
+
+# a quiet bus: the screen cleared, one message sent; its echo is the first line
+start --demo --rate 0
+xprop -id "$window" _NET_WM_ICON | head -n 1
+xdotool mousemove 56 12 click 1  # "Monitor Löschen?"
+xdotool mousemove 418 74 click 1 # the first "Sende Msg"
+sleep 0.5
+shoot window-echo.png
+
+# a busy bus, scrolled back to the top: the first line of the area in full
+start --demo --rate 342
+sleep 2
+xdotool mousemove 300 400 click --repeat 150 --delay 2 4 # the wheel, up
+sleep 1
+shoot window-scrolled-to-top.png
+
+# a real driving session (where the corpus is at hand), demo traffic, a noisy bus
+real=../shared/corpus/real/pylnlib_session001.capture
+if [ -f "$real" ]; then
+  start --replay "$real"
+  shoot window-replay.png
+fi
+start --demo
+sleep 4
+shoot window-demo.png
+start --demo --rate 300 --corrupt 2 --mark-errors
+sleep 4
+shoot window-bus-health.png
