@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
+  help2man dpkg-dev file desktop-file-utils appstream lintian
 )
 missing=()
 for p in "${packages[@]}"; do

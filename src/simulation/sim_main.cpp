@@ -68,7 +68,10 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(tx::kDescription);
-    parser.addHelpOption();
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  bl::texts::cli::kHelpOption);
+    const QCommandLineOption version(QStringLiteral("version"), bl::texts::cli::kVersionOption);
+    parser.addOptions({help, version});
     const QCommandLineOption pty(QStringLiteral("pty"), tx::kPtyOption);
     const QCommandLineOption lbserver(QStringLiteral("lbserver"), tx::kLbServerOption,
                                       tx::kServeValue);
@@ -80,8 +83,15 @@ int main(int argc, char **argv) {
     parser.addOptions({pty, lbserver, rate, corrupt, link});
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), 2);
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+    if (parser.isSet(help)) {
+        // named as the user calls it, not by the path it was started from
+        QString text = parser.helpText();
+        text.replace(QCoreApplication::arguments().constFirst(), QStringLiteral("bus-lauscher-sim"));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("bus-lauscher-sim %s\n", BUSLAUSCHER_VERSION);
         return 0;
     }
     if (!parser.isSet(pty) && !parser.isSet(lbserver))

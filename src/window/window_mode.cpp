@@ -152,6 +152,8 @@ int run_window(int &argc, char **argv, const RunOptions &options) {
     qt_handler = qInstallMessageHandler(tell_when_no_display);
     QApplication qt_app(argc, argv);
     qInstallMessageHandler(qt_handler);
+    // Wayland matches the window to the desktop entry (and its icon) by this
+    QGuiApplication::setDesktopFileName(QStringLiteral(BUSLAUSCHER_APP_ID));
     if (options.demo)
         return run_demo(options);
     return options.replay_file.isEmpty() ? run_on_port(options)
