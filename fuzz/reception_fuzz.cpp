@@ -68,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     trace.ascii_hex = mode == 0;
     bl::TextMonitorArea area;
     bl::MessageDecoder decoder(vars, area, trace);
-    bl::Receiver receiver(vars, [&] {
+    bl::loconet::BusCounts counts;
+    bl::Receiver receiver(vars, counts, [&] {
         decoder.decode_ln_mes();
         // one message adds at most its line (386 characters), a break and two CR LF
         if (area.text().size() > bl::kAreaLimit + bl::LineText::kCapacity + 6)
@@ -84,5 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         receiver.framing_steps(std::string_view(reinterpret_cast<const char *>(data + at), n));
         at += n;
     }
+    // every byte read is counted; messages (two bytes at least) and discards come from them
+    if (counts.bytes != size - 1 || counts.discarded + 2 * counts.messages > counts.bytes ||
+        counts.checksum_errors > counts.messages)
+        std::abort();
     return 0;
 }

@@ -32,10 +32,10 @@ void mirror(const QScrollBar *own, QScrollBar *shown) {
 } // namespace
 
 // The shown bar follows the own one as the user scrolls; while the view
-// follows the newest line it is drawn anew at most once a second, as the
+// follows the newest line it is drawn anew at most every kBarsMs, as the
 // handle only creeps (drawing a scroll bar is the dearest part of a refresh).
 void RtbMoni::follow(QScrollBar *own, QScrollBar *shown) {
-    // the range grows with every line: the handle may creep a second late
+    // the range grows with every line: the handle may creep a little late
     connect(own, &QScrollBar::rangeChanged, shown, [this] { request_scroll_bars(true); });
     // the user scrolled: shown at once
     connect(own, &QScrollBar::valueChanged, shown, [this] {

@@ -42,7 +42,7 @@ private:
     void place_scroll_bars();
     void follow(QScrollBar *own, QScrollBar *shown);
     void show_scroll_bars();
-    // creeping: a change that may be shown up to a second late
+    // creeping: a change that may be shown up to kBarsMs late
     void request_scroll_bars(bool creeping);
     bool following() const;
     void paintEvent(QPaintEvent *event) override;
