@@ -30,17 +30,8 @@ void BM_RefreshWithNewLines(benchmark::State &state) {
 }
 BENCHMARK(BM_RefreshWithNewLines)->Arg(1)->Arg(34)->Unit(benchmark::kMicrosecond);
 
-} // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
-
-namespace {
+// The whole area drawn anew: what following the newest line no longer
+// pays for every line.
 void BM_FullViewportRepaint(benchmark::State &state) {
     bl::FrmMonitor w;
     w.show();
@@ -57,4 +48,13 @@ void BM_FullViewportRepaint(benchmark::State &state) {
         area.viewport()->render(&image);
 }
 BENCHMARK(BM_FullViewportRepaint)->Unit(benchmark::kMicrosecond);
+
 } // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

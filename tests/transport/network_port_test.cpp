@@ -20,15 +20,19 @@ struct Client {
         port.on_status([this](const QString &s) { statuses << s; });
         port.on_failed([this](const RuntimeError &e) { failures.push_back(e.number); });
     }
+    // watches the port and connects it to the peer; whether the peer took it
+    bool connect(BytePort &port, ScriptedServer &peer, const char *scheme) {
+        watch(port);
+        port.open(peer.address(scheme), {});
+        return peer.has_client();
+    }
 };
 
 TEST(LbServerPort, ReceivesWhatTheLinesCarryAndPassesOverTheRest) {
     ScriptedServer peer;
     LbServerPort port;
     Client c;
-    c.watch(port);
-    port.open(peer.address("lbserver"), {});
-    ASSERT_TRUE(peer.has_client());
+    ASSERT_TRUE(c.connect(port, peer, "lbserver"));
     // every kind of line end, empty lines, version-2 tokens, junk
     peer.say("VERSION JMRI LbServer 5.4\r\n\r\nRECEIVE B2 05 10 58\n\rTIMESTAMP 1234\r\r\n"
              "RECEIVE ZZ 00\nERROR CHECKSUM 01 02\r\nBREAK\nRECEIVE 83 7C\r" +
@@ -43,9 +47,7 @@ TEST(LbServerPort, OneSendAtATimeEachEndedByItsAnswer) {
     ScriptedServer peer;
     LbServerPort port(300);
     Client c;
-    c.watch(port);
-    port.open(peer.address("lbserver"), {});
-    ASSERT_TRUE(peer.has_client());
+    ASSERT_TRUE(c.connect(port, peer, "lbserver"));
     // written a byte at a time, as the transmission writes them
     for (const char b : QByteArray::fromHex("b000105fb000307f83"))
         port.write(QByteArray(1, b));
@@ -67,9 +69,7 @@ TEST(NetworkPort, ADroppedConnectionIsTheEndOfThePort) {
     ScriptedServer peer;
     RawTcpPort port;
     Client c;
-    c.watch(port);
-    port.open(peer.address("tcp"), {});
-    ASSERT_TRUE(peer.has_client());
+    ASSERT_TRUE(c.connect(port, peer, "tcp"));
     port.write(QByteArray::fromHex("b000105f"));
     ASSERT_TRUE(peer.hears(QByteArray::fromHex("b000105f")));
     peer.say(QByteArray::fromHex("b2051058"));
