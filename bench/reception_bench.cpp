@@ -17,7 +17,8 @@ const std::string &traffic() {
 }
 
 void report(benchmark::State &state, std::size_t bytes_per_iteration) {
-    const auto total = static_cast<double>(state.iterations() * bytes_per_iteration);
+    const auto total =
+        static_cast<double>(state.iterations()) * static_cast<double>(bytes_per_iteration);
     state.SetBytesProcessed(static_cast<std::int64_t>(total));
     state.counters["x_saturated_bus"] =
         benchmark::Counter(total / kSaturatedBusBytesPerSecond, benchmark::Counter::kIsRate);

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for
-# the given number of seconds (default 30) from its seed corpus.
+# the given number of seconds (default 30) from its seed corpus. Further
+# arguments go to cmake.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
+shift || true
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DBUSLAUSCHER_FUZZ=ON -DBUSLAUSCHER_TESTS=OFF -DBUSLAUSCHER_BENCHMARKS=OFF
+  -DBUSLAUSCHER_FUZZ=ON -DBUSLAUSCHER_TESTS=OFF -DBUSLAUSCHER_BENCHMARKS=OFF "$@"
 cmake --build build-fuzz -j2
 for target in reception_fuzz hex_text_fuzz number_field_fuzz port_entry_fuzz line_protocol_fuzz; do
   work=$(mktemp -d)

@@ -5,7 +5,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   xvfb xauth fonts-dejavu-core fonts-liberation
   help2man dpkg-dev file desktop-file-utils appstream lintian
 )

@@ -4,9 +4,9 @@
 #include "reception/bus_health.h"
 #include "shared/system_reason.h"
 
-#include <cerrno>
 #include "shared/latin1.h"
 #include "shared/texts.h"
+#include <cerrno>
 
 #include <string>
 #include <string_view>

@@ -39,8 +39,8 @@ HexMessage parse_hex_message(const QString &text) {
     for (const QStringView token : QStringView(text).split(u' ', Qt::SkipEmptyParts)) {
         const int value = hex_token_value(token);
         if ((value < 0 || value > 0xFF) && message.problem == HexMessage::Problem::None) {
-            message.problem = value < 0 ? HexMessage::Problem::NotANumber
-                                        : HexMessage::Problem::TokenTooLarge;
+            message.problem =
+                value < 0 ? HexMessage::Problem::NotANumber : HexMessage::Problem::TokenTooLarge;
             message.offending_token = token.toString();
         }
         message.bytes.push_back(value);

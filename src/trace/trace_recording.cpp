@@ -3,7 +3,6 @@
 #include "shared/texts.h"
 #include "trace/trace_naming.h"
 
-
 namespace bl {
 
 TraceRecording::TraceRecording(ModVariablen &vars, TraceFile &file, Dialogs &dialogs,

@@ -111,7 +111,7 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     OutFrame->setAutoFillBackground(true); // covers the monitor area beneath
     place(OutFrame, kOutFrame);
     const QFont courier = font_like(kCourierFamilies, QFont::Monospace, 9.75, false);
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         LNMsgTxt[i] = add<QLineEdit>(QString::fromLatin1(kMsgDefaults[i]), OutFrame, kMsgTxt[i]);
         LNMsgTxt[i]->setFont(courier);
         SendCmd[i] = add<QPushButton>(texts::window::kSendMsg, OutFrame, kSendCmd[i]);

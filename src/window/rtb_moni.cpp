@@ -160,7 +160,7 @@ void RtbMoni::keep_last(std::size_t n) {
             replaced_ = true;
         } else {
             cut_chars_ +=
-                static_cast<qsizetype>(gone.size() - std::count(gone.begin(), gone.end(), '\r'));
+                static_cast<qsizetype>(gone.size()) - std::count(gone.begin(), gone.end(), '\r');
             cut_lines_ += static_cast<int>(std::count(gone.begin(), gone.end(), '\n'));
         }
     }

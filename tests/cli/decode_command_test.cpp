@@ -154,7 +154,7 @@ TEST(DecodeCommand, StatsCountLikeAnIndependentFramer) {
         std::mt19937 rng(seed);
         std::string noisy;
         for (const char c : bl::testing::mixed_traffic(3000, seed)) {
-            const unsigned r = rng() % 100;
+            const auto r = static_cast<unsigned>(rng() % 100);
             if (r == 0)
                 continue;
             noisy.push_back(r == 1 ? static_cast<char>(rng()) : c);

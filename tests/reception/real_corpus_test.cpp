@@ -115,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {0xD4, 32},
                     {0xE7, 1}}},
         CaptureRow{"pylnlib_test_sample.capture", 2, {{0x83, 1}}}),
-    [](const auto &info) {
-        std::string n = info.param.file;
+    [](const auto &row) {
+        std::string n = row.param.file;
         return n.substr(8, n.find('.') - 8);
     });
 

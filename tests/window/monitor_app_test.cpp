@@ -367,7 +367,7 @@ TEST(RtbMoni, MovedPictureEqualsTheViewDrawnWhole) {
         for (int i = 0; i <= round % 3; ++i)
             area.append_text("Zeile " + std::to_string(round) + "." + std::to_string(i) + "\r\n");
         if (area.text().size() > 900)
-            area.keep_last(800 - round % 5); // also inside a line
+            area.keep_last(static_cast<std::size_t>(800 - round % 5)); // also inside a line
         area.refresh_view();
         const QImage moved = on_screen(area);
         if (round % 10 != 9)

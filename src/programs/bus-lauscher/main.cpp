@@ -36,8 +36,8 @@ int decode(const bl::RunOptions &options) {
     if (!options.input_file.isEmpty()) {
         in = std::fopen(QFile::encodeName(options.input_file).constData(), "rb");
         if (!in)
-            return fail(bl::texts::cli::kUnreadableFile.arg(options.input_file,
-                                                            bl::german_reason(errno)));
+            return fail(
+                bl::texts::cli::kUnreadableFile.arg(options.input_file, bl::german_reason(errno)));
     }
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);

@@ -1,10 +1,10 @@
 // bus-lauscher-sim: the simulated LocoNet with its command station, served
 // on a pseudo-terminal, so that the monitor (or any LocoNet tool) can be
 // pointed at it through the real serial stack.
+#include "programs/bus-lauscher-sim/pty_server.h"
 #include "server/lb_server.h"
 #include "shared/texts.h"
 #include "simulation/loconet_message.h"
-#include "simulation/pty_server.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -86,7 +86,8 @@ int main(int argc, char **argv) {
     if (parser.isSet(help)) {
         // named as the user calls it, not by the path it was started from
         QString text = parser.helpText();
-        text.replace(QCoreApplication::arguments().constFirst(), QStringLiteral("bus-lauscher-sim"));
+        text.replace(QCoreApplication::arguments().constFirst(),
+                     QStringLiteral("bus-lauscher-sim"));
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }

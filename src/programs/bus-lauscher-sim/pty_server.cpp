@@ -1,4 +1,4 @@
-#include "simulation/pty_server.h"
+#include "programs/bus-lauscher-sim/pty_server.h"
 
 #include "simulation/loconet_message.h"
 
