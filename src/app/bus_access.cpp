@@ -1,7 +1,6 @@
 #include "app/bus_access.h"
 
 #include "simulation/simulated_interface.h"
-#include "transport/any_port.h"
 
 namespace bl {
 
@@ -16,7 +15,7 @@ BusAccess simulated_bus_access(const RunOptions &options, SteadyClock &clock) {
     access.simulated_bus->set_corruption(options.corrupt_percent / 100);
     auto iface = std::make_unique<sim::SimulatedInterface>(type, *access.simulated_bus, clock);
     access.uart = std::make_unique<sim::SimulatedUartRate>(*iface);
-    access.port = std::move(iface);
+    access.ports = std::make_unique<OnePort>(std::move(iface));
     access.answers.kind = kind;
     access.answers.port = QStringLiteral("1"); // the COM-port interface takes COM1 or COM2
     return access;
@@ -26,19 +25,19 @@ BusAccess replay_access(std::unique_ptr<QIODevice> capture) {
     BusAccess access;
     auto replay = std::make_unique<ReplayPort>(std::move(capture));
     access.replay = replay.get();
-    access.port = std::move(replay);
+    access.ports = std::make_unique<OnePort>(std::move(replay));
     access.uart = std::make_unique<NoUartRate>();
     return access;
 }
 
 BusAccess serial_port_access(const RunOptions &options) {
     BusAccess access;
-    auto port = std::make_unique<AnyPort>();
-    SerialPort *serial = &port->serial();
+    auto ports = std::make_unique<SystemPorts>();
+    BytePort *serial = &ports->serial();
     access.uart = std::make_unique<DirectUartRate>(
-        [] { return open_dev_port(); }, [serial] { return uart_base_of(serial->handle()); },
+        [] { return open_dev_port(); }, [serial] { return uart_base_of(serial->native_handle()); },
         [serial](int baud) { return serial->set_custom_rate(baud); });
-    access.port = std::move(port);
+    access.ports = std::move(ports);
     access.answers = options.answers;
     return access;
 }

@@ -3,7 +3,7 @@
 #include "app/options.h"
 #include "connection/uart_rate.h"
 #include "simulation/loconet_bus.h"
-#include "transport/byte_port.h"
+#include "transport/port_factory.h"
 #include "transport/replay_port.h"
 
 #include <QIODevice>
@@ -14,7 +14,7 @@ namespace bl {
 // How the monitor reaches the bus: the port, what sets the COM-port
 // interface's rate on it, and the start-up answers that come with it.
 struct BusAccess {
-    std::unique_ptr<BytePort> port;
+    std::unique_ptr<PortFactory> ports;
     std::unique_ptr<UartRate> uart;
     StartupAnswers answers;
     std::unique_ptr<sim::LocoNetBus> simulated_bus; // with --demo; start it after the start-up

@@ -6,19 +6,17 @@ namespace bl {
 
 namespace {
 constexpr std::string_view kNotConnected = "the monitor has no connection to the bus";
-}
+constexpr std::string_view kNotWritten = "the interface did not take it";
+} // namespace
 
 BusServer::BusServer(MonitorCore &core, bool read_only)
     : server_(
           [&core](const std::vector<int> &message) -> std::string {
               if (!core.comm1.portOpen())
                   return std::string(kNotConnected);
-              OutBuffer buffer{};
-              const int l_out = static_cast<int>(message.size()) - 2; // without the check byte
-              for (int i = 0; i <= l_out; ++i)
-                  buffer[static_cast<std::size_t>(i)] =
-                      static_cast<std::int16_t>(message[static_cast<std::size_t>(i)]);
-              core.transmitter.send_ln_buf(buffer, l_out);
+              // the check byte is written anew, as for every message sent
+              if (!core.transmitter.send_bytes({message.begin(), message.end() - 1}))
+                  return std::string(kNotWritten);
               return {};
           },
           QStringLiteral("Bus-Lauscher " BUSLAUSCHER_VERSION), read_only) {

@@ -37,7 +37,7 @@ struct CorePlatform {
 class MonitorCore {
 public:
     MonitorCore(
-        std::unique_ptr<BytePort> port, const CorePlatform &platform, const LineOutputs &out,
+        std::unique_ptr<PortFactory> ports, const CorePlatform &platform, const LineOutputs &out,
         QTimer &timer1, std::function<void(bool)> set_category_button = [](bool) {});
 
     // Notes on the connection (lost, back) go here; nowhere until set.
@@ -61,6 +61,7 @@ public:
     Reconnect reconnect;
 
 private:
+    void port_error(const PortFault &fault, Dialogs &dialogs);
     void note(const QString &text) {
         if (connection_note_)
             connection_note_(text);

@@ -160,7 +160,7 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     DiscardingMonitorArea no_area;
     TraceFile trace_file(current_time_stamp);
     ConsoleLines lines;
-    MonitorCore core(std::move(access.port),
+    MonitorCore core(std::move(access.ports),
                      CorePlatform{dialogs, events, clock, *access.uart, init_paths},
                      LineOutputs{no_area, trace_file, &lines}, timer1);
     core.on_connection_note(

@@ -21,10 +21,14 @@ QString error_report_title(const RuntimeError &e) {
     return texts::connection::kErrorReportTitle + QString::number(e.number);
 }
 
-void ErrorReport::report_error(const RuntimeError &error) {
-    events_.process_events();
+void ErrorReport::tell(const RuntimeError &error) {
     dialogs_.message_box(error_report_text(error), error_report_title(error), MsgIcon::Critical,
                          MsgButtons::Ok);
+}
+
+void ErrorReport::report_error(const RuntimeError &error) {
+    events_.process_events();
+    tell(error);
     events_.process_events();
     try {
         if (comm_.portOpen())

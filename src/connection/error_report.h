@@ -19,6 +19,9 @@ public:
         : vars_(vars), comm_(comm), dialogs_(dialogs), events_(events) {}
 
     void report_error(const RuntimeError &error) override;
+    // The box alone, for a port that has already closed itself (the way
+    // back may be open again by the time the box is closed).
+    void tell(const RuntimeError &error);
 
 private:
     ModVariablen &vars_;

@@ -1,6 +1,6 @@
 #include "connection/port_opening.h"
 
-#include "transport/network_port.h"
+#include "transport/port_factory.h"
 
 #include "shared/runtime_error.h"
 #include "shared/texts.h"

@@ -15,20 +15,22 @@ Reconnect::Reconnect(SerialControl &comm, PortOpening &quiet_opening, SteadyCloc
     connect(&watch_, &QTimer::timeout, this, [this] { look(); });
 }
 
-void Reconnect::lost() {
+void Reconnect::lost(const PortFault &fault) {
     pause_ = kFirstPause;
     next_attempt_ = clock_.seconds();
-    told_((comm_.port().network() ? tx::kNetworkLostNote : tx::kConnectionLostNote)
-              .arg(comm_.deviceName()));
+    told_(
+        (fault.error == PortError::ConnectionLost ? tx::kNetworkLostNote : tx::kConnectionLostNote)
+            .arg(comm_.deviceName()));
     watch_.start();
 }
 
 // Once a second: is the device there again, and is it time for an attempt?
 void Reconnect::look() {
     if (attempting_ || comm_.portOpen() || clock_.seconds() < next_attempt_ ||
-        !comm_.port().present(comm_.deviceName()))
+        !comm_.devicePresent())
         return;
     attempting_ = true;
+    told_(tx::kReconnectingNote.arg(comm_.deviceName()));
     std::int16_t err = 1;
     opening_.open_interface(err);
     attempting_ = false;

@@ -22,8 +22,8 @@ public:
     Reconnect(SerialControl &comm, PortOpening &quiet_opening, SteadyClock &clock,
               std::function<void(const QString &)> told);
 
-    // The connection is lost: watching starts.
-    void lost();
+    // The connection is lost (the fault says how): watching starts.
+    void lost(const PortFault &fault);
     bool watching() const { return watch_.isActive(); }
 
 private:

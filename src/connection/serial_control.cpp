@@ -19,28 +19,45 @@ QString device_for_com_port(int n) {
 #endif
 }
 
-SerialControl::SerialControl(std::unique_ptr<BytePort> port) : port_(std::move(port)) {
+SerialControl::SerialControl(std::unique_ptr<PortFactory> ports) : ports_(std::move(ports)) {
     setObjectName(QStringLiteral("Comm1"));
     events_.setSingleShot(true);
     events_.setInterval(0);
     connect(&events_, &QTimer::timeout, this, [this] { fire_event(); });
-    port_->on_readable([this] {
+}
+
+void SerialControl::wire(BytePort &port) {
+    port.on_readable([this](BytePort::Arrival arrival) {
         // straight from the event loop the receive event runs at once;
         // from inside other code it waits for the loop
-        if (port_->from_event_loop() && !in_event_ && r_threshold_ == 1 && on_comm_)
+        if (arrival == BytePort::Arrival::FromEventLoop && !in_event_ && r_threshold_ == 1 &&
+            on_comm_)
             fire_event();
         else
             schedule_event();
     });
+    port.on_state_changed([this, &port](PortState) {
+        if (on_connection_note_ && !port.description().isEmpty())
+            on_connection_note_(port.description());
+    });
+    port.on_error([this](const PortFault &fault) { port_error(fault); });
+}
+
+void SerialControl::port_error(const PortFault &fault) {
+    const bool lost =
+        fault.error == PortError::DeviceGone || fault.error == PortError::ConnectionLost;
+    if (!lost) {
+        if (on_port_error_)
+            on_port_error_(fault);
+        return;
+    }
+    received_.clear();
+    events_.stop();
     // told after the code that met the failure has returned, so that one
     // fault gives one report
-    port_->on_failed([this](const RuntimeError &e) {
-        received_.clear();
-        events_.stop();
-        QTimer::singleShot(0, this, [this, e] {
-            if (on_failure_)
-                on_failure_(e);
-        });
+    QTimer::singleShot(0, this, [this, fault] {
+        if (on_port_error_)
+            on_port_error_(fault);
     });
 }
 
@@ -70,13 +87,16 @@ void SerialControl::setSettings(const QString &settings) {
 
 void SerialControl::setPortOpen(bool open) {
     if (!open) {
-        port_->close();
+        if (port_)
+            port_->close();
         received_.clear();
         events_.stop();
         return;
     }
     if (portOpen())
         throw RuntimeError(kAlreadyOpen, kSource, texts::connection::kAlreadyOpen);
+    port_ = &ports_->port_for(deviceName());
+    wire(*port_);
     port_->open(deviceName(), settings_);
     if (rts_)
         port_->set_rts(true);

@@ -3,11 +3,11 @@
 // number, settings, open, input length and counts, the receive threshold
 // and event, CTS, RTS, break) and raises its numbered errors: 380 invalid
 // property value, 8000 not while open, 8002 invalid port number, 8005
-// already open, 8018 port not open; the port adds 8101-8104.
+// already open, 8018 port not open; the port adds 8101-8105.
 #pragma once
 
 #include "shared/runtime_error.h"
-#include "transport/byte_port.h"
+#include "transport/port_factory.h"
 
 #include <QObject>
 #include <QTimer>
@@ -25,16 +25,29 @@ QString device_for_com_port(int n);
 
 class SerialControl : public QObject {
 public:
-    explicit SerialControl(std::unique_ptr<BytePort> port);
+    // The port for each opening comes from the factory, by the address.
+    explicit SerialControl(std::unique_ptr<PortFactory> ports);
+    // One port, whatever the address (a replay, the simulated bus).
+    explicit SerialControl(std::unique_ptr<BytePort> port)
+        : SerialControl(std::make_unique<OnePort>(std::move(port))) {}
 
-    BytePort &port() { return *port_; }
-    // Called once when the open port fails under way (a USB interface
-    // unplugged); the port is closed by then.
-    void setOnFailure(std::function<void(const RuntimeError &)> handler) {
-        on_failure_ = std::move(handler);
+    // What went wrong with the open port. A loss (an interface unplugged,
+    // a connection dropped) is told once, after the code that met it has
+    // returned; the port is closed by then.
+    void setOnPortError(std::function<void(const PortFault &)> handler) {
+        on_port_error_ = std::move(handler);
+    }
+    // The port's state or what it says of its connection changed: the
+    // text for the status bar (connecting, connected to a peer).
+    void setOnConnectionNote(std::function<void(const QString &)> handler) {
+        on_connection_note_ = std::move(handler);
     }
     // The device the next opening uses: the path, or COM port's device.
     QString deviceName() const;
+    // Whether that device can be there now.
+    bool devicePresent() const { return ports_->present(deviceName()); }
+    // The system's handle of the open port, or -1.
+    qintptr nativeHandle() const { return port_ ? port_->native_handle() : -1; }
 
     void setCommPort(std::int16_t port);
     std::int16_t commPort() const { return comm_port_; }
@@ -43,7 +56,7 @@ public:
     void setDevicePath(const QString &path) { device_path_ = path; }
     // "baud,parity,data bits,stop bits", e.g. "19200,n,8,1"
     void setSettings(const QString &settings);
-    bool portOpen() const { return port_->is_open(); }
+    bool portOpen() const { return port_ && port_->is_open(); }
     void setPortOpen(bool open);
     void setInputMode(int) {} // text mode: one character per byte is all there is
     // most characters one input() returns; 0 = all waiting
@@ -67,12 +80,15 @@ public:
     void setOnComm(std::function<void()> handler) { on_comm_ = std::move(handler); }
 
 private:
+    void wire(BytePort &port);
+    void port_error(const PortFault &fault);
     void require_open() const;
     void take_arrived();
     void schedule_event();
     void fire_event();
 
-    std::unique_ptr<BytePort> port_;
+    std::unique_ptr<PortFactory> ports_;
+    BytePort *port_ = nullptr; // the port of the last opening
     std::int16_t comm_port_ = 1;
     QString device_path_;
     LineSettings settings_;
@@ -85,7 +101,8 @@ private:
     bool missed_ = false; // bytes arrived while the event ran
     QTimer events_;
     std::function<void()> on_comm_;
-    std::function<void(const RuntimeError &)> on_failure_;
+    std::function<void(const PortFault &)> on_port_error_;
+    std::function<void(const QString &)> on_connection_note_;
 };
 
 } // namespace bl

@@ -2,7 +2,7 @@
 
 #include "shared/texts.h"
 #include "shared/val.h"
-#include "transport/network_port.h"
+#include "transport/port_factory.h"
 
 namespace bl {
 
@@ -14,9 +14,8 @@ constexpr std::int16_t kFirstFreeFileNumber = 1;
 } // namespace
 
 PortEntry read_port_entry(const QString &entry) {
-    const QString trimmed = entry.trimmed();
-    if (trimmed.startsWith(QLatin1Char('/')) || is_network_address(trimmed))
-        return {0, trimmed};
+    if (scheme_of(entry) != PortScheme::ComNumber)
+        return {0, entry.trimmed()};
     return {val(entry), {}};
 }
 

@@ -3,12 +3,16 @@
 #include "loconet/hex.h"
 #include "loconet/message.h"
 
+#include <algorithm>
+
 namespace bl::loconet {
 
-void LineSplitter::feed(std::string_view bytes, const std::function<void(std::string_view)> &line) {
+void LineSplitter::feed(std::string_view bytes, const Handler &line, const Handler &overlong) {
     for (const char c : bytes) {
         if (c == '\r' || c == '\n') {
-            if (!overlong_ && !line_.empty())
+            if (overlong_ && overlong)
+                overlong(line_);
+            else if (!overlong_ && !line_.empty())
                 line(line_);
             line_.clear();
             overlong_ = false;
@@ -17,7 +21,7 @@ void LineSplitter::feed(std::string_view bytes, const std::function<void(std::st
         } else if (line_.size() >= longest_) {
             overlong_ = true;
             ++dropped_;
-            line_.clear();
+            line_.resize(std::min(line_.size(), kKeptOfOverlong));
         } else {
             line_.push_back(c);
         }
@@ -57,7 +61,7 @@ std::string hex_bytes(const int *bytes, std::size_t n) {
     return out;
 }
 
-std::string_view send_refusal(const std::vector<int> &message) {
+std::string_view framing_fault(const std::vector<int> &message) {
     if (message.empty())
         return "no bytes";
     if (!is_opcode(message[0]))
@@ -70,9 +74,40 @@ std::string_view send_refusal(const std::vector<int> &message) {
                            : message_length(message[0]);
     if (static_cast<int>(message.size()) != length)
         return "wrong length for the opcode";
+    return {};
+}
+
+std::string_view send_refusal(const std::vector<int> &message) {
+    if (const std::string_view fault = framing_fault(message); !fault.empty())
+        return fault;
     if (!checksum_ok(message.begin(), message.end()))
         return "bad checksum";
     return {};
+}
+
+std::string printable(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    const auto escape = [&out](unsigned char c) {
+        char escaped[4] = {'\\', 'x', 0, 0};
+        put_hex(escaped + 2, c);
+        out.append(escaped, 4);
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        // the C1 controls in UTF-8 (C2 80..9F) act on a terminal as well
+        const bool c1 = c == 0xC2 && i + 1 < text.size() &&
+                        (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+        if (c1) {
+            escape(c);
+            escape(static_cast<unsigned char>(text[++i]));
+        } else if (c < 0x20 || c == 0x7F) {
+            escape(c);
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
 }
 
 } // namespace bl::loconet

@@ -29,11 +29,16 @@ inline constexpr std::string_view kChecksum = "CHECKSUM";
 } // namespace token
 
 // Cuts a byte stream into lines. Empty lines are passed over; a line longer
-// than the limit is dropped whole (and counted), never kept without end.
+// than the limit is never kept without end: it is dropped, and at its end
+// the overlong handler gets its beginning (so that a SEND too long to read
+// can still be answered).
 class LineSplitter {
 public:
+    using Handler = std::function<void(std::string_view)>;
+    static constexpr std::size_t kKeptOfOverlong = 16;
+
     explicit LineSplitter(std::size_t longest = kLongestLine) : longest_(longest) {}
-    void feed(std::string_view bytes, const std::function<void(std::string_view)> &line);
+    void feed(std::string_view bytes, const Handler &line, const Handler &overlong = {});
     std::size_t dropped() const { return dropped_; }
 
 private:
@@ -54,7 +59,14 @@ std::optional<std::vector<int>> parse_hex_bytes(std::string_view text);
 // The bytes as two upper-case hex digits each, separated by blanks.
 std::string hex_bytes(const int *bytes, std::size_t n);
 
+// Why the bytes are not one whole message (an opcode first, no opcode
+// after it, as many bytes as the opcode asks for); empty when they are.
+std::string_view framing_fault(const std::vector<int> &message);
 // Why a SEND's message cannot go on the bus; empty when it can.
 std::string_view send_refusal(const std::vector<int> &message);
+
+// Text from a peer as it may be shown on a terminal or in a window: control
+// characters (escape sequences among them) as \xNN, the rest as it is.
+std::string printable(std::string_view text);
 
 } // namespace bl::loconet

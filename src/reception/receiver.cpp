@@ -27,6 +27,7 @@ bool reply_kind_for(int opcode, ReplyKind &kind) {
 } // namespace
 
 void Receiver::framing_step(int b) {
+    ++counts_.bytes;
     if (const int n = loconet::discards(vars_, b))
         give_up(b, n);
     if (loconet::frame_byte(vars_, b)) {
@@ -56,6 +57,16 @@ void Receiver::give_up(int b, int n) {
                                              static_cast<std::size_t>(vars_.ln_count));
     for (FrameObserver *o : observers_)
         o->discarded(bytes);
+}
+
+void Receiver::discard(std::string_view bytes) {
+    counts_.bytes += bytes.size();
+    counts_.discarded += bytes.size();
+    std::vector<std::int32_t> values;
+    for (const char c : bytes)
+        values.push_back(static_cast<unsigned char>(c));
+    for (FrameObserver *o : observers_)
+        o->discarded(values);
 }
 
 void Receiver::finish() {

@@ -28,15 +28,19 @@ public:
 
     void add_observer(FrameObserver *observer) { observers_.push_back(observer); }
 
+    // Every received byte passes here, whichever way it came, and is
+    // counted here.
     void framing_step(int b);
 
     void framing_steps(std::string_view bytes) {
-        counts_.bytes += bytes.size();
         for (const char c : bytes)
             framing_step(static_cast<unsigned char>(c));
     }
     // The end of the stream: a message still being collected is given up.
     void finish();
+    // Bytes the port dropped before framing (a network line that held no
+    // whole message): counted and shown as given up.
+    void discard(std::string_view bytes);
 
 private:
     void give_up(int b, int n);

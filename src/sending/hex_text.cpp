@@ -52,9 +52,11 @@ HexMessage parse_hex_message(const QString &text) {
 }
 
 void HexTextSender::send_hex_str(const QString &text) {
-    if (text.isEmpty())
-        return;
     const HexMessage message = parse_hex_message(text);
+    if (message.bytes.empty()) {
+        dialogs_.message_box(tx::kEmptyRow, tx::kSendTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
     switch (message.problem) {
     case HexMessage::Problem::NotANumber:
         dialogs_.message_box(tx::kNotANumber.arg(message.offending_token), tx::kSendTitle,

@@ -25,8 +25,8 @@ HexMessage parse_hex_message(const QString &text);
 int hex_token_value(QStringView token);
 
 // send_hex_str: fills LN_Out with the text's bytes and sends them with
-// send_ln_buf. An empty text sends nothing; a text of blanks only sends
-// the checksum 0xFF alone. A token above FF, or more than 65 tokens, is
+// send_ln_buf. A text without a token (empty, or blanks only) sends
+// nothing and says so; a token above FF, or more than 65 tokens, is
 // refused with a message and nothing is sent.
 class HexTextSender {
 public:

@@ -41,6 +41,9 @@ void TrainCategoryCommand::run(const QString &address_text, const QString &categ
     vars_.LN_Out[0] = loconet::kOpcWrSlData;
     vars_.LN_Out[8] = static_cast<std::int16_t>(category_byte(category));
     vars_.err_flag = transmitter_.send(vars_.LN_Out, 12);
+    if (vars_.err_flag != 0 && transmitter_.timed_out())
+        dialogs_.message_box(texts::sending::kCategoryNotWritten, texts::sending::kSendTitle,
+                             MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 bool TrainCategoryCommand::wait_for_slot_data() {

@@ -18,10 +18,11 @@ int category_byte(double category);
 class TrainCategoryCommand {
 public:
     TrainCategoryCommand(ModVariablen &vars, MonitorArea &area, HexTextSender &hex_sender,
-                         Transmitter &transmitter, EventPump &events, SteadyClock &clock,
-                         std::function<void(bool)> set_button_enabled)
+                         Transmitter &transmitter, Dialogs &dialogs, EventPump &events,
+                         SteadyClock &clock, std::function<void(bool)> set_button_enabled)
         : vars_(vars), area_(area), hex_sender_(hex_sender), transmitter_(transmitter),
-          events_(events), clock_(clock), set_button_enabled_(std::move(set_button_enabled)) {}
+          dialogs_(dialogs), events_(events), clock_(clock),
+          set_button_enabled_(std::move(set_button_enabled)) {}
 
     void run(const QString &address_text, const QString &category_text);
 
@@ -34,6 +35,7 @@ private:
     MonitorArea &area_;
     HexTextSender &hex_sender_;
     Transmitter &transmitter_;
+    Dialogs &dialogs_;
     EventPump &events_;
     SteadyClock &clock_;
     std::function<void(bool)> set_button_enabled_;

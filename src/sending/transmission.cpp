@@ -4,6 +4,8 @@
 #include "shared/runtime_error.h"
 #include "shared/texts.h"
 
+#include <algorithm>
+
 namespace bl {
 
 namespace tx = texts::sending;
@@ -40,6 +42,45 @@ void Transmitter::sent_whole(std::vector<int> bytes) {
 }
 
 void Transmitter::write_byte(int b) { comm_.output(QByteArray(1, static_cast<char>(b))); }
+
+// The bytes and their checksum in one write: the port puts a message on the
+// line whole or not at all.
+void Transmitter::write_whole(const std::vector<int> &bytes) {
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(bytes.size()) + 1);
+    for (const int b : bytes)
+        out.append(static_cast<char>(b));
+    out.append(static_cast<char>(loconet::checksum(bytes.begin(), bytes.end())));
+    comm_.output(out);
+}
+
+// An interface gone under way is told once, by the report of the lost
+// connection; anything else here.
+void Transmitter::tell_failure(const RuntimeError &e) {
+    if (e.number == err::kDeviceVanished)
+        return;
+    dialogs_.message_box(tx::kSendFailed.arg(e.description), tx::kSendTitle, MsgIcon::Exclamation,
+                         MsgButtons::Ok);
+}
+
+bool Transmitter::send_bytes(std::vector<int> bytes) {
+    if (bytes.size() >= static_cast<std::size_t>(loconet::kLongestMessage) ||
+        std::any_of(bytes.begin(), bytes.end(), [](int b) { return b < 0 || b > 0xFF; }))
+        return false;
+    if (busy_) {
+        pending_.push_back({std::move(bytes), false});
+        return true;
+    }
+    if (!comm_.portOpen())
+        return false;
+    try {
+        write_whole(bytes);
+        sent_whole(std::move(bytes));
+    } catch (const RuntimeError &) {
+        return false;
+    }
+    return true;
+}
 
 std::int16_t Transmitter::send(const OutBuffer &buffer, int l_out) {
     if (!valid(buffer, l_out))
@@ -85,13 +126,10 @@ void Transmitter::write_all(const std::vector<int> &bytes) {
         return;
     try {
         comm_.setOutBufferCount(0);
-        for (const int b : bytes)
-            write_byte(b);
-        write_byte(loconet::checksum(bytes.begin(), bytes.end()));
+        write_whole(bytes);
         sent_whole(bytes);
     } catch (const RuntimeError &e) {
-        dialogs_.message_box(tx::kSendFailed.arg(e.description), tx::kSendTitle,
-                             MsgIcon::Exclamation, MsgButtons::Ok);
+        tell_failure(e);
     }
 }
 
@@ -105,6 +143,8 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
     try {
         comm_.setOutBufferCount(0);
         const double start = clock_.seconds();
+        // a LocoNet interface takes the message whole, without CTS
+        const bool whole = vars_.ln_interface != 0;
         std::size_t i = 0;
         // per byte: time check, events, CTS, write
         while (i < bytes.size()) {
@@ -113,10 +153,10 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
                 break;
             }
             events_.process_events();
-            if (comm_.ctsHolding() || vars_.ln_interface) {
-                write_byte(bytes[i]);
+            if (whole)
                 ++i;
-            }
+            else if (comm_.ctsHolding())
+                write_byte(bytes[i++]);
         }
         // before the checksum: CTS, time check, events
         while (!timed_out && !vars_.ln_interface && !comm_.ctsHolding()) {
@@ -126,13 +166,15 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
                 events_.process_events();
         }
         if (!timed_out) {
-            write_byte(loconet::checksum(bytes.begin(), bytes.end()));
+            if (whole)
+                write_whole(bytes);
+            else
+                write_byte(loconet::checksum(bytes.begin(), bytes.end()));
             sent_whole(bytes);
             result = 0;
         }
     } catch (const RuntimeError &e) {
-        dialogs_.message_box(tx::kSendFailed.arg(e.description), tx::kSendTitle,
-                             MsgIcon::Exclamation, MsgButtons::Ok);
+        tell_failure(e);
     }
     busy_ = false;
     return result;

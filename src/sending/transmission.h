@@ -13,7 +13,8 @@ namespace bl {
 using OutBuffer = std::array<std::int16_t, kLnOutSize>;
 
 // Puts one LocoNet message on the bus: every byte, then the checksum
-// (0xFF exclusive-or every byte), one byte per write.
+// (0xFF exclusive-or every byte). A message goes to the port whole, in one
+// write, unless the interface paces every byte by CTS.
 class Transmitter {
 public:
     Transmitter(ModVariablen &vars, SerialControl &comm, Dialogs &dialogs, EventPump &events,
@@ -25,6 +26,12 @@ public:
     std::int16_t send(const OutBuffer &buffer, int l_out);
     // Writes all bytes at once, without CTS and without time-out.
     void send_ln_buf(const OutBuffer &buffer, int l_out);
+    // The same for a message of any length (up to 126 bytes before its
+    // checksum), not through LN_Out, for a network client: false when it
+    // could not be written, and nothing is said to the user.
+    bool send_bytes(std::vector<int> bytes);
+    // Whether the last paced send gave up because CTS did not come.
+    bool timed_out() const { return timed_out_; }
     // Told of every message put on the line whole, its check byte included.
     void on_sent(std::function<void(std::vector<int>)> handler) { on_sent_ = std::move(handler); }
 
@@ -39,6 +46,8 @@ private:
     bool port_ready();
     std::int16_t send_paced(const std::vector<int> &bytes);
     void write_all(const std::vector<int> &bytes);
+    void write_whole(const std::vector<int> &bytes);
+    void tell_failure(const RuntimeError &e);
     void write_byte(int b);
     void send_pending();
     void sent_whole(std::vector<int> bytes);

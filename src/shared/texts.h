@@ -114,10 +114,18 @@ inline const QString kRefused = QStringLiteral("abgelehnt");
 inline const QString kUnknownHost = QStringLiteral("Rechner unbekannt");
 inline const QString kNoAnswer = QStringLiteral("keine Antwort");
 inline const QString kNoNetwork = QStringLiteral("Netz nicht erreichbar");
+inline const QString kPeerClosed = QStringLiteral("die Gegenstelle hat die Verbindung beendet");
+inline const QString kAddressInUse = QStringLiteral("die Adresse wird schon benutzt");
+inline const QString kAddressNotHere = QStringLiteral("diese Adresse hat der Rechner nicht");
+inline const QString kNoResources = QStringLiteral("zu wenige Mittel des Systems");
 inline const QString kBadAddress = QStringLiteral(
     "%1 ist keine gültige Netzadresse (lbserver://RECHNER[:PORT] oder tcp://RECHNER:PORT)");
 inline const QString kCannotConnect = QStringLiteral("Verbindung zu %1, Port %2 nicht möglich: %3");
+inline const QString kConnectingTo = QStringLiteral("Verbinde mit %1 …");
 inline const QString kConnectedTo = QStringLiteral("Verbunden mit %1");
+inline const QString kNetworkLost = QStringLiteral("Die Verbindung zu %1 ist abgebrochen");
+inline const QString kNetworkLostSaying =
+    QStringLiteral("Die Verbindung zu %1 ist abgebrochen: %2");
 inline const QString kConnectedToVersion = QStringLiteral("Verbunden mit %1 (%2)");
 inline const QString kPeerTakesNothing = QStringLiteral("%1 nimmt keine Daten mehr an");
 inline const QString kNoSentAnswer = QStringLiteral("keine Antwort innerhalb von 5 s");
@@ -125,7 +133,7 @@ inline const QString kPeerRefused =
     QStringLiteral("Die Gegenstelle hat die Nachricht %1 nicht auf den Bus gelegt: %2");
 inline const QString kNoReason = QStringLiteral("ohne Angabe eines Grundes");
 inline const QString kLineStuck = QStringLiteral(
-    "Die Leitung zu %1 nimmt seit %2 s nichts an; der Rest der Nachricht wartet noch.");
+    "Die Leitung zu %1 nimmt seit %2 s nichts an; die Nachricht wurde nicht gesendet.");
 
 } // namespace bl::texts::transport
 
@@ -153,6 +161,8 @@ inline const QString kRateFailed =
 // a connection lost and found again
 inline const QString kConnectionLostNote =
     QStringLiteral("Verbindung zu %1 verloren – warte, bis das Gerät wieder da ist …");
+inline const QString kReconnectingNote =
+    QStringLiteral("Verbindung zu %1 verloren – verbinde neu …");
 inline const QString kConnectionBackNote = QStringLiteral("Verbindung zu %1 wieder da");
 inline const QString kNetworkLostNote =
     QStringLiteral("Verbindung zu %1 unterbrochen – verbinde neu …");
@@ -196,6 +206,11 @@ inline const QString kQueuedSendTimedOut =
 inline const QString kNotANumber = QStringLiteral(
     "\"%1\" ist keine Hexadezimalzahl (00 bis FF, auch mit nachgestelltem h wie 10h). "
     "Nichts wurde gesendet.");
+inline const QString kEmptyRow =
+    QStringLiteral("Die Zeile enthält keine Bytes: nichts wurde gesendet.");
+inline const QString kCategoryNotWritten =
+    QStringLiteral("Die Zugkategorie wurde nicht geschrieben: die Sendefreigabe (CTS) kam nicht "
+                   "innerhalb von 5 Sekunden.");
 inline const QString kTooManyTokens = QStringLiteral(
     "Die Nachricht hat %1 Bytes; höchstens 65 passen in den Sendepuffer. Nichts wurde gesendet.");
 

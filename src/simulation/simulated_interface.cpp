@@ -26,12 +26,12 @@ bool SimulatedInterface::passes_loconet() const {
 }
 
 void SimulatedInterface::open(const QString &, const LineSettings &line) {
-    open_ = true;
+    set_state(PortState::Connected);
     set_line(line);
 }
 
 void SimulatedInterface::close() {
-    open_ = false;
+    set_state(PortState::Unconnected);
     rx_.clear();
 }
 
@@ -94,7 +94,7 @@ void SimulatedInterface::loconet_byte(int b) {
 }
 
 void SimulatedInterface::from_bus(const QByteArray &msg) {
-    if (open_ && passes_loconet())
+    if (is_open() && passes_loconet())
         arrive(msg);
 }
 

@@ -28,7 +28,6 @@ public:
 
     void open(const QString &device, const LineSettings &line) override;
     void close() override;
-    bool is_open() const override { return open_; }
     void set_line(const LineSettings &line) override;
     void write(const QByteArray &bytes) override;
     QByteArray read() override { return std::exchange(rx_, {}); }
@@ -44,7 +43,6 @@ private:
     InterfaceType type_;
     LocoNetBus &bus_;
     SteadyClock &clock_;
-    bool open_ = false;
     int program_baud_ = 19200;
     QByteArray rx_;
     bool divisor_16457_ = false;

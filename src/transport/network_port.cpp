@@ -1,7 +1,9 @@
 #include "transport/network_port.h"
 
 #include "shared/texts.h"
+#include "transport/network_reason.h"
 
+#include <QEventLoop>
 #include <QUrl>
 
 namespace bl {
@@ -13,23 +15,11 @@ const QString kSource = QStringLiteral("Comm1");
 const QString kLineScheme = QStringLiteral("lbserver");
 const QString kRawScheme = QStringLiteral("tcp");
 
-QString connect_reason(QAbstractSocket::SocketError error, const QString &words) {
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return tx::kRefused;
-    case QAbstractSocket::HostNotFoundError: return tx::kUnknownHost;
-    case QAbstractSocket::SocketTimeoutError: return tx::kNoAnswer;
-    case QAbstractSocket::NetworkError: return tx::kNoNetwork;
-    default: return words;
-    }
+QString peer_text(std::string_view text) {
+    return QString::fromStdString(loconet::printable(text));
 }
 
 } // namespace
-
-bool is_network_address(const QString &entry) {
-    const QString e = entry.trimmed();
-    return e.startsWith(kLineScheme + QStringLiteral("://"), Qt::CaseInsensitive) ||
-           e.startsWith(kRawScheme + QStringLiteral("://"), Qt::CaseInsensitive);
-}
 
 std::optional<NetworkAddress> parse_network_address(const QString &entry) {
     const QUrl url(entry.trimmed(), QUrl::StrictMode);
@@ -47,7 +37,7 @@ std::optional<NetworkAddress> parse_network_address(const QString &entry) {
 
 NetworkPort::NetworkPort() {
     connect(&socket_, &QTcpSocket::readyRead, this, [this] {
-        if (open_)
+        if (is_open())
             arrived(socket_.readAll());
     });
     connect(&socket_, &QTcpSocket::disconnected, this, [this] { lost(); });
@@ -57,9 +47,13 @@ NetworkPort::NetworkPort() {
     });
 }
 
-NetworkPort::~NetworkPort() {
-    open_ = false;
-    socket_.disconnect(this);
+NetworkPort::~NetworkPort() { socket_.disconnect(this); }
+
+QString NetworkPort::description() const {
+    if (!is_open())
+        return tx::kConnectingTo.arg(name_);
+    return version_.isEmpty() ? tx::kConnectedTo.arg(name_)
+                              : tx::kConnectedToVersion.arg(name_, version_);
 }
 
 void NetworkPort::open(const QString &device, const LineSettings &) {
@@ -67,45 +61,80 @@ void NetworkPort::open(const QString &device, const LineSettings &) {
     if (!address)
         throw RuntimeError(err::kPortMissing, kSource, tx::kBadAddress.arg(device));
     name_ = device.trimmed();
+    version_.clear();
+    complaint_.clear();
     received_.clear();
     socket_.abort();
+    set_state(PortState::Connecting);
     socket_.connectToHost(address->host, address->port);
-    if (!socket_.waitForConnected(kConnectMs)) {
-        const QString reason = connect_reason(socket_.error(), socket_.errorString());
+    if (!wait_for_connection()) {
+        const QAbstractSocket::SocketError why =
+            socket_.state() == QAbstractSocket::UnconnectedState
+                ? socket_.error()
+                : QAbstractSocket::SocketTimeoutError;
+        const QString reason = network_reason(why, socket_.errorString());
         socket_.abort();
+        set_state(PortState::Unconnected);
         throw RuntimeError(err::kPortMissing, kSource,
                            tx::kCannotConnect.arg(address->host).arg(address->port).arg(reason));
     }
     socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    open_ = true;
-    status(tx::kConnectedTo.arg(name_));
     connected();
+    set_state(PortState::Connected);
+}
+
+// The window goes on painting and answering while the connection is made;
+// whoever closes the port meanwhile ends the wait.
+bool NetworkPort::wait_for_connection() {
+    QEventLoop loop;
+    QTimer bound;
+    bound.setSingleShot(true);
+    connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(&socket_, &QTcpSocket::stateChanged, &loop, [this, &loop] {
+        if (socket_.state() == QAbstractSocket::ConnectedState ||
+            socket_.state() == QAbstractSocket::UnconnectedState)
+            loop.quit();
+    });
+    bound.start(kConnectMs);
+    if (socket_.state() != QAbstractSocket::ConnectedState &&
+        socket_.state() != QAbstractSocket::UnconnectedState)
+        loop.exec();
+    return socket_.state() == QAbstractSocket::ConnectedState && state() == PortState::Connecting;
 }
 
 void NetworkPort::close() {
-    open_ = false;
+    set_state(PortState::Closing);
     socket_.abort();
     received_.clear();
+    set_state(PortState::Unconnected);
 }
 
 void NetworkPort::lost() {
-    if (!open_)
+    if (!is_open())
         return;
-    open_ = false;
     received_.clear();
     socket_.abort();
-    failed(RuntimeError(err::kDeviceVanished, kSource, tx::kConnectionLost.arg(name_)));
+    set_state(PortState::Unconnected);
+    const QString reason = complaint_.isEmpty() ? tx::kNetworkLost.arg(name_)
+                                                : tx::kNetworkLostSaying.arg(name_, complaint_);
+    error({PortError::ConnectionLost, reason, {}});
 }
 
 void NetworkPort::deliver(const QByteArray &bytes) {
     received_ += bytes;
-    readable();
+    readable(Arrival::FromEventLoop);
 }
 
 void NetworkPort::send(const QByteArray &bytes) {
     socket_.write(bytes);
     if (socket_.bytesToWrite() > kMostUnsent)
         throw RuntimeError(err::kPortIoFailed, kSource, tx::kPeerTakesNothing.arg(name_));
+}
+
+void NetworkPort::peer_says(const QString &text) {
+    version_ = text;
+    if (is_open())
+        told_state();
 }
 
 LbServerPort::LbServerPort(int answer_ms) {
@@ -127,30 +156,43 @@ void LbServerPort::arrived(const QByteArray &bytes) {
                 [this](std::string_view text) { line(text); });
 }
 
-// Tokens it does not know (TIMESTAMP, BREAK, ERROR ... of version 2) are
-// passed over, as are RECEIVE lines that are no hexadecimal bytes.
+// Tokens it does not know (TIMESTAMP, BREAK ... of version 2) are passed
+// over.
 void LbServerPort::line(std::string_view text) {
     namespace t = loconet::token;
     const loconet::Line l = loconet::split_line(text);
     if (l.token == t::kReceive) {
-        if (const auto bytes = loconet::parse_hex_bytes(l.parameter); bytes && !bytes->empty()) {
-            QByteArray raw;
-            for (const int b : *bytes)
-                raw.append(static_cast<char>(b));
-            deliver(raw);
-        }
+        received(l.parameter);
+    } else if (l.token == t::kError) {
+        const loconet::Line error = loconet::split_line(l.parameter);
+        if (error.token == t::kChecksum)
+            received(error.parameter); // a message whose checksum is wrong
+        else
+            peer_complains(peer_text(l.parameter));
     } else if (l.token == t::kVersion) {
-        status(tx::kConnectedToVersion.arg(
-            name(),
-            QString::fromLatin1(l.parameter.data(), static_cast<qsizetype>(l.parameter.size()))));
+        peer_says(peer_text(l.parameter));
     } else if (l.token == t::kSent && outstanding_) {
         const loconet::Line answer = loconet::split_line(l.parameter);
         if (answer.token == t::kOk)
             answered(true);
         else if (answer.token == t::kError)
-            answered(false, QString::fromLatin1(answer.parameter.data(),
-                                                static_cast<qsizetype>(answer.parameter.size())));
+            answered(false, peer_text(answer.parameter));
     }
+}
+
+// Each line is one message: bytes that make none are dropped, never framed
+// together with the next line's.
+void LbServerPort::received(std::string_view hex) {
+    const auto bytes = loconet::parse_hex_bytes(hex);
+    if (!bytes || bytes->empty())
+        return;
+    QByteArray raw;
+    for (const int b : *bytes)
+        raw.append(static_cast<char>(b));
+    if (loconet::framing_fault(*bytes).empty())
+        deliver(raw);
+    else
+        error({PortError::Discarded, {}, raw});
 }
 
 void LbServerPort::write(const QByteArray &bytes) {
@@ -160,6 +202,8 @@ void LbServerPort::write(const QByteArray &bytes) {
     send_next();
 }
 
+// Runs also from the socket's and the timer's signals: a peer that takes
+// nothing is told here, never thrown into the event loop.
 void LbServerPort::send_next() {
     if (outstanding_ || queued_.empty() || !is_open())
         return;
@@ -169,7 +213,11 @@ void LbServerPort::send_next() {
                              loconet::hex_bytes(outstanding_->data(), outstanding_->size()) +
                              "\r\n";
     answer_.start();
-    send(QByteArray::fromStdString(line));
+    try {
+        send(QByteArray::fromStdString(line));
+    } catch (const RuntimeError &e) {
+        answered(false, e.description);
+    }
 }
 
 // The end of the outstanding SEND: an answer, a refusal or no answer in time.
@@ -179,8 +227,10 @@ void LbServerPort::answered(bool taken, const QString &reason) {
     answer_.stop();
     if (!taken) {
         const std::string bytes = loconet::hex_bytes(outstanding_->data(), outstanding_->size());
-        trouble(tx::kPeerRefused.arg(QString::fromStdString(bytes),
-                                     reason.isEmpty() ? tx::kNoReason : reason));
+        error({PortError::Refused,
+               tx::kPeerRefused.arg(QString::fromStdString(bytes),
+                                    reason.isEmpty() ? tx::kNoReason : reason),
+               {}});
     }
     outstanding_.reset();
     send_next();

@@ -23,12 +23,11 @@ struct NetworkAddress {
     quint16 port;
 };
 
-// Whether a port entry names a network address (by its scheme).
-bool is_network_address(const QString &entry);
 std::optional<NetworkAddress> parse_network_address(const QString &entry);
 
-// The connection both kinds share: connecting with a bounded wait, a
-// German reason when it fails, and the loss of an open connection.
+// The connection both kinds share: connecting while the event loop runs on
+// (the window keeps painting), within a bound; a German reason when it
+// fails; the loss of an open connection.
 class NetworkPort : public QObject, public BytePort {
 public:
     static constexpr int kConnectMs = 5000;
@@ -40,25 +39,31 @@ public:
     ~NetworkPort() override;
     void open(const QString &device, const LineSettings &line) override;
     void close() override;
-    bool is_open() const override { return open_; }
     QByteArray read() override { return std::exchange(received_, {}); }
-    bool network() const override { return true; }
+    QString description() const override;
 
 protected:
     virtual void connected() {}
     virtual void arrived(const QByteArray &bytes) = 0;
     // Bytes for the receive path, as an interface would hand them over.
     void deliver(const QByteArray &bytes);
+    // Raises a RuntimeError when the peer has taken nothing for long.
     void send(const QByteArray &bytes);
+    // What the peer says of itself (its VERSION), already made printable.
+    void peer_says(const QString &text);
+    // What the peer said went wrong; told with the loss that may follow.
+    void peer_complains(const QString &text) { complaint_ = text; }
     QString name() const { return name_; }
 
 private:
+    bool wait_for_connection();
     void lost();
 
     QTcpSocket socket_;
     QString name_;
+    QString version_;
+    QString complaint_;
     QByteArray received_;
-    bool open_ = false;
 };
 
 // Raw LocoNet bytes both ways.
@@ -70,9 +75,11 @@ protected:
     void arrived(const QByteArray &bytes) override { deliver(bytes); }
 };
 
-// The line protocol: every RECEIVE gives its bytes to the receive path; what
-// the program writes is framed into messages that go out as SEND, one at a
-// time, each ended by its SENT answer or a time-out.
+// The line protocol: every RECEIVE (and ERROR CHECKSUM, a message with a
+// wrong checksum) that holds one whole message gives it to the receive
+// path; any other is dropped, and said so. What the program writes goes out
+// as SEND, one message at a time, each ended by its SENT answer or a
+// time-out.
 class LbServerPort : public NetworkPort {
 public:
     static constexpr int kAnswerMs = 5000;
@@ -86,6 +93,7 @@ protected:
 
 private:
     void line(std::string_view text);
+    void received(std::string_view hex);
     void send_next();
     void answered(bool taken, const QString &reason = {});
 

@@ -9,12 +9,12 @@ ReplayPort::ReplayPort(std::unique_ptr<QIODevice> capture, int chunk_size)
 }
 
 void ReplayPort::open(const QString &, const LineSettings &) {
-    open_ = true;
+    set_state(PortState::Connected);
     pacer_.start();
 }
 
 void ReplayPort::close() {
-    open_ = false;
+    set_state(PortState::Unconnected);
     pacer_.stop();
 }
 

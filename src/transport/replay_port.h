@@ -23,7 +23,6 @@ public:
 
     void open(const QString &, const LineSettings &) override;
     void close() override;
-    bool is_open() const override { return open_; }
     void write(const QByteArray &) override {}
     QByteArray read() override;
 
@@ -34,7 +33,6 @@ private:
     QByteArray chunk_; // handed over, not yet read
     int chunk_size_;
     QTimer pacer_;
-    bool open_ = false;
     bool at_end_ = false;
     bool finish_reported_ = false;
     std::function<void()> on_finished_;

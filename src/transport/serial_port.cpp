@@ -1,5 +1,6 @@
 #include "transport/serial_port.h"
 
+#include "shared/interruption.h"
 #include "shared/system_reason.h"
 #include "shared/texts.h"
 
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
 
 #ifdef __linux__
 #include <poll.h>
@@ -22,7 +24,7 @@ namespace tx = texts::transport;
 SerialPort::SerialPort(int drain_ms) : drain_ms_(drain_ms) {
     connect(&port_, &QSerialPort::readyRead, this, [this] {
         if (!writing_)
-            readable_from_event_loop();
+            readable(Arrival::FromEventLoop);
     });
     connect(&port_, &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError e) { port_failed(e); });
@@ -36,6 +38,12 @@ void SerialPort::open(const QString &device, const LineSettings &line) {
     if (!port_.open(QIODevice::ReadWrite))
         raise_open_error(device);
     set_line(line);
+    set_state(PortState::Connected);
+}
+
+void SerialPort::close() {
+    port_.close();
+    set_state(PortState::Unconnected);
 }
 
 void SerialPort::raise_open_error(const QString &device) {
@@ -74,27 +82,57 @@ void SerialPort::set_line(const LineSettings &line) {
 
 bool SerialPort::set_custom_rate(int baud) { return port_.isOpen() && port_.setBaudRate(baud); }
 
-// Every byte goes to the driver before the next message may start: a line
-// that does not drain is waited out, and after the bound the rest stays
-// queued in order while the sender is told.
+// A message is started only when the line can take it whole: what an
+// earlier one left has gone to the driver, and the driver has room. A line
+// that takes nothing is waited out for a bound; then the message is not
+// written at all, so that no part of it reaches the bus later, cut off by
+// the next one. (A driver that takes only part of it gets the rest as soon
+// as it can: the message is on its way and goes out whole.)
 void SerialPort::write(const QByteArray &bytes) {
-    port_.write(bytes);
     const QDeadlineTimer deadline(drain_ms_);
     // bytes that arrive meanwhile wait for the event loop
     writing_ = true;
-    while (port_.isOpen() && port_.bytesToWrite() > 0) {
-        if (deadline.hasExpired()) {
+    while (port_.isOpen() && !line_has_room()) {
+        if (deadline.hasExpired() || interruption::requested()) {
             writing_ = false;
             throw RuntimeError(err::kPortIoFailed, kSource,
                                tx::kLineStuck.arg(device_).arg(drain_ms_ / 1000.0));
         }
-        port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+        // in short steps, so that the user's wish to end is heard
+        wait_for_room(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 50)));
+    }
+    if (port_.isOpen()) {
+        port_.write(bytes);
+        port_.flush(); // to the driver now, not on the next pass of the event loop
     }
     writing_ = false;
     if (port_.isOpen() && port_.bytesAvailable() > 0)
         readable();
     if (!port_.isOpen())
         throw RuntimeError(err::kDeviceVanished, kSource, tx::kConnectionLost.arg(device_));
+}
+
+bool SerialPort::line_has_room() const {
+    if (port_.bytesToWrite() > 0)
+        return false;
+#ifdef __linux__
+    // the driver says "writable" only while little waits in it
+    pollfd line{static_cast<int>(port_.handle()), POLLOUT, 0};
+    return ::poll(&line, 1, 0) == 1 && (line.revents & POLLOUT) != 0;
+#else
+    return true;
+#endif
+}
+
+void SerialPort::wait_for_room(int ms) {
+    if (port_.bytesToWrite() > 0) {
+        port_.waitForBytesWritten(ms);
+        return;
+    }
+#ifdef __linux__
+    pollfd line{static_cast<int>(port_.handle()), POLLOUT, 0};
+    ::poll(&line, 1, ms);
+#endif
 }
 
 // Takes what the driver holds without running other handlers: the reply
@@ -120,8 +158,6 @@ void SerialPort::discard_input() {
     port_.readAll();
 }
 
-bool SerialPort::present(const QString &device) const { return QFileInfo::exists(device); }
-
 bool SerialPort::cts() { return port_.pinoutSignals() & QSerialPort::ClearToSendSignal; }
 
 // A device that is gone hangs up its line or leaves no node behind.
@@ -138,9 +174,9 @@ bool SerialPort::device_gone() const {
 #endif
 }
 
-void SerialPort::port_failed(QSerialPort::SerialPortError error) {
-    const bool io = error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
-                    error == QSerialPort::WriteError;
+void SerialPort::port_failed(QSerialPort::SerialPortError what) {
+    const bool io = what == QSerialPort::ResourceError || what == QSerialPort::ReadError ||
+                    what == QSerialPort::WriteError;
     if (!io || !port_.isOpen())
         return;
     if (!device_gone()) {
@@ -153,9 +189,9 @@ void SerialPort::port_failed(QSerialPort::SerialPortError error) {
         });
         return;
     }
-    const RuntimeError vanished(err::kDeviceVanished, kSource, tx::kConnectionLost.arg(device_));
     port_.close();
-    failed(vanished);
+    set_state(PortState::Unconnected);
+    error({PortError::DeviceGone, tx::kConnectionLost.arg(device_), {}});
 }
 
 } // namespace bl

@@ -20,7 +20,7 @@ MonitorApp::MonitorApp(Platform p)
                                : TraceFile::TimeStamp(current_time_stamp)),
       now_(p.now ? std::move(p.now) : std::function<QDateTime()>(&QDateTime::currentDateTime)),
       core_(std::make_unique<MonitorCore>(
-          std::move(p.port),
+          std::move(p.ports),
           CorePlatform{*dialogs_, *events_, *clock_, *uart_, init_paths,
                        [this] { return now_().time(); }},
           LineOutputs{*window_->rtbMoni, trace_file_}, *window_->Timer1,

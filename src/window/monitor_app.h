@@ -19,7 +19,7 @@ namespace bl {
 class MonitorApp {
 public:
     struct Platform {
-        std::unique_ptr<BytePort> port;
+        std::unique_ptr<PortFactory> ports;
         std::unique_ptr<UartRate> uart;      // what sets 16457 bit/s
         std::unique_ptr<Dialogs> dialogs;    // default: Qt's boxes
         std::function<void()> end_program;   // default: exit at once

@@ -56,7 +56,7 @@ void tell_when_no_display(QtMsgType type, const QMessageLogContext &context,
 
 MonitorApp::Platform platform_for(BusAccess &access) {
     MonitorApp::Platform platform;
-    platform.port = std::move(access.port);
+    platform.ports = std::move(access.ports);
     platform.uart = std::move(access.uart);
     return platform;
 }

@@ -38,7 +38,8 @@ TEST(ConsoleReconnect, UnpluggedAndBackTheMonitoringGoesOn) {
         << err.toStdString();
     QProcess second;
     ASSERT_TRUE(start_simulator(second, link)); // plugged in again
-    ASSERT_TRUE(wait_for_output(console, err, "wieder da", 10000, QProcess::StandardError))
+    ASSERT_TRUE(wait_for_output(console, err, (link + QStringLiteral(" wieder da")).toUtf8(), 10000,
+                                QProcess::StandardError))
         << err.toStdString();
     console.setReadChannel(QProcess::StandardOutput);
     console.readAll();

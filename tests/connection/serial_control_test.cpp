@@ -81,12 +81,12 @@ TEST(SerialControl, SettingsReachAnOpenPortAndTheNextOpening) {
 
 TEST(SerialControl, UnplugIsToldOnceAndStopsTheEvents) {
     Comm1 c(0, 1);
-    std::vector<int> failures;
-    c.comm.setOnFailure([&](const RuntimeError &e) { failures.push_back(e.number); });
+    std::vector<PortError> failures;
+    c.comm.setOnPortError([&](const PortFault &f) { failures.push_back(f.error); });
     c.port->arrive("\x83");
-    c.port->unplug(RuntimeError(err::kDeviceVanished, QStringLiteral("Comm1"), {}));
+    c.port->unplug();
     c.settle();
-    EXPECT_EQ(failures, std::vector<int>{err::kDeviceVanished});
+    EXPECT_EQ(failures, std::vector<PortError>{PortError::DeviceGone});
     EXPECT_FALSE(c.comm.portOpen());
     EXPECT_TRUE(c.reads.isEmpty());
 }

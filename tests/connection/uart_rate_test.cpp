@@ -102,7 +102,7 @@ TEST(Uart, APseudoTerminalHasNoUartBase) {
     testing::PtyPair pty;
     SerialPort port;
     port.open(pty.device, {19200, 'n', 8, 1});
-    EXPECT_EQ(uart_base_of(port.handle()), std::nullopt);
+    EXPECT_EQ(uart_base_of(port.native_handle()), std::nullopt);
 }
 
 } // namespace

@@ -18,32 +18,32 @@ TEST(SendHexStr, TypedTextBecomesBytesOrIsRefusedWhole) {
     const struct {
         QString text;
         const char *written; // hex; "" = nothing sent
-        const char *refused; // the token the box names; "" = no box
+        const char *told;    // how the box begins; "" = no box
     } rows[] = {
         {QStringLiteral("B0 00 10"), "b000105f", ""},
         {QStringLiteral("  B0   00 30 "), "b000307f", ""},
         {QStringLiteral("b0 0 10"), "b000105f", ""},
         {QStringLiteral("00B0 10h 0fH"), "b0100f50", ""},
         {QStringLiteral("B\t0 1\n0"), "b0105f", ""},
-        {QStringLiteral(""), "", ""},
-        {QStringLiteral("   "), "ff", ""},
+        // a row without bytes puts nothing on the bus, not even a checksum
+        {QStringLiteral(""), "", "Die Zeile enthält keine Bytes"},
+        {QStringLiteral("   "), "", "Die Zeile enthält keine Bytes"},
         // what is no number is refused, never sent as 00 or as its first digits
-        {QStringLiteral("B0 ZZ 10"), "", "ZZ"},
-        {QStringLiteral("B0 0x10"), "", "0x10"},
-        {QStringLiteral("B0,00 10"), "", "B0,00"},
-        {QStringLiteral("B0 10hh"), "", "10hh"},
-        {QStringLiteral("B0 h"), "", "h"},
-        {QStringLiteral("B0 100 10"), "", "100"},
-        {QStringLiteral("B0 00 1FFFFFFFFFFFFFFFF"), "", "1FFFFFFFFFFFFFFFF"},
+        {QStringLiteral("B0 ZZ 10"), "", "\"ZZ\" ist kein"},
+        {QStringLiteral("B0 0x10"), "", "\"0x10\" ist kein"},
+        {QStringLiteral("B0,00 10"), "", "\"B0,00\" ist kein"},
+        {QStringLiteral("B0 10hh"), "", "\"10hh\" ist kein"},
+        {QStringLiteral("B0 h"), "", "\"h\" ist kein"},
+        {QStringLiteral("B0 100 10"), "", "\"100\" ist kein"},
+        {QStringLiteral("B0 00 1FFFFFFFFFFFFFFFF"), "", "\"1FFFFFFFFFFFFFFFF\" ist kein"},
     };
     for (const auto &row : rows) {
         HexSending h;
         h.sender.send_hex_str(row.text);
         EXPECT_EQ(h.written(), QByteArray(row.written)) << row.text.toStdString();
-        if (*row.refused) {
+        if (*row.told) {
             ASSERT_EQ(h.dialogs.boxes.size(), 1u) << row.text.toStdString();
-            EXPECT_TRUE(h.dialogs.boxes[0].text.startsWith(
-                QStringLiteral("\"%1\" ist kein").arg(QLatin1String(row.refused))))
+            EXPECT_TRUE(h.dialogs.boxes[0].text.startsWith(QString::fromUtf8(row.told)))
                 << h.dialogs.boxes[0].text.toStdString();
         } else {
             EXPECT_TRUE(h.dialogs.boxes.empty()) << row.text.toStdString();

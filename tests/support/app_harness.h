@@ -42,7 +42,7 @@ struct AppHarness {
 
     AppHarness() {
         MonitorApp::Platform p;
-        p.port.reset(port);
+        p.ports = std::make_unique<OnePort>(std::unique_ptr<BytePort>(port));
         p.dialogs.reset(dialogs);
         p.clock.reset(clock);
         p.events.reset(pump);

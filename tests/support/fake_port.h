@@ -23,7 +23,6 @@ public:
     QByteArray written;        // every byte written, in order
     QByteArray arriving;       // bytes the port holds for the next read
     QList<QByteArray> trickle; // arrive one piece per read
-    bool open_now = false;
     bool cts_line = true;
     std::function<bool()> cts_fn;                     // overrides cts_line when set
     std::function<void(const QByteArray &)> on_write; // the far end answers
@@ -36,10 +35,12 @@ public:
         readable();
     }
     // The device is gone.
-    void unplug(const RuntimeError &why) {
-        open_now = false;
-        failed(why);
+    void unplug(const QString &why = QStringLiteral("gone")) {
+        set_state(PortState::Unconnected);
+        error({PortError::DeviceGone, why, {}});
     }
+    // Something else went wrong (a message refused, bytes dropped).
+    void fault(const PortFault &what) { error(what); }
     // A note of the test's own on the timeline (what else the device met).
     void mark(const QString &what) { note(what); }
     // The timeline as "what" texts, successive writes joined into one.
@@ -67,14 +68,13 @@ public:
             fail_on_open.reset();
             throw e;
         }
-        open_now = true;
+        set_state(PortState::Connected);
         note(QStringLiteral("open %1 %2").arg(device, describe(line)));
     }
     void close() override {
-        open_now = false;
+        set_state(PortState::Unconnected);
         note(QStringLiteral("close"));
     }
-    bool is_open() const override { return open_now; }
     void set_line(const LineSettings &line) override {
         note(QStringLiteral("line ") + describe(line));
     }

@@ -13,12 +13,19 @@ using testing::ScriptedServer;
 struct Client {
     QByteArray received;
     QStringList troubles, statuses;
-    std::vector<int> failures;
+    std::vector<PortError> failures;
+    QList<QByteArray> dropped;
     void watch(BytePort &port) {
-        port.on_readable([this, &port] { received += port.read(); });
-        port.on_trouble([this](const QString &t) { troubles << t; });
-        port.on_status([this](const QString &s) { statuses << s; });
-        port.on_failed([this](const RuntimeError &e) { failures.push_back(e.number); });
+        port.on_readable([this, &port](BytePort::Arrival) { received += port.read(); });
+        port.on_state_changed([this, &port](PortState) { statuses << port.description(); });
+        port.on_error([this](const PortFault &f) {
+            if (f.error == PortError::Refused)
+                troubles << f.reason;
+            else if (f.error == PortError::Discarded)
+                dropped << f.bytes;
+            else
+                failures.push_back(f.error);
+        });
     }
     // watches the port and connects it to the peer; whether the peer took it
     bool connect(BytePort &port, ScriptedServer &peer, const char *scheme) {
@@ -76,7 +83,7 @@ TEST(NetworkPort, ADroppedConnectionIsTheEndOfThePort) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return c.received.size() == 4; }, 5000));
     peer.client->close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !c.failures.empty(); }, 5000));
-    EXPECT_EQ(c.failures, std::vector<int>{err::kDeviceVanished});
+    EXPECT_EQ(c.failures, std::vector<PortError>{PortError::ConnectionLost});
     EXPECT_FALSE(port.is_open());
 }
 

@@ -17,7 +17,7 @@ TEST(ReplayPort, HandsOverTheWholeCaptureChunkByChunk) {
     ReplayPort port(std::move(buffer), 300);
     QByteArray received;
     int readable = 0, finished = 0;
-    port.on_readable([&] {
+    port.on_readable([&](BytePort::Arrival) {
         ++readable;
         received += port.read();
     });

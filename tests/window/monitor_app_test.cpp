@@ -211,8 +211,7 @@ TEST(ReportError, PollingErrorClosesPortOnceWithOneBox) {
 TEST(ReportError, AnUnpluggedPolledPortIsToldOnce) {
     AppHarness h;
     h.app->comm().setRThreshold(0);
-    h.port->unplug(
-        RuntimeError(err::kDeviceVanished, QStringLiteral("Comm1"), QStringLiteral("weg")));
+    h.port->unplug(QStringLiteral("weg"));
     for (int i = 0; i < 3; ++i) {
         Q_EMIT h.w().Timer1->timeout({});
         QCoreApplication::processEvents();

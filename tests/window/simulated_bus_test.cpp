@@ -31,7 +31,7 @@ struct OnSimulatedBus {
         auto boxes = std::make_unique<testing::FakeDialogs>();
         dialogs = boxes.get();
         MonitorApp::Platform p;
-        p.port = std::move(interface);
+        p.ports = std::make_unique<OnePort>(std::move(interface));
         p.uart = std::make_unique<sim::SimulatedUartRate>(*iface);
         p.dialogs = std::move(boxes);
         p.end_program = [] {};

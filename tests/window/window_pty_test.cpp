@@ -24,7 +24,7 @@ TEST(WindowOnPty, ShowsTrafficSurvivesUnplugAndGoesOnWhenPluggedInAgain) {
     auto boxes = std::make_unique<testing::FakeDialogs>();
     testing::FakeDialogs &dialogs = *boxes;
     MonitorApp::Platform platform;
-    platform.port = std::make_unique<SerialPort>();
+    platform.ports = std::make_unique<SystemPorts>();
     platform.dialogs = std::move(boxes);
     platform.end_program = [] {};
     MonitorApp app(std::move(platform));
@@ -68,7 +68,7 @@ TEST(WindowOnPty, SendRowAndTrainCategoryPutExactBytesOnTheLine) {
     testing::PtyPair pty;
     ASSERT_TRUE(pty.ok());
     MonitorApp::Platform platform;
-    platform.port = std::make_unique<SerialPort>();
+    platform.ports = std::make_unique<SystemPorts>();
     platform.dialogs = std::make_unique<testing::FakeDialogs>();
     MonitorApp app(std::move(platform));
     StartupAnswers answers;
