@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
-  xvfb xauth fonts-dejavu-core fonts-liberation
+  xvfb xauth fonts-dejavu-core fonts-liberation iproute2
   help2man dpkg-dev file desktop-file-utils appstream lintian
 )
 missing=()

@@ -3,6 +3,8 @@
 #include "app/monitor_core.h"
 #include "server/lb_server.h"
 
+#include <memory>
+
 namespace bl {
 
 // --serve: the monitor's bus shared over TCP. Every framed message goes to
@@ -10,19 +12,24 @@ namespace bl {
 // queue as the send rows.
 class BusServer : public FrameObserver {
 public:
-    BusServer(MonitorCore &core, bool read_only);
+    // Listens at "[ADDR:]PORT"; reason() says why not, when it cannot.
+    // log hears what happens to the clients.
+    BusServer(MonitorCore &core, const QString &where, bool read_only,
+              std::function<void(const QString &)> log);
 
-    // The reason (German) when it cannot listen there.
-    std::optional<QString> listen(const QString &where);
-    LbServer &server() { return server_; }
+    bool listening() const { return server_ != nullptr; }
+    const QString &reason() const { return reason_; }
+    quint16 port() const { return server_ ? server_->port() : 0; }
 
     void message(std::span<const std::int32_t> msg, bool checksum_ok) override {
-        server_.bus_message(msg, checksum_ok);
+        if (server_)
+            server_->bus_message(msg, checksum_ok);
     }
     void discarded(std::span<const std::int32_t>) override {}
 
 private:
-    LbServer server_;
+    std::unique_ptr<LbServer> server_;
+    QString reason_;
 };
 
 } // namespace bl

@@ -30,6 +30,13 @@ MonitorCore::MonitorCore(std::unique_ptr<PortFactory> ports, const CorePlatform 
     QObject::connect(&timer1, &QTimer::timeout, &comm1, [this] { entries.on_tick(); });
 }
 
+bool MonitorCore::start(const StartupAnswers &answers) {
+    if (!startup.run(answers))
+        return false;
+    reconnect.opened();
+    return true;
+}
+
 // An interface unplugged under way is told once in a box, a network
 // connection lost in the status bar; the way back is watched for at once,
 // while the box is still open. A message the far end refused is told in a
@@ -44,7 +51,7 @@ void MonitorCore::port_error(const PortFault &fault, Dialogs &dialogs) {
     case PortError::ConnectionLost: reconnect.lost(fault); break;
     case PortError::Refused:
         QTimer::singleShot(0, &comm1, [&dialogs, text = fault.reason] {
-            dialogs.message_box(text, texts::sending::kSendTitle, MsgIcon::Exclamation,
+            dialogs.message_box(text, texts::sending::kSendMsg, MsgIcon::Exclamation,
                                 MsgButtons::Ok);
         });
         break;

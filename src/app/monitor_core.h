@@ -40,6 +40,10 @@ public:
         std::unique_ptr<PortFactory> ports, const CorePlatform &platform, const LineOutputs &out,
         QTimer &timer1, std::function<void(bool)> set_category_button = [](bool) {});
 
+    // The start-up dialogue until the port opens; false when the user ended
+    // the program in it.
+    bool start(const StartupAnswers &answers);
+
     // Notes on the connection (lost, back) go here; nowhere until set.
     void on_connection_note(std::function<void(const QString &)> handler) {
         connection_note_ = std::move(handler);

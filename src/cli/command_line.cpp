@@ -1,14 +1,64 @@
 #include "cli/command_line.h"
 
+#include "shared/command_line_text.h"
 #include "shared/texts.h"
 
 #include <QCommandLineParser>
+#include <array>
 
 namespace bl {
 
 namespace {
 
 namespace tx = texts::cli;
+
+// The ways the program runs, as far as the options care.
+enum Where : unsigned {
+    kDecode = 1,
+    kConsole = 2,
+    kReplay = 4, // the window, showing a capture
+    kWindow = 8, // the window, on a port or the simulated bus
+    kAnywhere = kDecode | kConsole | kReplay | kWindow,
+};
+
+struct OptionRule {
+    const char *name;
+    unsigned where; // where it does something
+};
+
+// An option given where it does nothing is refused rather than ignored.
+constexpr std::array kRules{
+    OptionRule{"hex-output", kAnywhere},
+    OptionRule{"no-ascii-hex", kAnywhere},
+    OptionRule{"mark-errors", kAnywhere},
+    OptionRule{"area", kDecode},
+    OptionRule{"stats", kDecode | kConsole},
+    OptionRule{"interface", kConsole | kWindow},
+    OptionRule{"port", kConsole | kWindow},
+    OptionRule{"demo", kConsole | kWindow},
+    OptionRule{"rate", kConsole | kWindow},
+    OptionRule{"corrupt", kConsole | kWindow},
+    OptionRule{"record", kConsole | kReplay | kWindow},
+    OptionRule{"serve", kConsole | kWindow},
+    OptionRule{"serve-read-only", kConsole | kWindow},
+    OptionRule{"exit-after-replay", kReplay},
+    OptionRule{"exit-after-first-paint", kReplay | kWindow},
+};
+
+// An option that means something only beside another.
+struct Companion {
+    const char *option;
+    const char *needs;
+};
+constexpr std::array kCompanions{
+    Companion{"serve-read-only", "serve"},
+    Companion{"rate", "demo"},
+    Companion{"corrupt", "demo"},
+};
+// An option that means nothing beside another (the simulated bus has no port).
+constexpr std::array kExclusions{
+    Companion{"port", "demo"},
+};
 
 QCommandLineOption flag(const char *name, const QString &description) {
     return QCommandLineOption(QString::fromLatin1(name), description);
@@ -30,16 +80,37 @@ std::optional<InterfaceKind> kind_named(const QString &name) {
 
 std::optional<CommandLineError> error(const QString &message) { return CommandLineError{message}; }
 
+QString dashed(const char *name) { return QStringLiteral("--") + QString::fromLatin1(name); }
+
+QString described(Where where) {
+    switch (where) {
+    case kDecode: return tx::kWithDecode;
+    case kConsole: return tx::kWithConsole;
+    case kReplay: return tx::kWithReplay;
+    default: return tx::kInTheWindow;
+    }
+}
+
+std::optional<CommandLineError> misplaced(const QCommandLineParser &parser, Where where) {
+    if (parser.isSet(QStringLiteral("demo")) && parser.isSet(QStringLiteral("replay")))
+        return error(tx::kDemoOrReplay);
+    for (const OptionRule &rule : kRules)
+        if (parser.isSet(QString::fromLatin1(rule.name)) && !(rule.where & where))
+            return error(tx::kNoEffect.arg(dashed(rule.name), described(where)));
+    for (const Companion &c : kCompanions)
+        if (parser.isSet(QString::fromLatin1(c.option)) &&
+            !parser.isSet(QString::fromLatin1(c.needs)))
+            return error(tx::kNeedsOption.arg(dashed(c.option), dashed(c.needs)));
+    for (const Companion &c : kExclusions)
+        if (parser.isSet(QString::fromLatin1(c.option)) &&
+            parser.isSet(QString::fromLatin1(c.needs)))
+            return error(tx::kNoEffect.arg(dashed(c.option), tx::kWith.arg(dashed(c.needs))));
+    return std::nullopt;
+}
+
 // A simulated bus well beyond a saturated LocoNet (about 400 short messages a
 // second) for stress tests, but one whose ticks still end.
 constexpr double kMostMessagesPerSecond = 5000;
-
-// A number from 0 to most, for an option that needs its companion option.
-bool read_number(const QString &text, double most, double &value, bool companion_given) {
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok && companion_given && value >= 0 && value <= most;
-}
 
 } // namespace
 
@@ -75,9 +146,8 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
     if (!parser.parse(arguments))
-        return error(parser.errorText());
-    result.help_text = parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                                 QStringLiteral("bus-lauscher"));
+        return error(parse_error_in_german(parser));
+    result.help_text = help_in_german(parser, QStringLiteral("bus-lauscher"));
     if (parser.isSet(help)) {
         result.mode = RunMode::Help;
         return std::nullopt;
@@ -86,25 +156,29 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
         result.mode = RunMode::Version;
         return std::nullopt;
     }
+    const Where where = parser.isSet(decode)    ? kDecode
+                        : parser.isSet(console) ? kConsole
+                        : parser.isSet(replay)  ? kReplay
+                                                : kWindow;
+    if (where == kConsole && parser.isSet(replay))
+        return error(tx::kReplayNeedsWindow);
+    if (const auto misplaced_option = misplaced(parser, where))
+        return misplaced_option;
+    const QStringList files = parser.positionalArguments();
+    if (where == kDecode && files.size() > 1)
+        return error(tx::kOneFileOnly);
+    if (where != kDecode && !files.isEmpty())
+        return error(tx::kUnexpectedArgument.arg(files.first()));
+
     result.output.hex_output = parser.isSet(hex_output);
     result.output.ascii_hex = !parser.isSet(no_ascii_hex);
+    result.output_modes_given = parser.isSet(hex_output) || parser.isSet(no_ascii_hex);
     result.area = parser.isSet(area);
     result.stats = parser.isSet(stats);
     result.mark_errors = parser.isSet(mark_errors);
     result.serve = parser.value(serve);
     result.serve_read_only = parser.isSet(serve_read_only);
-    const QStringList files = parser.positionalArguments();
-    if (parser.isSet(decode)) {
-        if (files.size() > 1)
-            return error(tx::kOneFileOnly);
-        result.mode = RunMode::Decode;
-        result.input_file = files.value(0);
-        return std::nullopt;
-    }
-    if (!files.isEmpty())
-        return error(tx::kUnexpectedArgument.arg(files.first()));
-    if (result.area)
-        return error(tx::kAreaNeedsDecode);
+    result.input_file = files.value(0);
     if (parser.isSet(interface)) {
         result.answers.kind = kind_named(parser.value(interface));
         if (!result.answers.kind)
@@ -115,28 +189,23 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     result.demo = parser.isSet(demo);
     result.record = parser.isSet(record);
     result.exit_after_first_paint = parser.isSet(first_paint);
-    if (parser.isSet(rate) &&
-        !read_number(parser.value(rate), kMostMessagesPerSecond, result.demo_rate, result.demo))
-        return error(tx::kBadRate);
-    if (parser.isSet(corrupt) &&
-        !read_number(parser.value(corrupt), 100, result.corrupt_percent, result.demo))
-        return error(tx::kBadCorrupt);
-    if (result.demo && parser.isSet(replay))
-        return error(tx::kDemoOrReplay);
-    if (parser.isSet(console)) {
-        if (parser.isSet(replay))
-            return error(tx::kReplayNeedsWindow);
-        result.mode = RunMode::Console;
-        return std::nullopt;
+    if (parser.isSet(rate)) {
+        const auto value = number_within(parser.value(rate), kMostMessagesPerSecond);
+        if (!value)
+            return error(tx::kBadRate);
+        result.demo_rate = *value;
     }
-    if (result.stats)
-        return error(tx::kStatsNeedsOutput);
-    result.output_modes_given = parser.isSet(hex_output) || parser.isSet(no_ascii_hex);
+    if (parser.isSet(corrupt)) {
+        const auto value = number_within(parser.value(corrupt), 100);
+        if (!value)
+            return error(tx::kBadCorrupt);
+        result.corrupt_percent = *value;
+    }
     result.replay_file = parser.value(replay);
     result.exit_after_replay = parser.isSet(exit_after_replay);
-    if (result.exit_after_replay && result.replay_file.isEmpty())
-        return error(tx::kExitNeedsReplay);
-    result.mode = RunMode::Window;
+    result.mode = where == kDecode    ? RunMode::Decode
+                  : where == kConsole ? RunMode::Console
+                                      : RunMode::Window;
     return std::nullopt;
 }
 

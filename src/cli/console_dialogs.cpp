@@ -16,19 +16,27 @@ void put(std::FILE *f, const QString &text) {
 }
 } // namespace
 
-std::optional<QString> ConsoleDialogs::read_line() {
-    std::string line;
-    int c;
-    while ((c = std::fgetc(in_)) != EOF && c != '\n')
-        line.push_back(static_cast<char>(c));
-    if (c == EOF && line.empty()) {
-        if (input_ended_)
-            input_ended_();
-        return std::nullopt;
+QString ConsoleDialogs::read_line() {
+    for (;;) {
+        std::string line;
+        bool overlong = false;
+        int c;
+        while ((c = std::fgetc(in_)) != EOF && c != '\n') {
+            if (line.size() < kLongestAnswer)
+                line.push_back(static_cast<char>(c));
+            else
+                overlong = true;
+        }
+        if (c == EOF && line.empty())
+            throw InputEnded{};
+        if (overlong) {
+            put(err_, texts::cli::kAnswerTooLong.arg(kLongestAnswer) + QLatin1Char('\n'));
+            continue;
+        }
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        return QString::fromUtf8(line.c_str());
     }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return QString::fromUtf8(line.c_str());
 }
 
 MsgResult ConsoleDialogs::message_box(const QString &text, const QString &title, MsgIcon,
@@ -38,10 +46,7 @@ MsgResult ConsoleDialogs::message_box(const QString &text, const QString &title,
         return MsgResult::Ok;
     for (;;) {
         put(err_, texts::cli::kYesNo);
-        const auto answer = read_line();
-        if (!answer)
-            return MsgResult::No;
-        const QString a = answer->trimmed().toLower();
+        const QString a = read_line().trimmed().toLower();
         if (a == QLatin1String("j") || a == QLatin1String("ja") || a == QLatin1String("y"))
             return MsgResult::Yes;
         if (a == QLatin1String("n") || a == QLatin1String("nein"))
@@ -53,10 +58,8 @@ std::optional<QString> ConsoleDialogs::input_box(const QString &prompt, const QS
                                                  const QString &default_text) {
     put(err_, title + QStringLiteral(" - ") + prompt + QStringLiteral(" [") + default_text +
                   QStringLiteral("] "));
-    const auto line = read_line();
-    if (!line)
-        return std::nullopt;
-    return line->isEmpty() ? default_text : *line;
+    const QString line = read_line();
+    return line.isEmpty() ? default_text : line;
 }
 
 } // namespace bl

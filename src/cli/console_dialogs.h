@@ -3,18 +3,20 @@
 #include "shared/platform.h"
 
 #include <cstdio>
-#include <functional>
 
 namespace bl {
 
 // Boxes on a terminal: messages go to standard error in the same German
-// words; questions and the port entry are read from standard input.
+// words; questions and the port entry are read from standard input (only
+// the start-up asks them). An answer longer than any answer could be is
+// refused and the next line read, never kept without end.
 class ConsoleDialogs : public Dialogs {
 public:
-    // input_ended runs when a question meets the end of the input: nobody
-    // is left to answer, so the program ends as if the window were closed.
-    ConsoleDialogs(std::FILE *in, std::FILE *err, std::function<void()> input_ended)
-        : in_(in), err_(err), input_ended_(std::move(input_ended)) {}
+    static constexpr std::size_t kLongestAnswer = 4096;
+    // A question met the end of the input: nobody is left to answer.
+    struct InputEnded {};
+
+    ConsoleDialogs(std::FILE *in, std::FILE *err) : in_(in), err_(err) {}
 
     MsgResult message_box(const QString &text, const QString &title, MsgIcon icon,
                           MsgButtons buttons) override;
@@ -23,11 +25,10 @@ public:
                                      const QString &default_text) override;
 
 private:
-    std::optional<QString> read_line();
+    QString read_line();
 
     std::FILE *in_;
     std::FILE *err_;
-    std::function<void()> input_ended_;
 };
 
 } // namespace bl

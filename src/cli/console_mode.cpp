@@ -4,125 +4,29 @@
 #include "app/bus_server.h"
 #include "app/monitor_core.h"
 #include "cli/console_dialogs.h"
+#include "cli/console_io.h"
 #include "cli/decode_command.h"
 #include "connection/init_paths.h"
-#include "shared/latin1.h"
+#include "shared/say.h"
 #include "shared/steady_clock.h"
+#include "shared/system_reason.h"
 #include "shared/texts.h"
 #include "shared/time_stamp.h"
 #include "trace/trace_recording.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QTimer>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
-
-#ifndef _WIN32
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
 
 namespace bl {
 
 namespace {
 
-// Each shown line: time stamp, " - ", the text; UTF-8, written at once.
-class ConsoleLines : public LineSink {
-public:
-    void write_line(std::string_view text) override {
-        std::string line = current_time_stamp().toStdString();
-        line += " - ";
-        append_latin1_as_utf8(line, text);
-        line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fflush(stdout);
-    }
-};
-
-#ifndef _WIN32
-int interrupt_pipe[2] = {-1, -1};
-void on_interrupt(int) {
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(interrupt_pipe[1], &byte, 1);
-}
-
-// Ctrl-C (and a polite kill) end the event loop, so that everything is
-// closed in order.
-void quit_on_interrupt(QObject *owner) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, interrupt_pipe) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(interrupt_pipe[0], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, owner,
-                     [] { QCoreApplication::exit(0); });
-    std::signal(SIGINT, on_interrupt);
-    std::signal(SIGTERM, on_interrupt);
-}
-// The lines typed on standard input, each byte looked at once; a line
-// longer than any message could be is refused, not kept without end.
-class TypedLines {
-public:
-    static constexpr qsizetype kLongestLine = 4096;
-
-    explicit TypedLines(HexTextSender &sender) : sender_(sender) {}
-    void take(const char *bytes, qsizetype n) {
-        for (qsizetype i = 0; i < n; ++i) {
-            const char c = bytes[i];
-            if (c == '\n') {
-                if (!overlong_)
-                    send();
-                line_.clear();
-                overlong_ = false;
-            } else if (!overlong_ && line_.size() >= kLongestLine) {
-                overlong_ = true;
-                line_.clear();
-                std::fprintf(stderr, "bus-lauscher: %s\n",
-                             qPrintable(texts::cli::kLineTooLong.arg(kLongestLine)));
-            } else if (!overlong_) {
-                line_.append(c);
-            }
-        }
-    }
-
-private:
-    void send() {
-        if (line_.endsWith('\r'))
-            line_.chop(1);
-        sender_.send_hex_str(QString::fromUtf8(line_));
-    }
-
-    HexTextSender &sender_;
-    QByteArray line_;
-    bool overlong_ = false;
-};
-
-// Each line typed on standard input is sent like a send row's text.
-void send_typed_lines(QObject *owner, HexTextSender &sender) {
-    auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, owner);
-    auto lines = std::make_shared<TypedLines>(sender);
-    QObject::connect(notifier, &QSocketNotifier::activated, owner, [notifier, lines] {
-        char buf[65536];
-        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-        if (n <= 0) {
-            notifier->setEnabled(false); // the input has ended; the monitor goes on
-            return;
-        }
-        lines->take(buf, n);
-    });
-}
-#else
-void quit_on_interrupt(QObject *) {}
-void send_typed_lines(QObject *, HexTextSender &) {}
-#endif
-
 // --record: the trace file as the window writes it. A fault ends the
 // recording with one line on standard error; the monitoring goes on.
 void record_if_asked(bool record, TraceRecording &recording, TraceFile &file, QObject *owner) {
-    const auto tell = [](const QString &text) {
-        std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(text.simplified()));
-    };
+    const auto tell = [](const QString &text) { say(text.simplified()); };
     file.set_on_failure([&recording, tell](const QString &reason) {
         tell(texts::trace::kTraceWriteFailed.arg(recording.path(), reason));
         recording.end_after_failure();
@@ -145,10 +49,7 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     QCoreApplication app(argc, argv);
     // unbuffered, so that lines typed later are not hidden in a buffer
     std::setvbuf(stdin, nullptr, _IONBF, 0);
-    ConsoleDialogs dialogs(stdin, stderr, [] {
-        std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(texts::cli::kInputEnded));
-        std::exit(1);
-    });
+    ConsoleDialogs dialogs(stdin, stderr);
     QtEventPump events;
     ElapsedSteadyClock clock;
     BusAccess access =
@@ -159,14 +60,24 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
 
     DiscardingMonitorArea no_area;
     TraceFile trace_file(current_time_stamp);
-    ConsoleLines lines;
+    int output_error = 0;
+    ConsoleLines lines([&output_error](int errnum) {
+        output_error = errnum;
+        QCoreApplication::exit(1);
+    });
     MonitorCore core(std::move(access.ports),
                      CorePlatform{dialogs, events, clock, *access.uart, init_paths},
                      LineOutputs{no_area, trace_file, &lines}, timer1);
-    core.on_connection_note(
-        [](const QString &note) { std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(note)); });
-    if (!core.startup.run(access.answers))
-        return 0;
+    core.on_connection_note([](const QString &note) { say(note); });
+    end_on_signals(&app);
+    try {
+        if (!core.start(access.answers))
+            return 0;
+    } catch (const ConsoleDialogs::InputEnded &) {
+        // nobody is left to answer: the program ends as if the window were closed
+        say(texts::cli::kInputEnded);
+        return 1;
+    }
     TraceRecording recording(core.vars, trace_file, dialogs, &QDateTime::currentDateTime,
                              QLocale::system());
     record_if_asked(options.record, recording, trace_file, &app);
@@ -179,23 +90,24 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     }
     std::unique_ptr<BusServer> server;
     if (!options.serve.isEmpty()) {
-        server = std::make_unique<BusServer>(core, options.serve_read_only);
-        server->server().on_log([](const QString &what) {
-            std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(what));
-        });
-        if (const auto reason = server->listen(options.serve)) {
-            std::fprintf(stderr, "bus-lauscher: %s\n", qPrintable(*reason));
+        server = std::make_unique<BusServer>(core, options.serve, options.serve_read_only,
+                                             [](const QString &what) { say(what); });
+        if (!server->listening()) {
+            say(server->reason());
             return 2;
         }
     }
     send_typed_lines(&app, core.hex_sender);
-    quit_on_interrupt(&app);
     const int status = QCoreApplication::exec();
     if (core.comm1.portOpen())
         core.comm1.setPortOpen(false);
     if (options.stats) {
         core.reception.receiver.finish();
         write_bus_report(stderr, core.reception.counts);
+    }
+    if (output_error != 0) {
+        say(texts::cli::kUnwritableOutput.arg(german_reason(output_error)));
+        return 1;
     }
     return status;
 }

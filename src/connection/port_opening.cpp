@@ -2,6 +2,7 @@
 
 #include "transport/port_factory.h"
 
+#include "shared/interruption.h"
 #include "shared/runtime_error.h"
 #include "shared/texts.h"
 
@@ -148,7 +149,7 @@ bool PortOpening::reply_wait() {
     for (;;) {
         if (reply.contains(']'))
             return true;
-        if (clock_.seconds() - start > kTimeout)
+        if (clock_.seconds() - start > kTimeout || interruption::requested())
             return false;
         if (comm_.inBufferCount() > 0)
             reply += comm_.input();
@@ -157,7 +158,7 @@ bool PortOpening::reply_wait() {
 
 void PortOpening::wait_seconds(double d) {
     const double start = clock_.seconds();
-    while (clock_.seconds() <= start + d)
+    while (clock_.seconds() <= start + d && !interruption::requested())
         events_.process_events();
 }
 
@@ -166,7 +167,7 @@ void PortOpening::send_text(const QByteArray &text, std::int16_t &result) {
     const double start = clock_.seconds();
     qsizetype position = 0;
     while (position < text.size()) {
-        if (clock_.seconds() - start > kTimeout) {
+        if (clock_.seconds() - start > kTimeout || interruption::requested()) {
             result = 1;
             return;
         }

@@ -16,8 +16,14 @@ Reconnect::Reconnect(SerialControl &comm, PortOpening &quiet_opening, SteadyCloc
 }
 
 void Reconnect::lost(const PortFault &fault) {
-    pause_ = kFirstPause;
-    next_attempt_ = clock_.seconds();
+    const double now = clock_.seconds();
+    if (opened_at_ >= 0 && now - opened_at_ < kShortLived) {
+        next_attempt_ = now + pause_;
+        pause_ = std::min(pause_ * 2, kLongestPause);
+    } else {
+        pause_ = kFirstPause;
+        next_attempt_ = now;
+    }
     told_(
         (fault.error == PortError::ConnectionLost ? tx::kNetworkLostNote : tx::kConnectionLostNote)
             .arg(comm_.deviceName()));
@@ -35,6 +41,7 @@ void Reconnect::look() {
     opening_.open_interface(err);
     attempting_ = false;
     if (err == 0) {
+        opened();
         watch_.stop();
         told_(tx::kConnectionBackNote.arg(comm_.deviceName()));
         return;

@@ -54,20 +54,21 @@ HexMessage parse_hex_message(const QString &text) {
 void HexTextSender::send_hex_str(const QString &text) {
     const HexMessage message = parse_hex_message(text);
     if (message.bytes.empty()) {
-        dialogs_.message_box(tx::kEmptyRow, tx::kSendTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        dialogs_.message_box(tx::kEmptyRow, texts::sending::kSendMsg, MsgIcon::Exclamation,
+                             MsgButtons::Ok);
         return;
     }
     switch (message.problem) {
     case HexMessage::Problem::NotANumber:
-        dialogs_.message_box(tx::kNotANumber.arg(message.offending_token), tx::kSendTitle,
+        dialogs_.message_box(tx::kNotANumber.arg(message.offending_token), texts::sending::kSendMsg,
                              MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     case HexMessage::Problem::TokenTooLarge:
-        dialogs_.message_box(tx::kTokenTooLarge.arg(message.offending_token), tx::kSendTitle,
-                             MsgIcon::Exclamation, MsgButtons::Ok);
+        dialogs_.message_box(tx::kTokenTooLarge.arg(message.offending_token),
+                             texts::sending::kSendMsg, MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     case HexMessage::Problem::TooManyTokens:
-        dialogs_.message_box(tx::kTooManyTokens.arg(message.bytes.size()), tx::kSendTitle,
+        dialogs_.message_box(tx::kTooManyTokens.arg(message.bytes.size()), texts::sending::kSendMsg,
                              MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     case HexMessage::Problem::None: break;

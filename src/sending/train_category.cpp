@@ -4,6 +4,7 @@
 #include "reception/line_wrap.h"
 #include "reception/receiver.h"
 #include "shared/hex.h"
+#include "shared/interruption.h"
 #include "shared/texts.h"
 #include "shared/val.h"
 
@@ -22,10 +23,15 @@ void TrainCategoryCommand::run(const QString &address_text, const QString &categ
         return;
     const double address = val(address_text);
     const double category = val(category_text);
+    // nothing goes on the bus, and the user learns why
+    const auto refuse = [this](const QString &why) {
+        dialogs_.message_box(why, texts::window::kSetCategory, MsgIcon::Exclamation,
+                             MsgButtons::Ok);
+    };
     if (address < 1 || address > 127)
-        return;
+        return refuse(texts::sending::kBadAddress.arg(address_text.trimmed()));
     if (category < 0 || category > 15)
-        return;
+        return refuse(texts::sending::kBadCategory.arg(category_text.trimmed()));
     ZeilenUmbruch(area_, texts::sending::kSetCategoryLine.view());
     auto &slot_data = vars_.answer_tab[kReplySlotData];
     slot_data[kAnswerFlagRow] = 0;
@@ -42,7 +48,7 @@ void TrainCategoryCommand::run(const QString &address_text, const QString &categ
     vars_.LN_Out[8] = static_cast<std::int16_t>(category_byte(category));
     vars_.err_flag = transmitter_.send(vars_.LN_Out, 12);
     if (vars_.err_flag != 0 && transmitter_.timed_out())
-        dialogs_.message_box(texts::sending::kCategoryNotWritten, texts::sending::kSendTitle,
+        dialogs_.message_box(texts::sending::kCategoryNotWritten, texts::sending::kSendMsg,
                              MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
@@ -53,7 +59,7 @@ bool TrainCategoryCommand::wait_for_slot_data() {
     const double start = clock_.seconds();
     bool answered = true;
     while (slot_data[kAnswerFlagRow] != kTrue) {
-        if (clock_.seconds() - start > kTimeout) {
+        if (clock_.seconds() - start > kTimeout || interruption::requested()) {
             answered = false;
             break;
         }

@@ -1,6 +1,7 @@
 #include "sending/transmission.h"
 
 #include "loconet/message.h"
+#include "shared/interruption.h"
 #include "shared/runtime_error.h"
 #include "shared/texts.h"
 
@@ -30,7 +31,8 @@ bool Transmitter::valid(const OutBuffer &buffer, int l_out) {
 bool Transmitter::port_ready() {
     if (comm_.portOpen())
         return true;
-    dialogs_.message_box(tx::kPortClosed, tx::kSendTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    dialogs_.message_box(tx::kPortClosed, texts::sending::kSendMsg, MsgIcon::Exclamation,
+                         MsgButtons::Ok);
     return false;
 }
 
@@ -59,8 +61,8 @@ void Transmitter::write_whole(const std::vector<int> &bytes) {
 void Transmitter::tell_failure(const RuntimeError &e) {
     if (e.number == err::kDeviceVanished)
         return;
-    dialogs_.message_box(tx::kSendFailed.arg(e.description), tx::kSendTitle, MsgIcon::Exclamation,
-                         MsgButtons::Ok);
+    dialogs_.message_box(tx::kSendFailed.arg(e.description), texts::sending::kSendMsg,
+                         MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 bool Transmitter::send_bytes(std::vector<int> bytes) {
@@ -116,8 +118,8 @@ void Transmitter::send_pending() {
         }
         // its caller had its answer when it was queued: a failure is told here
         if (send_paced(next.bytes) != 0 && timed_out_)
-            dialogs_.message_box(tx::kQueuedSendTimedOut, tx::kSendTitle, MsgIcon::Exclamation,
-                                 MsgButtons::Ok);
+            dialogs_.message_box(tx::kQueuedSendTimedOut, texts::sending::kSendMsg,
+                                 MsgIcon::Exclamation, MsgButtons::Ok);
     }
 }
 
@@ -148,7 +150,7 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
         std::size_t i = 0;
         // per byte: time check, events, CTS, write
         while (i < bytes.size()) {
-            if (clock_.seconds() - start > kTimeout) {
+            if (clock_.seconds() - start > kTimeout || interruption::requested()) {
                 timed_out = true;
                 break;
             }
@@ -160,7 +162,7 @@ std::int16_t Transmitter::send_paced(const std::vector<int> &bytes) {
         }
         // before the checksum: CTS, time check, events
         while (!timed_out && !vars_.ln_interface && !comm_.ctsHolding()) {
-            if (clock_.seconds() - start > kTimeout)
+            if (clock_.seconds() - start > kTimeout || interruption::requested())
                 timed_out = true;
             else
                 events_.process_events();

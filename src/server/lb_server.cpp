@@ -1,6 +1,7 @@
 #include "server/lb_server.h"
 
 #include "shared/texts.h"
+#include "transport/network_reason.h"
 
 #include <algorithm>
 
@@ -19,6 +20,8 @@ namespace tx = texts::server;
 constexpr std::string_view kReadOnly = "read-only server";
 constexpr std::string_view kNoEcho = "no echo from the bus";
 constexpr std::string_view kNotHex = "not two-digit hexadecimal bytes";
+constexpr std::string_view kTooLong = "line too long";
+constexpr std::string_view kServerFull = "MESSAGE server full (16 clients)";
 
 QString peer(const QTcpSocket *socket) {
     return QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
@@ -38,6 +41,18 @@ std::optional<ServeAddress> parse_serve_address(const QString &text) {
         return std::nullopt;
     where.port = static_cast<quint16>(port);
     return where;
+}
+
+Served serve_at(const QString &where, LbServer::Put put, const QString &version, bool read_only,
+                std::function<void(const QString &)> log) {
+    const auto address = parse_serve_address(where);
+    if (!address)
+        return {nullptr, tx::kBadServeAddress.arg(where)};
+    auto server = std::make_unique<LbServer>(std::move(put), version, read_only);
+    server->on_log(std::move(log));
+    if (const auto reason = server->listen(*address))
+        return {nullptr, tx::kCannotListen.arg(where, *reason)};
+    return {std::move(server), {}};
 }
 
 LbServer::LbServer(Put put, QString version, bool read_only, Limits limits)
@@ -60,7 +75,7 @@ LbServer::~LbServer() {
 
 std::optional<QString> LbServer::listen(const ServeAddress &where) {
     if (!server_.listen(where.address, where.port))
-        return server_.errorString();
+        return network_reason(server_.serverError(), server_.errorString());
     tell(tx::kListening.arg(where.address.toString()).arg(server_.serverPort()));
     return std::nullopt;
 }
@@ -73,9 +88,12 @@ void LbServer::tell(const QString &what) const {
 void LbServer::accept() {
     while (QTcpSocket *socket = server_.nextPendingConnection()) {
         if (clients_.size() >= static_cast<std::size_t>(kMostClients)) {
+            // said why before the connection ends
             tell(tx::kTooMany.arg(peer(socket)));
-            socket->abort();
-            socket->deleteLater();
+            socket->write(
+                (std::string(t::kError) + " " + std::string(kServerFull) + "\r\n").c_str());
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            socket->disconnectFromHost();
             continue;
         }
         clients_.push_back(std::make_unique<Client>(Client{socket, loconet::LineSplitter(), {}}));
@@ -84,7 +102,8 @@ void LbServer::accept() {
             const QByteArray bytes = client->socket->readAll();
             client->lines.feed(
                 std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                [this, client](std::string_view text) { line(*client, text); });
+                [this, client](std::string_view text) { line(*client, text); },
+                [this, client](std::string_view beginning) { overlong(*client, beginning); });
         });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket, {}); });
         // the server gathers its lines itself; no second wait in the kernel
@@ -137,11 +156,19 @@ void LbServer::line(Client &client, std::string_view text) {
     // every other token is passed over
 }
 
+void LbServer::refuse(Client &client, std::string_view why) {
+    write(client.socket,
+          std::string(t::kSent) + ' ' + std::string(t::kError) + ' ' + std::string(why) + "\r\n");
+}
+
+// Every SEND gets its answer, also one too long to be read.
+void LbServer::overlong(Client &client, std::string_view beginning) {
+    if (loconet::split_line(beginning).token == t::kSend)
+        refuse(client, kTooLong);
+}
+
 void LbServer::send(Client &client, std::string_view parameter) {
-    const auto refuse = [this, &client](std::string_view why) {
-        write(client.socket, std::string(t::kSent) + ' ' + std::string(t::kError) + ' ' +
-                                 std::string(why) + "\r\n");
-    };
+    const auto refuse = [this, &client](std::string_view why) { this->refuse(client, why); };
     const auto message = loconet::parse_hex_bytes(parameter);
     if (!message)
         return refuse(kNotHex);

@@ -77,6 +77,8 @@ private:
     void accept();
     void line(Client &client, std::string_view text);
     void send(Client &client, std::string_view parameter);
+    void overlong(Client &client, std::string_view beginning);
+    void refuse(Client &client, std::string_view why);
     void write(QTcpSocket *socket, const std::string &line);
     void flush();
     void expire();
@@ -95,5 +97,14 @@ private:
     QElapsedTimer clock_;
     std::function<void(const QString &)> log_;
 };
+
+// A server listening at "[ADDR:]PORT", or why there is none (German).
+struct Served {
+    std::unique_ptr<LbServer> server;
+    QString reason;
+};
+// log hears what happens to the clients, from the listening on.
+Served serve_at(const QString &where, LbServer::Put put, const QString &version, bool read_only,
+                std::function<void(const QString &)> log);
 
 } // namespace bl

@@ -193,7 +193,8 @@ namespace bl::texts::sending {
 
 inline constexpr Latin1Lit kSetCategoryLine{" -- Setze Zugkategorie --"};
 inline constexpr Latin1Lit kNoAnswerLine{" -- Keine Antwort der Zentrale --"};
-inline const QString kSendTitle = QStringLiteral("Sende Msg");
+// the send rows' buttons, and the title of every box about sending
+inline const QString kSendMsg = QStringLiteral("Sende Msg");
 inline const QString kPortClosed =
     QStringLiteral("Der Anschluss ist nicht geöffnet: die Nachricht wurde nicht gesendet.");
 inline const QString kSendFailed =
@@ -208,6 +209,11 @@ inline const QString kNotANumber = QStringLiteral(
     "Nichts wurde gesendet.");
 inline const QString kEmptyRow =
     QStringLiteral("Die Zeile enthält keine Bytes: nichts wurde gesendet.");
+inline const QString kBadAddress = QStringLiteral(
+    "\"%1\" ist keine Lokadresse für die Zugkategorie: erlaubt sind 1 bis 127. Nichts wurde "
+    "gesendet.");
+inline const QString kBadCategory =
+    QStringLiteral("\"%1\" ist keine Zugkategorie: erlaubt sind 0 bis 15. Nichts wurde gesendet.");
 inline const QString kCategoryNotWritten =
     QStringLiteral("Die Zugkategorie wurde nicht geschrieben: die Sendefreigabe (CTS) kam nicht "
                    "innerhalb von 5 Sekunden.");
@@ -225,13 +231,13 @@ inline const QString kRecordingTo = QStringLiteral("Speichern: ");
 inline const QString kSavedAt = QStringLiteral("Gespeichert unter: ");
 inline const QString kTraceNotCreated =
     QStringLiteral("Die Verlaufsdatei kann nicht angelegt werden:\n%1\n\n%2");
-inline const QString kTraceTitle = QStringLiteral("Verlauf speichern");
 inline const QString kTraceVanished =
     QStringLiteral("Die Verlaufsdatei ist verschwunden (Ordner gelöscht?):\n%1\n\nDie Aufzeichnung "
                    "wurde beendet.");
 inline const QString kTraceWriteFailed = QStringLiteral(
     "Die Verlaufsdatei kann nicht geschrieben werden: %1\n%2\n\nDie Aufzeichnung wurde beendet.");
 inline const QString kBadFileNumber = QStringLiteral("Dateinummer falsch");
+inline const QString kExists = QStringLiteral("eine Datei dieses Namens gibt es schon");
 
 } // namespace bl::texts::trace
 
@@ -247,13 +253,11 @@ inline const QString kClear = QStringLiteral("Monitor Löschen?");
 inline const QString kCancel = QStringLiteral("Abbruch");
 inline const QString kHexOutput = QStringLiteral("HEX Ausgabe");
 inline const QString kAsciiHex = QStringLiteral("ASCII+HEX");
-inline const QString kSendMsg = QStringLiteral("Sende Msg");
 inline const QString kAddressLabel = QStringLiteral("Adr.:");
 inline const QString kCategoryLabel = QStringLiteral("Kat:");
 inline const QString kSetCategory = QStringLiteral("Zugkat. setzen");
 inline const QString kYes = QStringLiteral("Ja");
 inline const QString kNo = QStringLiteral("Nein");
-inline const QString kUnreadableCapture = QStringLiteral("Datei nicht lesbar: %1 (%2)");
 inline const QString kNoDisplay = QStringLiteral(
     "Keine Anzeige gefunden: das Monitorfenster kann nicht geöffnet werden. Ohne Fenster "
     "läuft der Konsolenmonitor: bus-lauscher --console (mit --demo auf dem simulierten Bus).");
@@ -286,7 +290,9 @@ inline const QString kConsoleOption =
 inline const QString kInterfaceOption = QStringLiteral(
     "Die Interface-Frage beantworten: com (58204 COM-Port-Interface), usb oder serial.");
 inline const QString kPortOption = QStringLiteral(
-    "Die Anschluss-Frage beantworten: eine COM-Nummer oder ein Gerätepfad wie /dev/ttyACM0.");
+    "Die Anschluss-Frage beantworten: eine COM-Nummer, ein Gerätepfad wie /dev/ttyACM0, oder ein "
+    "Bus im Netz: lbserver://RECHNER[:PORT] (LocoNet over TCP, Vorgabe Port 1234) oder "
+    "tcp://RECHNER:PORT (rohe LocoNet-Bytes, wie ser2net sie liefert).");
 inline const QString kDemoOption =
     QStringLiteral("Auf dem eingebauten simulierten LocoNet-Bus, ohne Hardware und ohne Fragen.");
 inline const QString kRateOption =
@@ -315,27 +321,37 @@ inline const QString kKindValue = QStringLiteral("ART");
 inline const QString kPortValue = QStringLiteral("N|GERÄT");
 inline const QString kNumberValue = QStringLiteral("N");
 
+inline const QString kUsageHeading = QStringLiteral("Aufruf: ");
+inline const QString kOptionsPlaceholder = QStringLiteral(" [Optionen]");
+inline const QString kOptionsHeading = QStringLiteral("\nOptionen:\n");
+inline const QString kArgumentsHeading = QStringLiteral("\nArgumente:\n");
+inline const QString kUnknownOption = QStringLiteral("Unbekannte Option: %1");
+inline const QString kMissingValue = QStringLiteral("Nach %1 fehlt ein Wert.");
+inline const QString kUnexpectedValue = QStringLiteral("%1 nimmt keinen Wert.");
+inline const QString kNoEffect = QStringLiteral("%1 hat %2 keine Wirkung.");
+inline const QString kWith = QStringLiteral("mit %1");
+inline const QString kWithDecode = QStringLiteral("mit --decode");
+inline const QString kWithConsole = QStringLiteral("mit --console");
+inline const QString kWithReplay = QStringLiteral("mit --replay");
+inline const QString kInTheWindow = QStringLiteral("im Fenster");
+inline const QString kNeedsOption = QStringLiteral("%1 gehört zu %2.");
 inline const QString kOneFileOnly = QStringLiteral("Nur eine DATEI kann dekodiert werden.");
 inline const QString kUnexpectedArgument = QStringLiteral("Unerwartetes Argument: %1");
-inline const QString kAreaNeedsDecode = QStringLiteral("--area gehört zu --decode.");
 inline const QString kUnknownInterface =
     QStringLiteral("--interface kennt nur com, usb und serial, nicht \"%1\".");
-inline const QString kBadRate =
-    QStringLiteral("--rate braucht eine Zahl von 0 bis 5000 und gehört zu --demo.");
-inline const QString kBadCorrupt =
-    QStringLiteral("--corrupt braucht eine Zahl von 0 bis 100 und gehört zu --demo.");
-inline const QString kStatsNeedsOutput =
-    QStringLiteral("--stats gehört zu --decode oder --console.");
+inline const QString kBadRate = QStringLiteral("--rate braucht eine Zahl von 0 bis 5000.");
+inline const QString kBadCorrupt = QStringLiteral("--corrupt braucht eine Zahl von 0 bis 100.");
 inline const QString kDemoOrReplay = QStringLiteral("--demo und --replay schließen sich aus.");
 inline const QString kReplayNeedsWindow =
     QStringLiteral("--replay gehört zum Fenster, nicht zu --console.");
-inline const QString kExitNeedsReplay = QStringLiteral("--exit-after-replay gehört zu --replay.");
 
 inline const QString kUnreadableFile = QStringLiteral("Datei nicht lesbar: %1 (%2)");
 inline const QString kUnreadableInput = QStringLiteral("Eingabe nicht lesbar: %1");
 inline const QString kUnwritableOutput = QStringLiteral("Ausgabe nicht schreibbar: %1");
 inline const QString kInputEnded = QStringLiteral("keine Eingabe mehr, Programmende");
 inline const QString kYesNo = QStringLiteral("(j/n) ");
+inline const QString kAnswerTooLong =
+    QStringLiteral("Die Antwort ist länger als %1 Zeichen; sie gilt nicht.");
 inline const QString kLineTooLong =
     QStringLiteral("Eine eingegebene Zeile ist länger als %1 Zeichen; sie wird nicht gesendet.");
 
@@ -354,11 +370,9 @@ inline const QString kPtyOption =
 inline const QString kRateOption = QStringLiteral("Nachrichten je Sekunde (Vorgabe 4).");
 inline const QString kCorruptOption =
     QStringLiteral("Dieser Anteil (in Prozent) der Nachrichten kommt mit falscher Prüfsumme an.");
-inline const QString kPercentValue = QStringLiteral("PROZENT");
 inline const QString kLbServerOption = QStringLiteral(
     "Den simulierten Bus über TCP teilen (LocoNet over TCP, wie ein LbServer); ohne ADRESSE nur "
     "auf diesem Rechner (127.0.0.1).");
-inline const QString kServeValue = QStringLiteral("[ADRESSE:]PORT");
 inline const QString kNeedsPtyOrServer = QStringLiteral("--pty oder --lbserver fehlt");
 inline const QString kPtyMissing = QStringLiteral("--pty fehlt");
 inline const QString kLinkOption = QStringLiteral(
@@ -366,8 +380,8 @@ inline const QString kLinkOption = QStringLiteral(
     "Simulator neu startet).");
 inline const QString kPathValue = QStringLiteral("PFAD");
 inline const QString kNoLink = QStringLiteral("Der Verweis %1 lässt sich nicht anlegen");
-inline const QString kBadRate = QStringLiteral("--rate braucht eine Zahl von 0 bis 5000");
-inline const QString kBadCorrupt = QStringLiteral("--corrupt braucht eine Zahl von 0 bis 100");
+inline const QString kLinkTaken = QStringLiteral(
+    "%1 gibt es schon und ist kein Verweis auf ein Pseudo-Terminal; es bleibt unberührt.");
 inline const QString kNoPty = QStringLiteral("kein Pseudo-Terminal verfügbar");
 
 } // namespace bl::texts::simulation

@@ -13,7 +13,9 @@ namespace bl::sim {
 
 // The simulated LocoNet: a command station and the traffic of a running
 // layout. Every message put on the bus reaches every listener, the sender
-// included (LocoNet interfaces echo what they send).
+// included (LocoNet interfaces echo what they send). The bus carries no
+// more than a real one: the layout's traffic waits while the line is busy
+// (16457 bit/s, 10 bits a byte), whatever rate is asked for.
 class LocoNetBus : public QObject {
 public:
     static constexpr double kDefaultRate = 4.0; // messages per second
@@ -33,7 +35,9 @@ public:
     void start();
 
 private:
+    void transmit(const QByteArray &msg, double start);
     void broadcast(const QByteArray &msg);
+    double now() const;
     void tick();
     QByteArray damaged(QByteArray msg);
 
@@ -43,6 +47,7 @@ private:
     QTimer ticker_;
     QElapsedTimer running_;
     double sent_ = 0;
+    double line_free_at_ = 0; // seconds of running_
     double corrupt_share_ = 0;
     std::mt19937 noise_;
     std::vector<std::function<void(const QByteArray &)>> listeners_;

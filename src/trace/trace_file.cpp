@@ -20,8 +20,8 @@ std::optional<QString> TraceFile::open(const QString &path) {
     file_.setFileName(path);
     failed_ = false;
     // unbuffered: every record goes to the operating system at once
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return german_reason(file_.errorString());
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return QFileInfo::exists(path) ? texts::trace::kExists : german_reason(file_.errorString());
     return std::nullopt;
 }
 

@@ -18,7 +18,8 @@ public:
     using TimeStamp = std::function<QString()>;
     explicit TraceFile(TimeStamp time_stamp);
 
-    // Creates or empties the file; returns the reason (German) when it cannot.
+    // Creates the file, which must not exist yet (a recording never
+    // overwrites another); returns the reason (German) when it cannot.
     std::optional<QString> open(const QString &path);
     void close();
     bool is_open() const { return file_.isOpen(); }

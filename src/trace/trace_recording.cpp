@@ -3,12 +3,31 @@
 #include "shared/texts.h"
 #include "trace/trace_naming.h"
 
+#include <QDir>
+#include <QFileInfo>
 namespace bl {
 
 TraceRecording::TraceRecording(ModVariablen &vars, TraceFile &file, Dialogs &dialogs,
                                std::function<QDateTime()> now, QLocale locale)
     : vars_(vars), file_(file), dialogs_(dialogs), now_(std::move(now)),
       locale_(std::move(locale)) {}
+
+// A name already taken (a recording started in the same second) gets a
+// counter: "03.03.2024__14_05_09 (2)".
+std::optional<QString> TraceRecording::open_new(const QString &name) {
+    constexpr int kMostTries = 1000;
+    std::optional<QString> reason;
+    for (int n = 1; n <= kMostTries; ++n) {
+        vars_.trace_name = n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n);
+        if (QFileInfo::exists(path()))
+            continue;
+        reason = file_.open(path());
+        // taken meanwhile by another recording: the next number
+        if (!reason || !QFileInfo::exists(path()))
+            return reason;
+    }
+    return reason ? reason : std::optional<QString>(texts::trace::kExists);
+}
 
 QString TraceRecording::path() const {
     return vars_.doc_path + vars_.trace_name + QStringLiteral(".txt");
@@ -28,13 +47,14 @@ std::optional<TraceCaptions> TraceRecording::toggle() {
         return TraceCaptions{texts::trace::kTraceStart, texts::trace::kSavedAt + path()};
     }
     const QString previous_name = vars_.trace_name;
-    vars_.trace_name = trace_name_for(now_(), locale_);
-    if (const auto reason = file_.open(path())) {
+    // the documents folder may not exist yet on a fresh system
+    QDir().mkpath(vars_.doc_path);
+    if (const auto reason = open_new(trace_name_for(now_(), locale_))) {
         // a missing folder or no permission: say so, and stay as we were
         const QString failed_path = path();
         vars_.trace_name = previous_name;
         dialogs_.message_box(texts::trace::kTraceNotCreated.arg(failed_path, *reason),
-                             texts::trace::kTraceTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+                             texts::trace::kTraceStart, MsgIcon::Exclamation, MsgButtons::Ok);
         return std::nullopt;
     }
     vars_.trace_on = kTrue;

@@ -36,6 +36,8 @@ public:
     QString path() const;
 
 private:
+    std::optional<QString> open_new(const QString &name);
+
     ModVariablen &vars_;
     TraceFile &file_;
     Dialogs &dialogs_;

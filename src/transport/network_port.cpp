@@ -35,7 +35,8 @@ std::optional<NetworkAddress> parse_network_address(const QString &entry) {
     return std::nullopt;
 }
 
-NetworkPort::NetworkPort() {
+NetworkPort::NetworkPort(int connect_ms, qint64 most_unsent)
+    : connect_ms_(connect_ms), most_unsent_(most_unsent) {
     connect(&socket_, &QTcpSocket::readyRead, this, [this] {
         if (is_open())
             arrived(socket_.readAll());
@@ -50,8 +51,10 @@ NetworkPort::NetworkPort() {
 NetworkPort::~NetworkPort() { socket_.disconnect(this); }
 
 QString NetworkPort::description() const {
-    if (!is_open())
+    if (state() == PortState::Connecting)
         return tx::kConnectingTo.arg(name_);
+    if (!is_open())
+        return {};
     return version_.isEmpty() ? tx::kConnectedTo.arg(name_)
                               : tx::kConnectedToVersion.arg(name_, version_);
 }
@@ -95,7 +98,7 @@ bool NetworkPort::wait_for_connection() {
             socket_.state() == QAbstractSocket::UnconnectedState)
             loop.quit();
     });
-    bound.start(kConnectMs);
+    bound.start(connect_ms_);
     if (socket_.state() != QAbstractSocket::ConnectedState &&
         socket_.state() != QAbstractSocket::UnconnectedState)
         loop.exec();
@@ -127,7 +130,7 @@ void NetworkPort::deliver(const QByteArray &bytes) {
 
 void NetworkPort::send(const QByteArray &bytes) {
     socket_.write(bytes);
-    if (socket_.bytesToWrite() > kMostUnsent)
+    if (socket_.bytesToWrite() > most_unsent_)
         throw RuntimeError(err::kPortIoFailed, kSource, tx::kPeerTakesNothing.arg(name_));
 }
 
@@ -137,7 +140,8 @@ void NetworkPort::peer_says(const QString &text) {
         told_state();
 }
 
-LbServerPort::LbServerPort(int answer_ms) {
+LbServerPort::LbServerPort(int answer_ms, int connect_ms, qint64 most_unsent)
+    : NetworkPort(connect_ms, most_unsent) {
     answer_.setSingleShot(true);
     answer_.setInterval(answer_ms);
     connect(&answer_, &QTimer::timeout, this, [this] { answered(false, tx::kNoSentAnswer); });

@@ -34,7 +34,9 @@ public:
     // a peer that takes nothing is not waited for without end
     static constexpr qint64 kMostUnsent = 1 << 20;
 
-    NetworkPort();
+    // connect_ms: how long a connection may take to be made; most_unsent:
+    // how much may wait for a peer that takes nothing
+    explicit NetworkPort(int connect_ms = kConnectMs, qint64 most_unsent = kMostUnsent);
     // the socket reports its own teardown; by then nothing here may hear it
     ~NetworkPort() override;
     void open(const QString &device, const LineSettings &line) override;
@@ -60,6 +62,8 @@ private:
     void lost();
 
     QTcpSocket socket_;
+    int connect_ms_;
+    qint64 most_unsent_;
     QString name_;
     QString version_;
     QString complaint_;
@@ -69,6 +73,7 @@ private:
 // Raw LocoNet bytes both ways.
 class RawTcpPort : public NetworkPort {
 public:
+    using NetworkPort::NetworkPort;
     void write(const QByteArray &bytes) override { send(bytes); }
 
 protected:
@@ -84,7 +89,8 @@ class LbServerPort : public NetworkPort {
 public:
     static constexpr int kAnswerMs = 5000;
 
-    explicit LbServerPort(int answer_ms = kAnswerMs);
+    explicit LbServerPort(int answer_ms = kAnswerMs, int connect_ms = kConnectMs,
+                          qint64 most_unsent = kMostUnsent);
     void write(const QByteArray &bytes) override;
 
 protected:

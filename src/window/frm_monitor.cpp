@@ -114,7 +114,7 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     for (std::size_t i = 0; i < 4; ++i) {
         LNMsgTxt[i] = add<QLineEdit>(QString::fromLatin1(kMsgDefaults[i]), OutFrame, kMsgTxt[i]);
         LNMsgTxt[i]->setFont(courier);
-        SendCmd[i] = add<QPushButton>(texts::window::kSendMsg, OutFrame, kSendCmd[i]);
+        SendCmd[i] = add<QPushButton>(texts::sending::kSendMsg, OutFrame, kSendCmd[i]);
     }
     const QFont sans_bold = font_like(kSansFamilies, QFont::SansSerif, 8.25, true);
     Label1 = add<QLabel>(texts::window::kAddressLabel, OutFrame, kLabel1);

@@ -34,7 +34,7 @@ MonitorApp::MonitorApp(Platform p)
 
 MonitorApp::~MonitorApp() { trace_file_.close(); }
 
-bool MonitorApp::run_startup(const StartupAnswers &answers) { return core_->startup.run(answers); }
+bool MonitorApp::run_startup(const StartupAnswers &answers) { return core_->start(answers); }
 
 void MonitorApp::set_output_modes(const OutputModes &modes) {
     window_->LNM_hex_chk->setChecked(modes.hex_output);
@@ -58,7 +58,7 @@ void MonitorApp::check_trace_file() {
         return;
     const QString path = recording_.path();
     show_captions(recording_.end_after_failure());
-    dialogs_->message_box(texts::trace::kTraceVanished.arg(path), texts::trace::kTraceTitle,
+    dialogs_->message_box(texts::trace::kTraceVanished.arg(path), texts::trace::kTraceStart,
                           MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
@@ -147,7 +147,7 @@ void MonitorApp::connect_controls() {
         const QString told = texts::trace::kTraceWriteFailed.arg(recording_.path(), reason);
         show_captions(recording_.end_after_failure());
         QTimer::singleShot(0, window_.get(), [this, told] {
-            dialogs_->message_box(told, texts::trace::kTraceTitle, MsgIcon::Exclamation,
+            dialogs_->message_box(told, texts::trace::kTraceStart, MsgIcon::Exclamation,
                                   MsgButtons::Ok);
         });
     });

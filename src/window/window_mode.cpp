@@ -3,6 +3,8 @@
 #include "app/bus_access.h"
 #include "app/bus_server.h"
 #include "connection/init_paths.h"
+#include "shared/file_names.h"
+#include "shared/say.h"
 #include "shared/system_reason.h"
 #include "shared/texts.h"
 #include "window/monitor_app.h"
@@ -11,6 +13,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,9 +46,7 @@ QtMessageHandler qt_handler = nullptr;
 void tell_when_no_display(QtMsgType type, const QMessageLogContext &context,
                           const QString &message) {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "bus-lauscher: %s\n",
-                     texts::window::kNoDisplay.toLocal8Bit().constData());
-        std::fflush(stderr);
+        say(texts::window::kNoDisplay);
         std::_Exit(kNoDisplayStatus);
     }
     // the platform plugin's own complaints are summed up in that line
@@ -66,11 +67,12 @@ MonitorApp::Platform platform_for(BusAccess &access) {
 std::unique_ptr<BusServer> serve_if_asked(MonitorApp &app, const RunOptions &options) {
     if (options.serve.isEmpty())
         return nullptr;
-    auto server = std::make_unique<BusServer>(app.core(), options.serve_read_only);
     QLabel *panel = app.window().StatusPanel;
-    server->server().on_log([panel](const QString &what) { panel->setText(what); });
-    if (const auto reason = server->listen(options.serve)) {
-        QMessageBox::warning(&app.window(), texts::window::kWindowCaption, *reason);
+    auto server =
+        std::make_unique<BusServer>(app.core(), options.serve, options.serve_read_only,
+                                    [panel](const QString &what) { panel->setText(what); });
+    if (!server->listening()) {
+        QMessageBox::warning(&app.window(), texts::window::kWindowCaption, server->reason());
         return nullptr;
     }
     return server;
@@ -142,12 +144,13 @@ int run_on_port(const RunOptions &options) {
 } // namespace
 
 int run_window(int &argc, char **argv, const RunOptions &options) {
-    auto capture = std::make_unique<QFile>(options.replay_file);
-    if (!options.replay_file.isEmpty() && !capture->open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "bus-lauscher: %s\n",
-                     qPrintable(texts::window::kUnreadableCapture.arg(
-                         options.replay_file, german_reason(capture->errorString()))));
-        return 2;
+    auto capture = std::make_unique<QFile>();
+    if (!options.replay_file.isEmpty()) {
+        std::FILE *file = open_for_reading(options.replay_file);
+        if (!file || !capture->open(file, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            say(texts::cli::kUnreadableFile.arg(options.replay_file, german_reason(errno)));
+            return 2;
+        }
     }
     qt_handler = qInstallMessageHandler(tell_when_no_display);
     QApplication qt_app(argc, argv);

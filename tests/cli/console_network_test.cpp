@@ -5,8 +5,11 @@
 #include "support/scripted_peer.h"
 
 #include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace bl {
 namespace {
@@ -47,7 +50,7 @@ struct Console {
         return texts;
     }
     ~Console() {
-        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        testing::signal_process(p, SIGINT);
         p.waitForFinished(5000);
     }
 };
@@ -76,6 +79,62 @@ TEST(ConsoleOverTheNetwork, ALineProtocolServersBusShowsAsFromAUsbInterface) {
     ASSERT_TRUE(server.hears("SEND B0 00 10 5F\r\n"));
     server.say("RECEIVE B0 00 10 5F\r\nSENT OK\r\n");
     EXPECT_TRUE(c.shows(" - Mag.-Art.: 1 - rot - ein \n")) << "the echo";
+}
+
+// What a server says of a bad message is counted, marked and shown like the
+// same bytes from a serial interface; a line that makes no message is
+// dropped and counted, never joined to the next.
+TEST(ConsoleOverTheNetwork, ChecksumErrorsAndBrokenLinesAreCountedAsFromAnInterface) {
+    testing::ScriptedServer server;
+    Console c({QStringLiteral("--port"), server.address("lbserver"), QStringLiteral("--stats"),
+               QStringLiteral("--mark-errors")});
+    ASSERT_TRUE(server.has_client());
+    server.say("RECEIVE B2 04\r\nRECEIVE 10 20\r\nERROR CHECKSUM B2 05 10 00\r\n"
+               "RECEIVE 83 7C\r\n");
+    ASSERT_TRUE(c.shows("Gleisspannung eingeschaltet\n"));
+    EXPECT_EQ(c.lines().mid(0, 3),
+              (QList<QByteArray>{"Rückmelder 11 = belegt", " !! Prüfsumme falsch: B2 05 10 00",
+                                 "Gleisspannung eingeschaltet"}));
+    EXPECT_FALSE(c.out.contains("Rückmelder 9")) << "two lines never make one message";
+    testing::signal_process(c.p, SIGINT);
+    ASSERT_TRUE(c.p.waitForFinished(5000));
+    const QByteArray err = c.p.readAllStandardError();
+    EXPECT_TRUE(err.contains("Prüfsummenfehler: 1\n")) << err.toStdString();
+    EXPECT_TRUE(err.contains("Verworfene Bytes: 4\n")) << err.toStdString();
+}
+
+// A name that cannot be looked up, or a host that refuses: the program ends
+// with its status every time, never with a crash in its last moments. Run
+// in a network namespace of its own whose name server does not answer.
+TEST(ConsoleOverTheNetwork, AFailedConnectionEndsWithItsStatusEveryTime) {
+    if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("ip")).isEmpty())
+        GTEST_SKIP() << "needs root, unshare and ip for a network namespace of its own";
+    QTemporaryDir dir;
+    QFile resolv(dir.filePath(QStringLiteral("resolv.conf")));
+    ASSERT_TRUE(resolv.open(QIODevice::WriteOnly));
+    resolv.write("nameserver 127.0.0.1\n");
+    resolv.close();
+    QFile hosts(dir.filePath(QStringLiteral("hosts")));
+    ASSERT_TRUE(hosts.open(QIODevice::WriteOnly));
+    hosts.write("127.0.0.1 localhost layoutpc\n");
+    hosts.close();
+    const QString script = QStringLiteral(
+        "ip link set lo up && mount --bind %1 /etc/resolv.conf && mount --bind %2 /etc/hosts || "
+        "exit 77; for i in $(seq 30); do for port in lbserver://no-such-host.invalid "
+        "lbserver://layoutpc:9; do %3 --console --port $port < /dev/null > /dev/null 2>&1; "
+        "echo $?; done; done");
+    QProcess p;
+    p.start(QStringLiteral("unshare"),
+            {QStringLiteral("-m"), QStringLiteral("-n"), QStringLiteral("bash"),
+             QStringLiteral("-c"),
+             script.arg(resolv.fileName(), hosts.fileName(), QStringLiteral(BUSLAUSCHER_BINARY))});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    if (p.exitCode() == 77 || (p.exitCode() != 0 && p.readAllStandardOutput().isEmpty()))
+        GTEST_SKIP() << "no network namespace here";
+    const QList<QByteArray> statuses = p.readAllStandardOutput().trimmed().split('\n');
+    EXPECT_EQ(statuses.size(), 60);
+    EXPECT_EQ(statuses.count("1"), statuses.size()) << statuses.join(' ').toStdString();
 }
 
 TEST(ConsoleOverTheNetwork, ARawBytesServersBusShowsAsFromAUsbInterface) {

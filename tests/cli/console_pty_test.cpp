@@ -2,8 +2,10 @@
 #include "support/process.h"
 #include "support/pty.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -49,7 +51,7 @@ struct Console {
     }
     // Ctrl-C; returns what was written to standard error until the end.
     QByteArray interrupt() {
-        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        testing::signal_process(p, SIGINT);
         p.waitForFinished(5000);
         return p.readAllStandardError();
     }
@@ -99,10 +101,38 @@ TEST(ConsoleOnPty, TypedLinesAreSent) {
     EXPECT_EQ(err.count("länger als 4096"), 1) << err.toStdString();
 }
 
+// Thousands of typed lines for a device that stopped reading: a polite kill
+// ends the program within a second all the same, with its report.
+TEST(ConsoleOnPty, AKillEndsItWhateverIsQueued) {
+    Console c({QStringLiteral("--stats")});
+    ASSERT_TRUE(c.ready()); // the test never reads the master: the line fills
+    QByteArray typed;
+    for (int i = 0; i < 3700; ++i)
+        typed += "E5 10 7F 00 00 00 00 00 00 00 00 00 00 00 00\n";
+    c.p.write(typed);
+    QTest::qWait(500); // the line is full by now and a write waits
+    QElapsedTimer took;
+    took.start();
+    testing::signal_process(c.p, SIGTERM);
+    ASSERT_TRUE(c.p.waitForFinished(5000));
+    EXPECT_LT(took.elapsed(), 1000);
+    EXPECT_TRUE(c.p.readAllStandardError().contains("Meldungen: ")) << "the report, as on Ctrl-C";
+}
+
+// A hang-up ends the console as Ctrl-C does, with the report.
+TEST(ConsoleOnPty, AHangUpEndsItWithTheReport) {
+    Console c({QStringLiteral("--stats")});
+    ASSERT_TRUE(c.ready());
+    testing::signal_process(c.p, SIGHUP);
+    ASSERT_TRUE(c.p.waitForFinished(5000));
+    EXPECT_EQ(c.p.exitCode(), 0);
+    EXPECT_TRUE(c.p.readAllStandardError().contains("Meldungen: 0\n"));
+}
+
 TEST(Console, QuestionsAnsweredOnStandardInput) {
     const struct {
         QStringList args;
-        const char *input;
+        QByteArray input;
         const char *told; // on standard error
         int status;
     } rows[] = {
@@ -112,6 +142,11 @@ TEST(Console, QuestionsAnsweredOnStandardInput) {
          "Der Anschluss /dev/does-not-exist kann nicht benutzt werden",
          1},
         {{}, "n\nj\n0\nj\n", "MONITOR - Comport Nummer: [3] Fehler: Comport Nummer falsch!\n", 0},
+        // an answer longer than any answer could be is refused, not kept
+        {{"--interface", "usb"},
+         QByteArray(1 << 20, '7').append("\n").constData(),
+         "Die Antwort ist länger als 4096 Zeichen",
+         1},
     };
     for (const auto &row : rows) {
         QProcess p;

@@ -47,7 +47,7 @@ TEST(ConsoleReconnect, UnpluggedAndBackTheMonitoringGoesOn) {
     EXPECT_TRUE(wait_for_output(console, out, " - ")) << "the new bus's messages are shown";
     EXPECT_EQ(err.count("Fehler Nr."), 1) << err.toStdString();
 
-    ::kill(static_cast<pid_t>(console.processId()), SIGINT);
+    testing::signal_process(console, SIGINT);
     EXPECT_TRUE(console.waitForFinished(5000));
     second.kill();
     second.waitForFinished(5000);

@@ -15,14 +15,14 @@ struct RecordingConsole {
     QTemporaryDir home;
     QProcess p;
     explicit RecordingConsole(rlim_t most_file_bytes = RLIM_INFINITY) {
-        QDir(home.path()).mkpath(QStringLiteral("Documents"));
+        // no Documents folder yet, as on a fresh system: the recording makes it
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         p.setProcessEnvironment(env);
-        // a file that may not grow beyond a limit, as on a full disk
+        // a file that may not grow beyond a limit, as on a full disk; the
+        // program meets the limit as it is, its signal not ignored for it
         p.setChildProcessModifier([most_file_bytes] {
-            std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{most_file_bytes, most_file_bytes};
             setrlimit(RLIMIT_FSIZE, &limit);
         });
@@ -45,7 +45,7 @@ TEST(ConsoleRecord, TheTraceHoldsEveryPrintedLineAsTheWindowWritesIt) {
         c.p.waitForReadyRead(50);
         return (out += c.p.readAllStandardOutput()).count('\n') > 50;
     }));
-    ::kill(static_cast<pid_t>(c.p.processId()), SIGINT);
+    testing::signal_process(c.p, SIGINT);
     ASSERT_TRUE(c.p.waitForFinished(5000));
     out += c.p.readAllStandardOutput();
     // UTF-8 and LF on the terminal; Windows-1252 and CR LF in the file, each
@@ -70,7 +70,7 @@ TEST(ConsoleRecord, AFullFileEndsTheRecordingWithOneLineAndTheMonitorGoesOn) {
         c.p.waitForReadyRead(50);
         return (out += c.p.readAllStandardOutput()).count('\n') > printed + 20;
     }));
-    ::kill(static_cast<pid_t>(c.p.processId()), SIGINT);
+    testing::signal_process(c.p, SIGINT);
     ASSERT_TRUE(c.p.waitForFinished(5000));
     err += c.p.readAllStandardError();
     EXPECT_EQ(err.count("Verlaufsdatei"), 1) << err.toStdString();

@@ -3,9 +3,14 @@
 
 #include <random>
 
+#include <QFile>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,8 +80,37 @@ TEST(BadInput, OneGermanLineAndAStatus) {
          {"--decode", "/tmp"},
          nullptr,
          2,
-         "Eingabe nicht lesbar: ist ein Ordner"},
-        {BUSLAUSCHER_BINARY, {"--decode", "--bogus"}, nullptr, 2, "bogus"},
+         "Datei nicht lesbar: /tmp (ist ein Ordner)"},
+        {BUSLAUSCHER_BINARY, {"--decode", "--bogus"}, nullptr, 2, "Unbekannte Option: --bogus"},
+        {BUSLAUSCHER_BINARY, {"--decode", "--rate"}, nullptr, 2, "Nach --rate fehlt ein Wert."},
+        {BUSLAUSCHER_BINARY, {"--replay", "/tmp"}, nullptr, 2, "/tmp (ist ein Ordner)"},
+        // an option that would do nothing where it is given is refused
+        {BUSLAUSCHER_BINARY,
+         {"--decode", "--serve", "1234"},
+         nullptr,
+         2,
+         "--serve hat mit --decode keine Wirkung."},
+        {BUSLAUSCHER_BINARY,
+         {"--console", "--demo", "--serve-read-only"},
+         nullptr,
+         2,
+         "--serve-read-only gehört zu --serve."},
+        {BUSLAUSCHER_BINARY,
+         {"--console", "--demo", "--port", "/dev/ttyACM0"},
+         nullptr,
+         2,
+         "--port hat mit --demo keine Wirkung."},
+        {BUSLAUSCHER_SIM_BINARY,
+         {"--lbserver", "0", "--link", "/tmp/x"},
+         nullptr,
+         2,
+         "--link gehört zu --pty."},
+        // output that cannot be written is an error, as with --decode
+        {BUSLAUSCHER_BINARY,
+         {"--console", "--demo"},
+         "/dev/full",
+         1,
+         "Ausgabe nicht schreibbar: der Datenträger ist voll"},
         {BUSLAUSCHER_BINARY,
          {"--decode"},
          "/dev/full",
@@ -111,6 +145,36 @@ TEST(BadInput, OneGermanLineAndAStatus) {
         const QString err = QString::fromUtf8(p.readAllStandardError());
         EXPECT_TRUE(err.contains(QString::fromUtf8(row.told))) << err.toStdString();
     }
+}
+
+// The server's address is taken: said in German.
+TEST(BadInput, AnAddressInUseIsSaidInGerman) {
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
+    const Outcome o = run({QStringLiteral("--console"), QStringLiteral("--demo"),
+                           QStringLiteral("--serve"), QString::number(taken.serverPort())});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.err.contains("die Adresse wird schon benutzt")) << o.err.toStdString();
+}
+
+// A file name that is no UTF-8 (any bytes are a Linux file name) is found.
+TEST(BadInput, AFileNameThatIsNoUtf8IsFound) {
+    QTemporaryDir dir;
+    const QByteArray name = QFile::encodeName(dir.path()) + "/Verlauf-\xE4.bin";
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, kStream.data(), kStream.size()), static_cast<ssize_t>(kStream.size()));
+    ::close(fd);
+    // the name goes to the program byte for byte, past Qt's conversion
+    QProcess p;
+    p.start(QStringLiteral("bash"),
+            {QStringLiteral("-c"),
+             QStringLiteral("exec \"$0\" --decode \"$1\"/Verlauf-$'\\xe4'.bin"),
+             QStringLiteral(BUSLAUSCHER_BINARY), dir.path()});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(p.readAllStandardOutput().startsWith("Gleisspannung eingeschaltet\n"));
+    ::unlink(name.constData());
 }
 
 // Frames as LocoNet does, written apart from the program's framer: a
@@ -176,7 +240,11 @@ TEST(DecodeCommand, StatsCountLikeAnIndependentFramer) {
 TEST(DecodeCommand, HelpAndVersion) {
     const Outcome help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.contains("--decode"));
+    EXPECT_TRUE(help.out.startsWith("Aufruf: bus-lauscher [Optionen] [DATEI]\n"));
+    EXPECT_TRUE(help.out.contains("\nOptionen:\n"));
+    EXPECT_TRUE(help.out.contains("\nArgumente:\n"));
+    EXPECT_TRUE(help.out.contains("lbserver://RECHNER")) << "under --port";
+    EXPECT_FALSE(help.out.contains("Usage") || help.out.contains("Options:"));
     const Outcome version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.startsWith("bus-lauscher "));

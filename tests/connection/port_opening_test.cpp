@@ -1,9 +1,11 @@
 // The port opening as the interface sees it: rates, line states and bytes
 // in their order and at their times.
 #include "connection/port_opening.h"
+#include "connection/reconnect.h"
 #include "support/fake_dialogs.h"
 #include "support/fake_port.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace bl {
@@ -177,6 +179,43 @@ TEST(PortOpening, SerialLayerErrorIsToldAndTheQuestionComesAgain) {
     ASSERT_EQ(o.dialogs.boxes.size(), 1u);
     EXPECT_TRUE(o.dialogs.boxes[0].text.contains(QStringLiteral("COM3")));
     EXPECT_TRUE(o.dialogs.boxes[0].text.contains(QStringLiteral("wird schon benutzt")));
+}
+
+// The way back after a loss: attempts as soon as the device is there, and a
+// connection that ends within a second of opening (a full server) makes the
+// pause before the next attempt grow, 1 s up to 30 s, instead of knocking
+// every second.
+TEST(Reconnect, AShortLivedConnectionCountsAsAFailedAttempt) {
+    Opening o;
+    o.vars.ln_interface = kTrue;
+    o.vars.usb_interface = kTrue;
+    o.vars.comport_device = QStringLiteral("lbserver://full");
+    QStringList notes;
+    Reconnect reconnect(o.comm, o.opening, o.clock, [&](const QString &n) { notes << n; });
+    const auto attempts = [&] { return o.port->steps().filter(QStringLiteral("open ")).size(); };
+    std::int16_t err = 1;
+    o.opening.open_interface(err);
+    ASSERT_EQ(err, 0);
+    reconnect.opened();
+    std::vector<double> gaps;
+    double last = o.clock.now;
+    for (int second = 0; second < 40; ++second) {
+        if (o.comm.portOpen()) { // the server takes the client and closes at once
+            o.clock.now += 0.1;
+            o.port->unplug();
+            o.comm.setPortOpen(false);
+            reconnect.lost({PortError::ConnectionLost, {}, {}});
+        }
+        o.clock.now += 1.0;
+        const qsizetype before = attempts();
+        reconnect.look();
+        if (attempts() > before) {
+            gaps.push_back(std::round(o.clock.now - last));
+            last = o.clock.now;
+        }
+    }
+    EXPECT_EQ(gaps, (std::vector<double>{1, 2, 4, 8, 16})) << "the pause doubles";
+    EXPECT_EQ(notes.filter(QStringLiteral("wieder da")).size(), 5);
 }
 
 } // namespace

@@ -53,7 +53,7 @@ TEST(Packaging, ManPagesAndCompletionOfferEveryOption) {
         const QString name = QString::fromLatin1(program.name);
         QString help = run(QString::fromLatin1(program.binary), {QStringLiteral("--help")});
         // the options' own column, not the words of their explanations
-        help = help.section(QStringLiteral("Options:"), 1);
+        help = help.section(QStringLiteral("Optionen:"), 1);
         QSet<QString> offered;
         for (const QString &line : help.split(QLatin1Char('\n')))
             offered += options_in(line.left(line.indexOf(QStringLiteral("  "), 2)));

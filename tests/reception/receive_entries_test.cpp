@@ -1,3 +1,4 @@
+#include "reception/bus_health.h"
 #include "reception/receive_entries.h"
 #include "support/bytes.h"
 #include "support/fake_dialogs.h"
@@ -79,6 +80,29 @@ TEST(TimerTick, ErrorGoesToReportAndFramingStateStays) {
     EXPECT_EQ(e.reporter.numbers, std::vector<int>{err::kInvalidPortNumber});
     EXPECT_EQ(e.m.vars.ln_count, 2);
     EXPECT_TRUE(e.dialogs.boxes.empty());
+}
+
+// Every byte is counted in the framing step, whichever entry brings it, so
+// the bus load shows on the COM-port interface's polling path too.
+TEST(ReceiveEntries, EveryEntryCountsTheBytesForTheLoad) {
+    for (const bool polled : {false, true}) {
+        Entries e(polled ? 1 : 0, polled ? 0 : 1);
+        testing::FakeClock clock;
+        BusHealth health(e.m.path.counts, clock, [] { return QTime(12, 0); });
+        health.tick();
+        // a saturated second: 1646 bytes, 411 sensor reports and a bit
+        std::string traffic;
+        for (int i = 0; i < 411; ++i)
+            traffic += "B2 05 10 58 ";
+        e.arrive(traffic.c_str());
+        if (polled)
+            e.entries.on_tick();
+        EXPECT_EQ(e.m.path.counts.bytes, 411u * 4) << polled;
+        clock.now += 1.0 - clock.step_per_read;
+        health.tick();
+        EXPECT_TRUE(health.summary().contains(QStringLiteral("Buslast 100 %")))
+            << polled << " " << health.summary().toStdString();
+    }
 }
 
 TEST(TimerTick, PortNotOpenIsNotPolled) {

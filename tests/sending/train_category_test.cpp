@@ -50,13 +50,16 @@ TEST(TrainCategory, FieldsAreReadAsNumbers) {
     const struct {
         const char *address;
         const char *category;
-        const char *request; // "" = nothing happens
+        const char *request; // "" = nothing goes on the bus, and the box says why
         int category_byte;
     } rows[] = {
         {"-", "-", "", 0},
         {"128", "3", "", 0},
+        {"200", "3", "", 0},
+        {"abc", "3", "", 0},
         {"0", "3", "", 0},
         {"5", "16", "", 0},
+        {"5", "99", "", 0},
         {"5", "-1", "", 0},
         {"12x", "-", "bf000c4c", 0x00},
         {"3", "5", "bf000343", 0x22},
@@ -70,8 +73,11 @@ TEST(TrainCategory, FieldsAreReadAsNumbers) {
         if (std::string(row.request).empty()) {
             EXPECT_TRUE(t.port->written.isEmpty()) << row.address << " " << row.category;
             EXPECT_EQ(t.lines(), "");
+            ASSERT_EQ(t.dialogs.boxes.size(), 1u) << row.address << " " << row.category;
+            EXPECT_TRUE(t.dialogs.boxes[0].text.contains(QStringLiteral("erlaubt sind")));
             continue;
         }
+        EXPECT_TRUE(t.dialogs.boxes.empty());
         ASSERT_EQ(t.port->written.size(), 18) << row.address << " " << row.category;
         EXPECT_EQ(t.port->written.left(4).toHex(), QByteArray(row.request)) << row.address;
         EXPECT_EQ(static_cast<unsigned char>(t.port->written.at(4 + 8)), row.category_byte)
@@ -94,6 +100,19 @@ TEST(TrainCategory, NoAnswerWithinFiveSecondsWritesNothing) {
     EXPECT_EQ(t.written(), QByteArray("bf000343")) << "one request, no write";
     EXPECT_EQ(t.lines(), " -- Setze Zugkategorie --\r\n -- Keine Antwort der Zentrale --\r\n");
     EXPECT_EQ(t.button, (std::vector<bool>{false, true}));
+}
+
+// A slot write that clear-to-send holds back is told, as any send that
+// cannot go.
+TEST(TrainCategory, ASlotWriteThatCannotGoIsTold) {
+    TrainCategory t;
+    t.vars.ln_interface = kFalse; // the other serial interface: CTS paces every byte
+    t.port->cts_line = false;
+    t.command.run(QStringLiteral("127"), QStringLiteral("15"));
+    EXPECT_EQ(t.written(), QByteArray("bf007f3f")) << "the request went, the write did not";
+    EXPECT_EQ(t.vars.err_flag, 1);
+    ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(t.dialogs.boxes[0].text.contains(QStringLiteral("nicht geschrieben")));
 }
 
 TEST(TrainCategory, EveryCategoryComesBackFromTheSlotData) {

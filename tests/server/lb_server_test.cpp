@@ -132,6 +132,35 @@ TEST(LbServer, ManyClientsOneThatDoesNotReadIsDroppedTheOthersGoOn) {
     ::close(silent);
 }
 
+// Every SEND gets exactly one answer, also one too long to be read.
+TEST(LbServer, EverySendGetsOneAnswer) {
+    Served s;
+    Peer peer(s.server.port());
+    QByteArray huge = "SEND";
+    for (int i = 0; i < 5000; ++i)
+        huge += " 11";
+    peer.say(huge + "\r\nSEND 83 7C\r\n");
+    ASSERT_TRUE(peer.hears("SENT OK\r\n"));
+    EXPECT_EQ(peer.heard.count("SENT"), 2) << peer.heard.toStdString();
+    EXPECT_TRUE(peer.heard.contains("SENT ERROR line too long\r\nRECEIVE 83 7C\r\nSENT OK\r\n"))
+        << peer.heard.toStdString();
+}
+
+// A client beyond the limit is told why before its connection ends.
+TEST(LbServer, AFullServerSaysWhyBeforeClosing) {
+    Served s;
+    std::vector<std::unique_ptr<Peer>> peers;
+    for (int i = 0; i < LbServer::kMostClients; ++i)
+        peers.push_back(std::make_unique<Peer>(s.server.port()));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return s.server.clients() == LbServer::kMostClients; }, 5000));
+    Peer refused(s.server.port());
+    EXPECT_TRUE(refused.hears("ERROR MESSAGE server full (16 clients)\r\n"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return refused.socket.state() == QAbstractSocket::UnconnectedState; }, 5000));
+    EXPECT_EQ(s.server.clients(), LbServer::kMostClients);
+}
+
 TEST(LbServer, ListensOnLoopbackUnlessAnAddressIsNamed) {
     EXPECT_EQ(parse_serve_address(QStringLiteral("1234"))->address,
               QHostAddress(QHostAddress::LocalHost));

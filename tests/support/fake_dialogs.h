@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 namespace bl::testing {
 
@@ -22,10 +23,14 @@ public:
     // answers for input boxes; a null QString() cancels the box
     std::deque<QString> inputs;
     QStringList prompts;
+    // what goes on while a message box is open (its own event loop runs)
+    std::function<void(const ShownBox &)> while_shown;
 
     MsgResult message_box(const QString &text, const QString &title, MsgIcon icon,
                           MsgButtons buttons) override {
         boxes.push_back({text, title, icon, buttons});
+        if (while_shown)
+            while_shown(boxes.back());
         if (answers.empty())
             return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
         const MsgResult r = answers.front();

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <thread>
 
@@ -35,6 +36,13 @@ inline bool wait_until(const std::function<bool()> &condition, int ms = 10000) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+// Sends the signal to the program, if it still runs (a pid of 0 would
+// reach the whole process group, the test itself among it).
+inline void signal_process(const QProcess &p, int sig) {
+    if (p.processId() > 0)
+        ::kill(static_cast<pid_t>(p.processId()), sig);
 }
 
 // Whether the process holds the device open (Linux: its file descriptors).

@@ -30,7 +30,7 @@ TEST(KilledRecording, EveryWrittenLineIsInTheFile) {
         const QStringList traces = documents.entryList({QStringLiteral("*.txt")}, QDir::Files);
         return !traces.isEmpty() && QFileInfo(documents.filePath(traces[0])).size() > 5000;
     }));
-    ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+    testing::signal_process(p, SIGKILL);
     ASSERT_TRUE(p.waitForFinished(5000));
     EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
 

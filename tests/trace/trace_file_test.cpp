@@ -1,25 +1,11 @@
+#include "support/file_size_limit.h"
 #include "trace/trace_file.h"
 
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace bl {
 namespace {
-
-// A file that may not grow beyond a few records, as a full disk would stop it.
-struct SizeLimit {
-    rlimit before{};
-    explicit SizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &before);
-        rlimit limited = before;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~SizeLimit() { setrlimit(RLIMIT_FSIZE, &before); }
-};
 
 TEST(TraceFile, AFullFileKeepsOnlyWholeRecordsAndTellsWhyOnce) {
     QTemporaryDir dir;
@@ -29,7 +15,7 @@ TEST(TraceFile, AFullFileKeepsOnlyWholeRecordsAndTellsWhyOnce) {
     file.set_on_failure([&](const QString &reason) { told << reason; });
     ASSERT_EQ(file.open(path), std::nullopt);
     {
-        const SizeLimit limit(100); // room for two records of 41 bytes, not three
+        const testing::FileSizeLimit limit(100); // room for two records of 41 bytes, not three
         for (int i = 0; i < 4; ++i)
             file.write_line("Gleisspannung eingeschaltet");
     }

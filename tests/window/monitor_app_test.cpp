@@ -1,5 +1,6 @@
 #include "connection/error_report.h"
 #include "support/app_harness.h"
+#include "support/file_size_limit.h"
 
 #include <QClipboard>
 #include <QLocale>
@@ -95,26 +96,46 @@ TEST(Trace, RecordsEveryShownLineInWindows1252) {
     EXPECT_EQ(read_file(path), expected) << "nothing after the end";
 }
 
-TEST(Trace, NewRecordingEmptiesAFileOfTheSameName) {
+// A recording never overwrites another: started in the same second, the
+// second one gets a number.
+TEST(Trace, ARecordingNeverOverwritesAnother) {
     AppHarness h;
     QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
     h.receive("83 7C");
     QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    const QString first = h.app->trace_file_path();
+    const QByteArray recorded = read_file(first);
+    ASSERT_TRUE(recorded.contains("Gleisspannung eingeschaltet"));
     QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
-    const QString path = h.app->vars().doc_path + h.app->vars().trace_name + QStringLiteral(".txt");
-    EXPECT_EQ(read_file(path), QByteArray());
+    EXPECT_TRUE(h.app->trace_file_path().endsWith(QStringLiteral("14_05_09 (2).txt")))
+        << h.app->trace_file_path().toStdString();
+    h.receive("82 7D");
+    QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
+    EXPECT_EQ(read_file(first), recorded) << "the first recording is kept as it was";
     h.now = h.now.addSecs(1);
     QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
     QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
-    EXPECT_EQ(QDir(h.folder.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(h.folder.path()).entryList(QDir::Files).size(), 3);
 }
 
-TEST(Trace, FolderThatCannotHoldTheFileIsReported) {
+// The documents folder is made when it is missing (a fresh system); only a
+// folder that cannot be made is reported, and nothing changes.
+TEST(Trace, AMissingFolderIsMadeOneThatCannotBeIsReported) {
+    AppHarness made;
+    made.app->vars().doc_path = made.folder.path() + QStringLiteral("/Dokumente/neu/");
+    QTest::mouseClick(made.w().btnTraceOnOff, Qt::LeftButton);
+    EXPECT_TRUE(made.dialogs->boxes.empty());
+    EXPECT_EQ(made.app->vars().trace_on, kTrue);
+    EXPECT_TRUE(QFile::exists(made.app->trace_file_path()));
+
     AppHarness h;
-    h.app->vars().doc_path = h.folder.path() + QStringLiteral("/missing/");
+    QFile blocker(h.folder.filePath(QStringLiteral("eine-datei")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    h.app->vars().doc_path = blocker.fileName() + QStringLiteral("/missing/");
     QTest::mouseClick(h.w().btnTraceOnOff, Qt::LeftButton);
     ASSERT_EQ(h.dialogs->boxes.size(), 1u);
-    EXPECT_TRUE(h.dialogs->boxes[0].text.contains(h.folder.path() + QStringLiteral("/missing/")));
+    EXPECT_TRUE(
+        h.dialogs->boxes[0].text.contains(blocker.fileName() + QStringLiteral("/missing/")));
     EXPECT_EQ(h.app->vars().trace_on, 0);
     EXPECT_EQ(h.app->vars().trace_name, QString());
     EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Verlauf speichern"));
@@ -123,13 +144,13 @@ TEST(Trace, FolderThatCannotHoldTheFileIsReported) {
     EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\n");
 }
 
-// A trace that cannot be written (a full disk) ends the recording with one
-// box; the port stays open and the monitor goes on, on either receive path.
+// A trace that cannot be written (here: a file that may grow no further)
+// ends the recording with one box and keeps only whole records; the port
+// stays open and the monitor goes on, on either receive path.
 TEST(Trace, AFaultEndsTheRecordingNeverTheMonitoring) {
     for (const bool polled : {false, true}) {
         AppHarness h;
-        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"),
-                                h.folder.filePath(QStringLiteral("03.03.2024__14_05_09.txt"))));
+        testing::FileSizeLimit limit(40); // less than the first record
         const auto deliver = [&](const char *hex) {
             if (!polled)
                 return h.receive(hex);
@@ -146,8 +167,9 @@ TEST(Trace, AFaultEndsTheRecordingNeverTheMonitoring) {
         QCoreApplication::processEvents();
         ASSERT_EQ(h.dialogs->boxes.size(), 1u) << polled;
         EXPECT_EQ(h.dialogs->boxes[0].title, QStringLiteral("Verlauf speichern"));
-        EXPECT_TRUE(h.dialogs->boxes[0].text.contains(QStringLiteral("Datenträger ist voll")))
+        EXPECT_TRUE(h.dialogs->boxes[0].text.contains(QStringLiteral("nicht größer werden")))
             << h.dialogs->boxes[0].text.toStdString();
+        EXPECT_EQ(read_file(h.app->trace_file_path()), QByteArray()) << "no torn record";
         EXPECT_EQ(h.app->vars().trace_on, 0);
         EXPECT_EQ(h.w().btnTraceOnOff->text(), QStringLiteral("Verlauf speichern"));
         EXPECT_TRUE(h.app->comm().portOpen()) << "the connection stays";
@@ -218,6 +240,44 @@ TEST(ReportError, AnUnpluggedPolledPortIsToldOnce) {
     }
     ASSERT_EQ(h.dialogs->boxes.size(), 1u);
     EXPECT_EQ(h.dialogs->boxes[0].title, QStringLiteral("Bus-Lauscher FEHLER: 8104"));
+}
+
+// An interface that goes while a message is being written is told once, by
+// the report of the lost connection.
+TEST(ReportError, AnUnplugDuringASendIsToldOnce) {
+    AppHarness h;
+    h.port->on_write = [&](const QByteArray &) {
+        h.port->unplug(QStringLiteral("weg"));
+        throw RuntimeError(err::kDeviceVanished, QStringLiteral("Comm1"), QStringLiteral("weg"));
+    };
+    QTest::mouseClick(h.w().SendCmd[0], Qt::LeftButton);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(h.dialogs->boxes.size(), 1u);
+    EXPECT_EQ(h.dialogs->boxes[0].title, QStringLiteral("Bus-Lauscher FEHLER: 8104"));
+}
+
+// The way back is watched for at once, while the box about the loss is
+// still open, and the status bar says so.
+TEST(Reconnect, StartsWhileTheBoxAboutTheLossIsOpen) {
+    AppHarness h;
+    h.app->vars().ln_interface = kTrue;
+    h.app->vars().usb_interface = kTrue;
+    h.app->vars().comport_device = QStringLiteral("/dev/ttyACM0");
+    bool back_while_shown = false;
+    h.dialogs->while_shown = [&](const testing::ShownBox &) {
+        EXPECT_TRUE(h.app->core().reconnect.watching());
+        h.app->core().reconnect.look(); // the watch's second comes while the box is open
+        back_while_shown = h.app->comm().portOpen();
+    };
+    h.port->unplug(QStringLiteral("weg"));
+    for (int i = 0; i < 5 && h.dialogs->boxes.empty(); ++i)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(h.dialogs->boxes.size(), 1u);
+    EXPECT_TRUE(back_while_shown);
+    EXPECT_TRUE(h.app->comm().portOpen()) << "the box closed leaves the port as it is";
+    EXPECT_TRUE(h.w().StatusPanel->text().contains(QStringLiteral("wieder da")))
+        << h.w().StatusPanel->text().toStdString();
 }
 
 TEST(RtbMoni, ViewFollowsTheModelInBatches) {

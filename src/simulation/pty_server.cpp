@@ -1,4 +1,4 @@
-#include "programs/bus-lauscher-sim/pty_server.h"
+#include "simulation/pty_server.h"
 
 #include "simulation/loconet_message.h"
 
@@ -13,6 +13,7 @@ PtyServer::PtyServer(LocoNetBus &bus) : bus_(bus) {}
 
 PtyServer::~PtyServer() {
     notifier_.reset();
+    writable_.reset();
     if (master_ >= 0)
         ::close(master_);
     if (slave_ >= 0)
@@ -35,17 +36,26 @@ bool PtyServer::open() {
     // every few milliseconds (the latency timer), not every byte.
     flush_.setInterval(kLatencyMs);
     flush_.setSingleShot(true);
-    connect(&flush_, &QTimer::timeout, this, [this] {
-        [[maybe_unused]] const auto written =
-            ::write(master_, pending_.constData(), static_cast<size_t>(pending_.size()));
-        pending_.clear();
-    });
+    connect(&flush_, &QTimer::timeout, this, [this] { flush(); });
+    writable_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Write);
+    writable_->setEnabled(false);
+    connect(writable_.get(), &QSocketNotifier::activated, this, [this] { flush(); });
     bus_.listen([this](const QByteArray &msg) {
+        if (pending_.size() + msg.size() > kMostPending)
+            return; // dropped whole
         pending_ += msg;
-        if (!flush_.isActive())
+        if (!flush_.isActive() && !writable_->isEnabled())
             flush_.start();
     });
     return true;
+}
+
+void PtyServer::flush() {
+    const ssize_t n = ::write(master_, pending_.constData(), static_cast<size_t>(pending_.size()));
+    if (n > 0)
+        pending_.remove(0, static_cast<qsizetype>(n));
+    // the rest, a message's end among it, goes first when the terminal can take it
+    writable_->setEnabled(!pending_.isEmpty());
 }
 
 void PtyServer::readable() {

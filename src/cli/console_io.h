@@ -1,0 +1,57 @@
+// The console monitor's terminal: the lines it prints, the hex lines typed
+// on standard input, and the signals that end it.
+#pragma once
+
+#include "reception/line_sink.h"
+#include "sending/hex_text.h"
+
+#include <QObject>
+#include <deque>
+#include <functional>
+
+namespace bl {
+
+// Each shown line: time stamp, " - ", the text; UTF-8, written at once.
+// Output that cannot be written (a full disk, a closed pipe) is told once
+// through the handler.
+class ConsoleLines : public LineSink {
+public:
+    explicit ConsoleLines(std::function<void(int errnum)> failed) : failed_(std::move(failed)) {}
+    void write_line(std::string_view text) override;
+
+private:
+    std::function<void(int)> failed_;
+    bool ok_ = true;
+};
+
+// The lines typed on standard input, each sent like a send row's text, one
+// per pass of the event loop, so that a request to end is heard between
+// them; a line longer than any message could be is refused, not kept
+// without end.
+class TypedLines : public QObject {
+public:
+    static constexpr qsizetype kLongestLine = 4096;
+
+    TypedLines(HexTextSender &sender, QObject *parent);
+    void take(const char *bytes, qsizetype n);
+
+private:
+    void send_next();
+
+    HexTextSender &sender_;
+    QByteArray line_;
+    bool overlong_ = false;
+    std::deque<QString> waiting_;
+    bool scheduled_ = false;
+};
+
+// Reads standard input into the typed lines while the event loop runs.
+void send_typed_lines(QObject *owner, HexTextSender &sender);
+
+// Ctrl-C, a polite kill and a hang-up end the event loop (so that
+// everything is closed in order and the counts are reported), and every
+// wait gives up at once. A closed pipe on standard output is told as an
+// error, not a silent death.
+void end_on_signals(QObject *owner);
+
+} // namespace bl
