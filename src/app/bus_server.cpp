@@ -11,19 +11,22 @@ BusServer::BusServer(MonitorCore &core, const QString &where, bool read_only,
                      std::function<void(const QString &)> log) {
     Served served = serve_at(
         where,
-        [&core](const std::vector<int> &message) -> std::string {
-            if (!core.comm1.portOpen())
+        [&core](const std::vector<int> &message, std::uint16_t client) -> std::string {
+            if (!core.port_open())
                 return std::string(kNotConnected);
-            // the check byte is written anew, as for every message sent
-            if (!core.transmitter.send_bytes({message.begin(), message.end() - 1}))
+            if (!core.send_for_client(message, client))
                 return std::string(kNotWritten);
             return {};
         },
         QStringLiteral("Bus-Lauscher " BUSLAUSCHER_VERSION), read_only, std::move(log));
     server_ = std::move(served.server);
     reason_ = served.reason;
+    // the bus's messages, not the ones sent: those come back as their echo
     if (server_)
-        core.reception.receiver.add_observer(this);
+        listening_ = core.listen([this](const loconet::Message &m) {
+            if (m.direction != loconet::Direction::Sent)
+                server_->bus_message(m);
+        });
 }
 
 } // namespace bl

@@ -10,7 +10,7 @@ namespace bl {
 // --serve: the monitor's bus shared over TCP. Every framed message goes to
 // the clients; their messages go on the bus through the same transmission
 // queue as the send rows.
-class BusServer : public FrameObserver {
+class BusServer {
 public:
     // Listens at "[ADDR:]PORT"; reason() says why not, when it cannot.
     // log hears what happens to the clients.
@@ -21,15 +21,10 @@ public:
     const QString &reason() const { return reason_; }
     quint16 port() const { return server_ ? server_->port() : 0; }
 
-    void message(std::span<const std::int32_t> msg, bool checksum_ok) override {
-        if (server_)
-            server_->bus_message(msg, checksum_ok);
-    }
-    void discarded(std::span<const std::int32_t>) override {}
-
 private:
     std::unique_ptr<LbServer> server_;
     QString reason_;
+    Receiver::MessageListeners::Handle listening_;
 };
 
 } // namespace bl

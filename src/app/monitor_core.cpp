@@ -2,39 +2,74 @@
 
 #include "shared/texts.h"
 
+#include <QDateTime>
+
 namespace bl {
 
 MonitorCore::MonitorCore(std::unique_ptr<PortFactory> ports, const CorePlatform &p,
                          const LineOutputs &out, QTimer &timer1,
                          std::function<void(bool)> set_category_button)
-    : comm1(std::move(ports)), reception(vars, out),
-      health(reception.counts, p.clock, p.time_of_day),
-      error_report(vars, comm1, p.dialogs, p.events),
-      entries(comm1, reception.receiver, p.dialogs, error_report),
-      opening(vars, comm1, p.dialogs, p.events, p.clock, p.uart,
-              [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
-      startup(vars, comm1, p.dialogs, opening, p.init_paths),
-      transmitter(vars, comm1, p.dialogs, p.events, p.clock),
-      hex_sender(vars, transmitter, p.dialogs),
-      train_category(vars, out.area, hex_sender, transmitter, p.dialogs, p.events, p.clock,
-                     std::move(set_category_button)),
-      quiet_opening(vars, comm1, quiet_dialogs, p.events, p.clock, p.uart,
-                    [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
-      reconnect(comm1, quiet_opening, p.clock, [this](const QString &text) { note(text); }) {
-    comm1.setOnComm([this] { entries.on_comm(); });
-    reception.receiver.add_observer(&health);
-    transmitter.on_sent([this](std::vector<int> message) { health.sent(std::move(message)); });
+    : comm1_(std::move(ports)),
+      reception_(vars_, out,
+                 [&clock = p.clock] {
+                     return MessageStamp{QDateTime::currentMSecsSinceEpoch(),
+                                         static_cast<std::int64_t>(clock.seconds() * 1e9)};
+                 }),
+      health_(reception_.receiver, reception_.counts, reception_.echoes, p.clock, p.time_of_day),
+      error_report_(vars_, comm1_, p.dialogs, p.events),
+      entries_(comm1_, reception_.receiver, p.dialogs, error_report_),
+      opening_(vars_, comm1_, p.dialogs, p.events, p.clock, p.uart,
+               [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
+      startup_(vars_, vars_, vars_, comm1_, p.dialogs, opening_, p.init_paths),
+      transmitter_(vars_, comm1_, p.dialogs, p.events, p.clock),
+      hex_sender_(vars_, transmitter_, p.dialogs),
+      train_category_(vars_, vars_, vars_, out.area, hex_sender_, transmitter_, p.dialogs, p.events,
+                      p.clock, std::move(set_category_button)),
+      quiet_opening_(vars_, comm1_, quiet_dialogs_, p.events, p.clock, p.uart,
+                     [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
+      reconnect_(comm1_, quiet_opening_, p.clock, [this](const QString &text) { note(text); }) {
+    comm1_.setOnComm([this] { entries_.on_comm(); });
+    transmitter_.on_sent([this](std::span<const std::uint8_t> message, std::uint16_t client) {
+        reception_.receiver.sent(message, client);
+    });
     Dialogs &dialogs = p.dialogs;
-    comm1.setOnPortError([this, &dialogs](const PortFault &fault) { port_error(fault, dialogs); });
-    comm1.setOnConnectionNote([this](const QString &text) { note(text); });
-    QObject::connect(&timer1, &QTimer::timeout, &comm1, [this] { entries.on_tick(); });
+    comm1_.setOnPortError([this, &dialogs](const PortFault &fault) { port_error(fault, dialogs); });
+    comm1_.setOnConnectionNote([this](const QString &text) { note(text); });
+    QObject::connect(&timer1, &QTimer::timeout, &comm1_, [this] { entries_.on_tick(); });
 }
 
 bool MonitorCore::start(const StartupAnswers &answers) {
-    if (!startup.run(answers))
+    if (!startup_.run(answers))
         return false;
-    reconnect.opened();
+    reconnect_.opened();
     return true;
+}
+
+// Every waiting byte per read, through the receive event.
+void MonitorCore::open_without_questions() {
+    comm1_.setInputLen(0);
+    comm1_.setRThreshold(1);
+    comm1_.setPortOpen(true);
+}
+
+void MonitorCore::close_port() {
+    try {
+        if (comm1_.portOpen())
+            comm1_.setPortOpen(false);
+    } catch (const RuntimeError &) {
+        // a port that fails even to close is closed as far as we can tell
+    }
+}
+
+void MonitorCore::set_output_modes(const OutputModes &modes) {
+    vars_.hex_on = modes.hex_output ? kTrue : kFalse;
+    vars_.ascii_hex_on = modes.ascii_hex ? kTrue : kFalse;
+}
+
+bool MonitorCore::send_for_client(const std::vector<int> &message, std::uint16_t client) {
+    // the check byte is written anew, as for every message sent
+    return comm1_.portOpen() &&
+           transmitter_.send_bytes({message.begin(), message.end() - 1}, client);
 }
 
 // An interface unplugged under way is told once in a box, a network
@@ -44,20 +79,20 @@ bool MonitorCore::start(const StartupAnswers &answers) {
 void MonitorCore::port_error(const PortFault &fault, Dialogs &dialogs) {
     switch (fault.error) {
     case PortError::DeviceGone:
-        reconnect.lost(fault);
-        error_report.tell(
+        reconnect_.lost(fault);
+        error_report_.tell(
             RuntimeError(err::kDeviceVanished, QStringLiteral("Comm1"), fault.reason));
         break;
-    case PortError::ConnectionLost: reconnect.lost(fault); break;
+    case PortError::ConnectionLost: reconnect_.lost(fault); break;
     case PortError::Refused:
-        QTimer::singleShot(0, &comm1, [&dialogs, text = fault.reason] {
+        QTimer::singleShot(0, &comm1_, [&dialogs, text = fault.reason] {
             dialogs.message_box(text, texts::sending::kSendMsg, MsgIcon::Exclamation,
                                 MsgButtons::Ok);
         });
         break;
     case PortError::Discarded:
-        reception.receiver.discard(std::string_view(fault.bytes.constData(),
-                                                    static_cast<std::size_t>(fault.bytes.size())));
+        reception_.receiver.discard(std::string_view(fault.bytes.constData(),
+                                                     static_cast<std::size_t>(fault.bytes.size())));
         break;
     case PortError::None: break;
     }

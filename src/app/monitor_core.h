@@ -3,6 +3,7 @@
 // front end chooses where the lines go and hands in its platform.
 #pragma once
 
+#include "app/options.h"
 #include "app/reception_path.h"
 #include "connection/error_report.h"
 #include "connection/port_opening.h"
@@ -43,26 +44,46 @@ public:
     // The start-up dialogue until the port opens; false when the user ended
     // the program in it.
     bool start(const StartupAnswers &answers);
+    // Opens the port as a USB interface's is opened, without questions (a
+    // replay of a capture).
+    void open_without_questions();
+    void close_port();
+    bool port_open() const { return comm1_.portOpen(); }
 
     // Notes on the connection (lost, back) go here; nowhere until set.
     void on_connection_note(std::function<void(const QString &)> handler) {
         connection_note_ = std::move(handler);
     }
 
-    ModVariablen vars;
-    SerialControl comm1;
-    ReceptionPath reception;
-    BusHealth health;
-    ErrorReport error_report;
-    ReceiveEntries entries;
-    PortOpening opening;
-    StartupDialogue startup;
-    Transmitter transmitter;
-    HexTextSender hex_sender;
-    TrainCategoryCommand train_category;
-    QuietDialogs quiet_dialogs;
-    PortOpening quiet_opening; // the same steps, for opening again after a loss
-    Reconnect reconnect;
+    // The module variables: display modes, trace state, the interface.
+    ModVariablen &vars() { return vars_; }
+    // The output modes as the two check boxes set them, and the marking of
+    // messages whose checksum is wrong.
+    void set_output_modes(const OutputModes &modes);
+    void set_mark_errors(bool on) { reception_.decoder.set_mark_errors(on); }
+
+    // Every message framed or sent, for as long as the handle lives.
+    Receiver::MessageListeners::Handle listen(Receiver::MessageListeners::Listener listener) {
+        return reception_.receiver.listen(std::move(listener));
+    }
+    const loconet::BusCounts &counts() const { return reception_.counts; }
+    BusHealth &health() { return health_; }
+    // The end of the bytes: a message still being collected is given up.
+    void finish() { reception_.receiver.finish(); }
+
+    // A send row's text.
+    void send_hex(const QString &text) { hex_sender_.send_hex_str(text); }
+    // "Zugkat. setzen"
+    void set_train_category(const QString &address, const QString &category) {
+        train_category_.run(address, category);
+    }
+    // A whole message (check byte included) of network client n; false when
+    // it could not go on the bus.
+    bool send_for_client(const std::vector<int> &message, std::uint16_t client);
+
+    // For who looks underneath (tests): the control and the way back.
+    SerialControl &comm1() { return comm1_; }
+    Reconnect &reconnect() { return reconnect_; }
 
 private:
     void port_error(const PortFault &fault, Dialogs &dialogs);
@@ -71,6 +92,20 @@ private:
             connection_note_(text);
     }
 
+    ModVariablen vars_;
+    SerialControl comm1_;
+    ReceptionPath reception_;
+    BusHealth health_;
+    ErrorReport error_report_;
+    ReceiveEntries entries_;
+    PortOpening opening_;
+    StartupDialogue startup_;
+    Transmitter transmitter_;
+    HexTextSender hex_sender_;
+    TrainCategoryCommand train_category_;
+    QuietDialogs quiet_dialogs_;
+    PortOpening quiet_opening_; // the same steps, for opening again after a loss
+    Reconnect reconnect_;
     std::function<void(const QString &)> connection_note_;
 };
 

@@ -12,13 +12,16 @@ struct LineOutputs {
     LineSink *lines = nullptr; // every shown line (the terminal)
 };
 
-// The reception path: framing, counting and decoding on the given state.
+// The reception path: framing, counting and decoding on the given state;
+// stamp gives each message its time (none where it does not matter).
 struct ReceptionPath {
-    ReceptionPath(ModVariablen &vars, const LineOutputs &out)
-        : decoder(vars, out.area, out.trace, out.lines),
-          receiver(vars, counts, [this] { decoder.decode_ln_mes(); }) {}
+    ReceptionPath(ModVariablen &vars, const LineOutputs &out, Receiver::Stamp stamp = {})
+        : decoder(vars, vars, vars, out.area, out.trace, out.lines),
+          receiver(vars, vars, counts, echoes, std::move(stamp),
+                   [this](const loconet::Message &m) { decoder.decode(m); }) {}
 
     loconet::BusCounts counts;
+    loconet::EchoWatch echoes;
     MessageDecoder decoder;
     Receiver receiver;
 };

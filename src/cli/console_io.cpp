@@ -35,7 +35,7 @@ void ConsoleLines::write_line(std::string_view text) {
         failed_(errno ? errno : EIO);
 }
 
-TypedLines::TypedLines(HexTextSender &sender, QObject *parent) : QObject(parent), sender_(sender) {}
+TypedLines::TypedLines(Send send, QObject *parent) : QObject(parent), send_(std::move(send)) {}
 
 void TypedLines::take(const char *bytes, qsizetype n) {
     for (qsizetype i = 0; i < n; ++i) {
@@ -68,7 +68,7 @@ void TypedLines::send_next() {
         return;
     const QString line = waiting_.front();
     waiting_.pop_front();
-    sender_.send_hex_str(line);
+    send_(line);
     if (!waiting_.empty()) {
         scheduled_ = true;
         QTimer::singleShot(0, this, [this] { send_next(); });
@@ -96,9 +96,9 @@ void end_on_signals(QObject *owner) {
         std::signal(sig, on_signal);
 }
 
-void send_typed_lines(QObject *owner, HexTextSender &sender) {
+void send_typed_lines(QObject *owner, TypedLines::Send send) {
     auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, owner);
-    auto *lines = new TypedLines(sender, owner);
+    auto *lines = new TypedLines(std::move(send), owner);
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [notifier, lines] {
         char buf[65536];
         const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
@@ -111,7 +111,7 @@ void send_typed_lines(QObject *owner, HexTextSender &sender) {
 }
 #else
 void end_on_signals(QObject *) {}
-void send_typed_lines(QObject *, HexTextSender &) {}
+void send_typed_lines(QObject *, TypedLines::Send) {}
 #endif
 
 } // namespace bl

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "reception/line_sink.h"
-#include "sending/hex_text.h"
 
 #include <QObject>
 #include <deque>
@@ -32,13 +31,14 @@ class TypedLines : public QObject {
 public:
     static constexpr qsizetype kLongestLine = 4096;
 
-    TypedLines(HexTextSender &sender, QObject *parent);
+    using Send = std::function<void(const QString &)>;
+    TypedLines(Send send, QObject *parent);
     void take(const char *bytes, qsizetype n);
 
 private:
     void send_next();
 
-    HexTextSender &sender_;
+    Send send_;
     QByteArray line_;
     bool overlong_ = false;
     std::deque<QString> waiting_;
@@ -46,7 +46,7 @@ private:
 };
 
 // Reads standard input into the typed lines while the event loop runs.
-void send_typed_lines(QObject *owner, HexTextSender &sender);
+void send_typed_lines(QObject *owner, TypedLines::Send send);
 
 // Ctrl-C, a polite kill and a hang-up end the event loop (so that
 // everything is closed in order and the counts are reported), and every

@@ -78,12 +78,11 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
         say(texts::cli::kInputEnded);
         return 1;
     }
-    TraceRecording recording(core.vars, trace_file, dialogs, &QDateTime::currentDateTime,
+    TraceRecording recording(core.vars(), trace_file, dialogs, &QDateTime::currentDateTime,
                              QLocale::system());
     record_if_asked(options.record, recording, trace_file, &app);
-    core.reception.decoder.set_mark_errors(options.mark_errors);
-    core.vars.hex_on = options.output.hex_output ? kTrue : kFalse;
-    core.vars.ascii_hex_on = options.output.ascii_hex ? kTrue : kFalse;
+    core.set_mark_errors(options.mark_errors);
+    core.set_output_modes(options.output);
     if (access.simulated_bus) {
         std::fprintf(stderr, "%s\n", qPrintable(texts::simulation::kDemoStatus));
         access.simulated_bus->start();
@@ -97,13 +96,12 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
             return 2;
         }
     }
-    send_typed_lines(&app, core.hex_sender);
+    send_typed_lines(&app, [&core](const QString &line) { core.send_hex(line); });
     const int status = QCoreApplication::exec();
-    if (core.comm1.portOpen())
-        core.comm1.setPortOpen(false);
+    core.close_port();
     if (options.stats) {
-        core.reception.receiver.finish();
-        write_bus_report(stderr, core.reception.counts);
+        core.finish();
+        write_bus_report(stderr, core.counts());
     }
     if (output_error != 0) {
         say(texts::cli::kUnwritableOutput.arg(german_reason(output_error)));

@@ -26,16 +26,7 @@ public:
     ~LineWriter() override { flush(); }
 
     void write_line(std::string_view text) override {
-        char *p = buffer_.data() + used_;
-        for (const char ch : text) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (c < 0x80) {
-                *p++ = ch;
-            } else {
-                *p++ = static_cast<char>(0xC0 | (c >> 6));
-                *p++ = static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
+        char *p = put_latin1_as_utf8(buffer_.data() + used_, text);
         *p++ = '\n';
         used_ = static_cast<std::size_t>(p - buffer_.data());
         if (used_ >= kChunk)

@@ -15,7 +15,7 @@ QString error_report_title(const RuntimeError &error);
 // the port; error 8002 (invalid port number) leaves its mark in err_flag.
 class ErrorReport : public ErrorReporter {
 public:
-    ErrorReport(ModVariablen &vars, SerialControl &comm, Dialogs &dialogs, EventPump &events)
+    ErrorReport(InterfaceVars &vars, SerialControl &comm, Dialogs &dialogs, EventPump &events)
         : vars_(vars), comm_(comm), dialogs_(dialogs), events_(events) {}
 
     void report_error(const RuntimeError &error) override;
@@ -24,7 +24,7 @@ public:
     void tell(const RuntimeError &error);
 
 private:
-    ModVariablen &vars_;
+    InterfaceVars &vars_;
     SerialControl &comm_;
     Dialogs &dialogs_;
     EventPump &events_;

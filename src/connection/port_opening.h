@@ -15,7 +15,7 @@ namespace bl {
 // path: the polling timer (COM-port interface) or the receive event.
 class PortOpening {
 public:
-    PortOpening(ModVariablen &vars, SerialControl &comm, Dialogs &dialogs, EventPump &events,
+    PortOpening(InterfaceVars &vars, SerialControl &comm, Dialogs &dialogs, EventPump &events,
                 SteadyClock &clock, UartRate &uart, std::function<void(bool)> set_timer_enabled)
         : vars_(vars), comm_(comm), dialogs_(dialogs), events_(events), clock_(clock), uart_(uart),
           set_timer_enabled_(std::move(set_timer_enabled)) {}
@@ -39,7 +39,7 @@ private:
     bool reply_wait();
     QString port_text() const;
 
-    ModVariablen &vars_;
+    InterfaceVars &vars_;
     SerialControl &comm_;
     Dialogs &dialogs_;
     EventPump &events_;

@@ -19,7 +19,7 @@ PortEntry read_port_entry(const QString &entry) {
     return {val(entry), {}};
 }
 
-void set_interface_kind(ModVariablen &vars, InterfaceKind kind) {
+void set_interface_kind(InterfaceVars &vars, InterfaceKind kind) {
     vars.ln_interface = kind == InterfaceKind::Serial ? kFalse : kTrue;
     vars.usb_interface = kind == InterfaceKind::Usb ? kTrue : kFalse;
 }
@@ -40,12 +40,12 @@ void StartupDialogue::close_port_if_open() {
 }
 
 bool StartupDialogue::run(const StartupAnswers &answers) {
-    vars_.doc_path = init_paths_();
+    trace_.doc_path = init_paths_();
     // a bus on the network is reached as a USB interface would be: no questions
     const bool network = answers.port && is_network_address(*answers.port);
-    set_interface_kind(vars_, answers.kind ? *answers.kind
-                              : network    ? InterfaceKind::Usb
-                                           : ask_kind());
+    set_interface_kind(interface_, answers.kind ? *answers.kind
+                                   : network    ? InterfaceKind::Usb
+                                                : ask_kind());
     close_port_if_open();
 
     std::optional<QString> given = answers.port;
@@ -59,22 +59,22 @@ bool StartupDialogue::run(const StartupAnswers &answers) {
                         .value_or(QString());
         }
         const PortEntry port = read_port_entry(entry);
-        vars_.comport_nr = port.number;
-        vars_.comport_device = port.device;
+        interface_.comport_nr = port.number;
+        interface_.comport_device = port.device;
         if (port.number == 0 && port.device.isEmpty()) {
             if (dialogs_.message_box(t::kWrongPortNumber, t::kWrongPortTitle, MsgIcon::None,
                                      MsgButtons::YesNo) == MsgResult::Yes)
                 return false;
             continue;
         }
-        opening_.open_interface(vars_.err_flag);
-        if (vars_.err_flag == 0)
+        opening_.open_interface(interface_.err_flag);
+        if (interface_.err_flag == 0)
             break;
         close_port_if_open();
     }
-    vars_.ascii_hex_on = kTrue;
-    vars_.trace_filenr = kFirstFreeFileNumber;
-    vars_.monitor_on = kTrue;
+    display_.ascii_hex_on = kTrue;
+    trace_.trace_filenr = kFirstFreeFileNumber;
+    display_.monitor_on = kTrue;
     return true;
 }
 

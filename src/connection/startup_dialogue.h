@@ -25,17 +25,18 @@ struct PortEntry {
 PortEntry read_port_entry(const QString &entry);
 
 // Sets the two interface flags for a kind.
-void set_interface_kind(ModVariablen &vars, InterfaceKind kind);
+void set_interface_kind(InterfaceVars &vars, InterfaceKind kind);
 
 // The start-up: the trace folder, the interface kind, then the port
 // question until the port opens. Returns false when the user ends the
 // program in the dialogue.
 class StartupDialogue {
 public:
-    StartupDialogue(ModVariablen &vars, SerialControl &comm, Dialogs &dialogs, PortOpening &opening,
+    StartupDialogue(InterfaceVars &interface, TraceVars &trace, DisplayVars &display,
+                    SerialControl &comm, Dialogs &dialogs, PortOpening &opening,
                     std::function<QString()> init_paths)
-        : vars_(vars), comm_(comm), dialogs_(dialogs), opening_(opening),
-          init_paths_(std::move(init_paths)) {}
+        : interface_(interface), trace_(trace), display_(display), comm_(comm), dialogs_(dialogs),
+          opening_(opening), init_paths_(std::move(init_paths)) {}
 
     bool run(const StartupAnswers &answers = {});
 
@@ -43,7 +44,9 @@ private:
     InterfaceKind ask_kind();
     void close_port_if_open();
 
-    ModVariablen &vars_;
+    InterfaceVars &interface_;
+    TraceVars &trace_;
+    DisplayVars &display_;
     SerialControl &comm_;
     Dialogs &dialogs_;
     PortOpening &opening_;

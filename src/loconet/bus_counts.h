@@ -4,9 +4,10 @@
 // drawn from these by who keeps the time.
 #pragma once
 
+#include "loconet/message.h"
+
 #include <array>
 #include <cstdint>
-#include <span>
 
 namespace bl::loconet {
 
@@ -20,8 +21,12 @@ struct BusCounts {
     std::uint64_t discarded = 0;
     std::array<std::uint64_t, 128> per_opcode{}; // index: opcode - 0x80
 
-    // Counts a complete message; returns whether its checksum is right.
-    bool message(std::span<const std::int32_t> msg);
+    // Counts a message framed from the bus.
+    void message(const Message &m) {
+        ++messages;
+        ++per_opcode[static_cast<std::size_t>(m.opcode() & 0x7F)];
+        checksum_errors += m.checksum_ok ? 0 : 1;
+    }
 };
 
 } // namespace bl::loconet

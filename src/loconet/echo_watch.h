@@ -16,16 +16,19 @@ public:
     static constexpr std::size_t kMostWatched = 256;
 
     // A complete message (check byte included) was put on the line.
-    void sent(std::vector<int> message, double now);
+    void sent(std::span<const std::uint8_t> message, double now);
     // A message heard on the bus; true when it is the echo of one sent.
-    bool heard(std::span<const std::int32_t> message);
+    bool heard(std::span<const std::uint8_t> message) {
+        return !watched_.empty() && heard_watched(message);
+    }
     // The messages whose echo is overdue, each given once.
-    std::vector<std::vector<int>> overdue(double now);
+    std::vector<std::vector<std::uint8_t>> overdue(double now);
     std::uint64_t missing() const { return missing_; }
 
 private:
+    bool heard_watched(std::span<const std::uint8_t> message);
     struct Watched {
-        std::vector<int> message;
+        std::vector<std::uint8_t> message;
         double deadline;
     };
     std::deque<Watched> watched_; // oldest first

@@ -2,6 +2,8 @@
 // send row and network peer uses.
 #pragma once
 
+#include <string>
+
 namespace bl::loconet {
 
 inline constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -11,6 +13,28 @@ inline char *put_hex(char *p, int byte) {
     p[0] = kHexDigits[(byte >> 4) & 0xF];
     p[1] = kHexDigits[byte & 0xF];
     return p + 2;
+}
+
+// The bytes of a range as two digits each, separated by blanks, and one
+// blank after the last too where asked; returns the position after them.
+template <typename Range> char *put_hex_list(char *p, const Range &bytes, bool blank_after_last) {
+    bool first = true;
+    for (const auto b : bytes) {
+        if (!first)
+            *p++ = ' ';
+        first = false;
+        p = put_hex(p, static_cast<int>(b));
+    }
+    if (blank_after_last && !first)
+        *p++ = ' ';
+    return p;
+}
+
+// "B2 05 10 58"
+template <typename Range> std::string hex_list(const Range &bytes) {
+    std::string out(3 * static_cast<std::size_t>(std::size(bytes)), ' ');
+    out.resize(static_cast<std::size_t>(put_hex_list(out.data(), bytes, false) - out.data()));
+    return out;
 }
 
 // The value of one hexadecimal digit, or -1.

@@ -54,13 +54,6 @@ std::optional<std::vector<int>> parse_hex_bytes(std::string_view text) {
     return bytes;
 }
 
-std::string hex_bytes(const int *bytes, std::size_t n) {
-    std::string out(n ? n * 3 - 1 : 0, ' ');
-    for (std::size_t i = 0; i < n; ++i)
-        put_hex(out.data() + 3 * i, bytes[i]);
-    return out;
-}
-
 std::string_view framing_fault(const std::vector<int> &message) {
     if (message.empty())
         return "no bytes";

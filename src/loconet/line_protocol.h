@@ -56,8 +56,6 @@ Line split_line(std::string_view line);
 
 // "B0 00 10 5F" -> the bytes; nothing when a token is not two hex digits.
 std::optional<std::vector<int>> parse_hex_bytes(std::string_view text);
-// The bytes as two upper-case hex digits each, separated by blanks.
-std::string hex_bytes(const int *bytes, std::size_t n);
 
 // Why the bytes are not one whole message (an opcode first, no opcode
 // after it, as many bytes as the opcode asks for); empty when they are.

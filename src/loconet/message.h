@@ -2,7 +2,9 @@
 // its last byte makes the exclusive or of all bytes 0xFF.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
 
 namespace bl::loconet {
 
@@ -37,6 +39,49 @@ template <typename It> constexpr int checksum(It first, It last) {
 // of all its bytes is 0xFF.
 template <typename It> constexpr bool checksum_ok(It first, It last) {
     return checksum(first, last) == 0;
+}
+
+enum class Direction : std::uint8_t {
+    Received, // from the bus
+    Sent,     // put on the line by this program (or a client of its server)
+    Echo,     // the bus handing back one of our own
+};
+
+// What the context of the bus knew when a message came: filled in as the
+// message passes, so that it can be shown later as it was meant then.
+struct Known {
+    std::int32_t loco = -1;          // locomotive address of its slot, where known
+    std::uint8_t slot_status = 0xFF; // the slot's status byte, where known
+    bool after_switch_query = false; // a switch-state query came before it
+    std::uint64_t answers = 0;       // the sequence number of the request it answers
+};
+
+// One message as it travels from the port to every consumer: its bytes,
+// when it was framed, which way it went, whether its checksum is right,
+// which connection it came by and its place in the sequence.
+struct Message {
+    std::array<std::uint8_t, kLongestMessage> bytes{};
+    std::uint8_t length = 0;
+    Direction direction = Direction::Received;
+    bool checksum_ok = true;
+    std::uint16_t connection = 0; // 0: this program's port; n: network client n
+    std::uint64_t seq = 0;        // 1, 2, ... in the order framed or sent
+    std::int64_t wall_ms = 0;     // milliseconds since 1970 (UTC)
+    std::int64_t steady_ns = 0;   // a clock that never goes back
+    Known known;
+
+    std::span<const std::uint8_t> view() const { return {bytes.data(), length}; }
+    int operator[](std::size_t i) const { return i < length ? bytes[i] : 0; }
+    int opcode() const { return length ? bytes[0] : 0; }
+};
+
+// A message of the given bytes (at most kLongestMessage are kept).
+template <typename It> Message message_of(It first, It last) {
+    Message m;
+    for (; first != last && m.length < kLongestMessage; ++first)
+        m.bytes[m.length++] = static_cast<std::uint8_t>(*first);
+    m.checksum_ok = checksum_ok(m.bytes.begin(), m.bytes.begin() + m.length);
+    return m;
 }
 
 } // namespace bl::loconet

@@ -17,13 +17,9 @@ namespace tx = texts::reception;
 constexpr std::size_t kRateSeconds = 10;
 constexpr std::size_t kMostBytesShown = 16;
 
-QString hex_list(std::span<const std::int32_t> bytes) {
-    QString out;
-    for (std::size_t i = 0; i < bytes.size() && i < kMostBytesShown; ++i) {
-        char pair[2];
-        loconet::put_hex(pair, bytes[i]);
-        out += (i ? QStringLiteral(" ") : QString()) + QLatin1String(pair, 2);
-    }
+QString hex_list(std::span<const std::uint8_t> bytes) {
+    QString out = QString::fromStdString(
+        loconet::hex_list(bytes.first(std::min(bytes.size(), kMostBytesShown))));
     if (bytes.size() > kMostBytesShown)
         out += QStringLiteral(" …");
     return out;
@@ -36,22 +32,17 @@ int load_percent(double bytes_per_second) {
 
 } // namespace
 
-BusHealth::BusHealth(const loconet::BusCounts &counts, SteadyClock &clock, TimeOfDay time_of_day)
-    : counts_(counts), clock_(clock), time_of_day_(std::move(time_of_day)) {}
+BusHealth::BusHealth(Receiver &receiver, const loconet::BusCounts &counts,
+                     loconet::EchoWatch &echoes, SteadyClock &clock, TimeOfDay time_of_day)
+    : counts_(counts), echoes_(echoes), clock_(clock), time_of_day_(std::move(time_of_day)),
+      messages_(receiver.listen([this](const loconet::Message &m) {
+          if (!m.checksum_ok && m.direction != loconet::Direction::Sent)
+              bad(tx::kBadChecksum, m.view());
+      })),
+      discarded_(receiver.on_discarded(
+          [this](std::span<const std::uint8_t> bytes) { bad(tx::kBadDiscarded, bytes); })) {}
 
-void BusHealth::sent(std::vector<int> message) {
-    echoes_.sent(std::move(message), clock_.seconds());
-}
-
-void BusHealth::message(std::span<const std::int32_t> msg, bool checksum_ok) {
-    echoes_.heard(msg);
-    if (!checksum_ok)
-        bad(tx::kBadChecksum, msg);
-}
-
-void BusHealth::discarded(std::span<const std::int32_t> bytes) { bad(tx::kBadDiscarded, bytes); }
-
-void BusHealth::bad(const QString &what, std::span<const std::int32_t> bytes) {
+void BusHealth::bad(const QString &what, std::span<const std::uint8_t> bytes) {
     if (on_bad_)
         on_bad_(tx::kBadMessage.arg(
             what, QLocale(QLocale::German).toString(time_of_day_(), QStringLiteral("HH:mm:ss,zzz")),
@@ -72,10 +63,8 @@ bool BusHealth::tick() {
     bytes_at_tick_ = counts_.bytes;
     messages_at_tick_ = counts_.messages;
     const auto late = echoes_.overdue(now);
-    for (const std::vector<int> &message : late) {
-        const std::vector<std::int32_t> bytes(message.begin(), message.end());
-        bad(tx::kBadNoEcho, bytes);
-    }
+    for (const std::vector<std::uint8_t> &message : late)
+        bad(tx::kBadNoEcho, message);
     return !late.empty();
 }
 

@@ -5,7 +5,7 @@
 
 #include "loconet/bus_counts.h"
 #include "loconet/echo_watch.h"
-#include "reception/frame_observer.h"
+#include "reception/receiver.h"
 #include "shared/platform.h"
 
 #include <QString>
@@ -21,15 +21,14 @@ namespace bl {
 // line per opcode seen, most frequent first.
 QStringList bus_report(const loconet::BusCounts &counts);
 
-class BusHealth : public FrameObserver {
+class BusHealth {
 public:
     using TimeOfDay = std::function<QTime()>;
-    BusHealth(const loconet::BusCounts &counts, SteadyClock &clock, TimeOfDay time_of_day);
+    // Hears the receiver's messages and given-up bytes, and watches the
+    // echoes of what was sent.
+    BusHealth(Receiver &receiver, const loconet::BusCounts &counts, loconet::EchoWatch &echoes,
+              SteadyClock &clock, TimeOfDay time_of_day);
 
-    // A message this program has put on the line (check byte included).
-    void sent(std::vector<int> message);
-    void message(std::span<const std::int32_t> msg, bool checksum_ok) override;
-    void discarded(std::span<const std::int32_t> bytes) override;
     // Once a second: the second's rates, and echoes that are overdue;
     // true when one was overdue (and told).
     bool tick();
@@ -41,12 +40,14 @@ public:
     void on_bad(std::function<void(const QString &)> handler) { on_bad_ = std::move(handler); }
 
 private:
-    void bad(const QString &what, std::span<const std::int32_t> bytes);
+    void bad(const QString &what, std::span<const std::uint8_t> bytes);
 
     const loconet::BusCounts &counts_;
+    loconet::EchoWatch &echoes_;
     SteadyClock &clock_;
     TimeOfDay time_of_day_;
-    loconet::EchoWatch echoes_;
+    Receiver::MessageListeners::Handle messages_;
+    Receiver::DiscardListeners::Handle discarded_;
     std::function<void(const QString &)> on_bad_;
     struct Second {
         std::uint64_t messages;

@@ -11,10 +11,10 @@ namespace bl {
 
 void MessageDecoder::decode_ln_mes() {
     cut_area_to_limit();
-    if (vars_.hex_on) {
+    if (display_.hex_on) {
         append_hex_line();
     } else {
-        render_message(vars_, text_);
+        render_message(vars_, display_.ascii_hex_on != 0, text_);
         ZeilenUmbruch(area_, text_.view());
     }
     show(text_);
@@ -28,7 +28,7 @@ void MessageDecoder::show(const LineText &line) {
         return;
     if (lines_)
         lines_->write_line(line.view());
-    if (vars_.trace_on && !vars_.trace_name.isEmpty())
+    if (trace_vars_.trace_on && !trace_vars_.trace_name.isEmpty())
         trace_.write_line(line.view());
 }
 
@@ -39,14 +39,14 @@ void MessageDecoder::mark_if_corrupt() {
     LineText mark;
     const std::string_view lead = texts::reception::kChecksumWrong;
     char *p = std::copy(lead.begin(), lead.end(), mark.buf);
-    for (int i = 0; i < vars_.ln_len; ++i) {
-        if (i > 0)
-            *p++ = ' ';
-        p = loconet::put_hex(p, vars_.ln_buf[static_cast<std::size_t>(i)]);
-    }
+    p = loconet::put_hex_list(p, current_message(), false);
     mark.n = static_cast<std::size_t>(p - mark.buf);
     ZeilenUmbruch(area_, mark.view());
     show(mark);
+}
+
+std::span<const std::int32_t> MessageDecoder::current_message() const {
+    return {vars_.ln_buf.data(), static_cast<std::size_t>(vars_.ln_len)};
 }
 
 void MessageDecoder::cut_area_to_limit() {
@@ -57,12 +57,8 @@ void MessageDecoder::cut_area_to_limit() {
 
 // Every byte as two digits and a blank; never wrapped, every opcode shown.
 void MessageDecoder::append_hex_line() {
-    char *p = text_.buf;
-    for (int i = 0; i < vars_.ln_len; ++i) {
-        p = loconet::put_hex(p, vars_.ln_buf[static_cast<std::size_t>(i)]);
-        *p++ = ' ';
-    }
-    text_.n = static_cast<std::size_t>(p - text_.buf);
+    text_.n = static_cast<std::size_t>(loconet::put_hex_list(text_.buf, current_message(), true) -
+                                       text_.buf);
     area_.append_text(text_.view());
     area_.append_text(kCrLf);
     area_.move_insertion_point_to_end();

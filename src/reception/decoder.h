@@ -1,5 +1,6 @@
 #pragma once
 
+#include "loconet/message.h"
 #include "reception/line_sink.h"
 #include "reception/monitor_area.h"
 #include "reception/renderings.h"
@@ -15,21 +16,27 @@ inline constexpr std::size_t kAreaKeep = 4900;  // ... to their last characters
 // lines also go elsewhere (the terminal), every shown line goes there too.
 class MessageDecoder {
 public:
-    MessageDecoder(ModVariablen &vars, MonitorArea &area, LineSink &trace,
-                   LineSink *lines = nullptr)
-        : vars_(vars), area_(area), trace_(trace), lines_(lines) {}
+    MessageDecoder(ReceptionVars &vars, const DisplayVars &display, const TraceVars &trace_vars,
+                   MonitorArea &area, LineSink &trace, LineSink *lines = nullptr)
+        : vars_(vars), display_(display), trace_vars_(trace_vars), area_(area), trace_(trace),
+          lines_(lines) {}
 
     void decode_ln_mes();
+    // The message just framed (the same that ln_buf holds).
+    void decode(const loconet::Message &) { decode_ln_mes(); }
     // After a message whose checksum is wrong, a line that says so.
     void set_mark_errors(bool on) { mark_errors_ = on; }
 
 private:
+    std::span<const std::int32_t> current_message() const;
     void cut_area_to_limit();
     void append_hex_line();
     void show(const LineText &line);
     void mark_if_corrupt();
 
-    ModVariablen &vars_;
+    ReceptionVars &vars_;
+    const DisplayVars &display_;
+    const TraceVars &trace_vars_;
     MonitorArea &area_;
     LineSink &trace_;
     LineSink *lines_;

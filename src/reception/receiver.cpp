@@ -26,47 +26,84 @@ bool reply_kind_for(int opcode, ReplyKind &kind) {
 
 } // namespace
 
+Receiver::Receiver(ReceptionVars &vars, const DisplayVars &display, loconet::BusCounts &counts,
+                   loconet::EchoWatch &echoes, Stamp stamp,
+                   std::function<void(const loconet::Message &)> decode)
+    : vars_(vars), display_(display), counts_(counts), echoes_(echoes), stamp_(std::move(stamp)),
+      decode_(std::move(decode)) {}
+
+void Receiver::stamp(loconet::Message &m) {
+    m.seq = ++seq_;
+    if (stamp_) {
+        const MessageStamp at = stamp_();
+        m.wall_ms = at.wall_ms;
+        m.steady_ns = at.steady_ns;
+    }
+}
+
 void Receiver::framing_step(int b) {
     ++counts_.bytes;
     if (const int n = loconet::discards(vars_, b))
         give_up(b, n);
-    if (loconet::frame_byte(vars_, b)) {
-        const std::span<const std::int32_t> msg(vars_.ln_buf.data(),
-                                                static_cast<std::size_t>(vars_.ln_len));
-        const bool ok = counts_.message(msg);
-        for (FrameObserver *o : observers_)
-            o->message(msg, ok);
-        if (vars_.monitor_on)
-            decode_();
-    }
+    if (loconet::frame_byte(vars_, b))
+        framed();
     // a message completed by b is decoded before b enters the capture
     capture(b);
+}
+
+void Receiver::framed() {
+    loconet::Message &m = current_;
+    m.length = static_cast<std::uint8_t>(vars_.ln_len);
+    int check = 0xFF;
+    for (std::size_t i = 0; i < m.length; ++i) {
+        m.bytes[i] = static_cast<std::uint8_t>(vars_.ln_buf[i]);
+        check ^= m.bytes[i];
+    }
+    m.checksum_ok = check == 0;
+    m.connection = 0;
+    m.known = {};
+    stamp(m);
+    m.direction = echoes_.heard(m.view()) ? loconet::Direction::Echo : loconet::Direction::Received;
+    counts_.message(m);
+    if (annotate_)
+        annotate_(m);
+    messages_.tell(m);
+    if (display_.monitor_on && decode_)
+        decode_(m);
+}
+
+void Receiver::sent(std::span<const std::uint8_t> bytes, std::uint16_t connection) {
+    loconet::Message m = loconet::message_of(bytes.begin(), bytes.end());
+    m.direction = loconet::Direction::Sent;
+    m.connection = connection;
+    stamp(m);
+    echoes_.sent(m.view(), static_cast<double>(m.steady_ns) / 1e9);
+    messages_.tell(m);
 }
 
 // Counts the n bytes b makes the framer give up, and shows them: a stray
 // data byte is b itself, otherwise they are still in the buffer.
 void Receiver::give_up(int b, int n) {
     counts_.discarded += static_cast<std::uint64_t>(n);
-    if (observers_.empty())
+    if (discarded_.empty())
         return;
-    const std::int32_t stray = b;
+    std::array<std::uint8_t, loconet::kFrameCapacity + 1> bytes;
     const bool lone = !loconet::is_opcode(b) && !vars_.ln_in_msg;
-    const std::span<const std::int32_t> bytes =
-        lone ? std::span<const std::int32_t>(&stray, 1)
-             : std::span<const std::int32_t>(vars_.ln_buf.data(),
-                                             static_cast<std::size_t>(vars_.ln_count));
-    for (FrameObserver *o : observers_)
-        o->discarded(bytes);
+    std::size_t count = 0;
+    if (lone) {
+        bytes[count++] = static_cast<std::uint8_t>(b);
+    } else {
+        for (int i = 0; i < vars_.ln_count; ++i)
+            bytes[count++] = static_cast<std::uint8_t>(vars_.ln_buf[static_cast<std::size_t>(i)]);
+    }
+    discarded_.tell(std::span<const std::uint8_t>(bytes.data(), count));
 }
 
 void Receiver::discard(std::string_view bytes) {
     counts_.bytes += bytes.size();
     counts_.discarded += bytes.size();
-    std::vector<std::int32_t> values;
-    for (const char c : bytes)
-        values.push_back(static_cast<unsigned char>(c));
-    for (FrameObserver *o : observers_)
-        o->discarded(values);
+    const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.data());
+    discarded_.tell(std::span<const std::uint8_t>(data, bytes.size()));
 }
 
 void Receiver::finish() {
@@ -77,7 +114,7 @@ void Receiver::finish() {
 }
 
 void Receiver::capture(int b) {
-    ModVariablen &v = vars_;
+    ReceptionVars &v = vars_;
     ReplyKind kind{};
     if (loconet::is_opcode(b) && reply_kind_for(b, kind)) {
         v.answer_kind = kind.column;

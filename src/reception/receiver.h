@@ -1,16 +1,19 @@
 // The framing step every received byte passes through: it cuts the stream
-// into LocoNet messages, counts them, hands complete ones to the decoder
-// while the monitor runs, and copies reply messages into answer_tab for
-// requests that wait.
+// into LocoNet messages, makes each one value (bytes, time, direction,
+// checksum, sequence number) for every consumer, counts them, hands them to
+// the decoder while the monitor runs, and copies reply messages into
+// answer_tab for requests that wait.
 #pragma once
 
 #include "loconet/bus_counts.h"
-#include "reception/frame_observer.h"
+#include "loconet/echo_watch.h"
+#include "loconet/message.h"
+#include "shared/listeners.h"
 #include "shared/mod_variablen.h"
 
 #include <functional>
+#include <span>
 #include <string_view>
-#include <vector>
 
 namespace bl {
 
@@ -20,18 +23,44 @@ inline constexpr std::int16_t kReplyPeerXfer = 1;
 inline constexpr std::int16_t kReplyImmPacket = 2;
 inline constexpr std::int16_t kReplySlotData = 3;
 
+// When a message was framed.
+struct MessageStamp {
+    std::int64_t wall_ms = 0;
+    std::int64_t steady_ns = 0;
+};
+
 class Receiver {
 public:
-    // decode is called for every complete message while monitor_on is set.
-    Receiver(ModVariablen &vars, loconet::BusCounts &counts, std::function<void()> decode)
-        : vars_(vars), counts_(counts), decode_(std::move(decode)) {}
+    using Stamp = std::function<MessageStamp()>;
+    using MessageListeners = Listeners<const loconet::Message &>;
+    using DiscardListeners = Listeners<std::span<const std::uint8_t>>;
 
-    void add_observer(FrameObserver *observer) { observers_.push_back(observer); }
+    // decode is called for every message framed from the bus while
+    // monitor_on is set.
+    Receiver(ReceptionVars &vars, const DisplayVars &display, loconet::BusCounts &counts,
+             loconet::EchoWatch &echoes, Stamp stamp,
+             std::function<void(const loconet::Message &)> decode);
+
+    // Every message framed from the bus, and every one this program puts
+    // on the line (direction Sent), in order.
+    MessageListeners::Handle listen(MessageListeners::Listener listener) {
+        return messages_.add(std::move(listener));
+    }
+    // The bytes given up without becoming a message.
+    DiscardListeners::Handle on_discarded(DiscardListeners::Listener listener) {
+        return discarded_.add(std::move(listener));
+    }
+    // What the bus's context knows of a message, filled in before anyone
+    // hears of it.
+    void set_annotate(std::function<void(loconet::Message &)> annotate) {
+        annotate_ = std::move(annotate);
+    }
+    // Messages of the stream from here on carry this time (a capture's own).
+    void set_stamp(Stamp stamp) { stamp_ = std::move(stamp); }
 
     // Every received byte passes here, whichever way it came, and is
     // counted here.
     void framing_step(int b);
-
     void framing_steps(std::string_view bytes) {
         for (const char c : bytes)
             framing_step(static_cast<unsigned char>(c));
@@ -41,15 +70,27 @@ public:
     // Bytes the port dropped before framing (a network line that held no
     // whole message): counted and shown as given up.
     void discard(std::string_view bytes);
+    // A whole message (check byte included) this program has put on the
+    // line; its echo is watched for.
+    void sent(std::span<const std::uint8_t> bytes, std::uint16_t connection = 0);
 
 private:
+    void framed();
     void give_up(int b, int n);
     void capture(int b);
+    void stamp(loconet::Message &m);
 
-    ModVariablen &vars_;
+    ReceptionVars &vars_;
+    const DisplayVars &display_;
     loconet::BusCounts &counts_;
-    std::function<void()> decode_;
-    std::vector<FrameObserver *> observers_;
+    loconet::EchoWatch &echoes_;
+    Stamp stamp_;
+    std::function<void(const loconet::Message &)> decode_;
+    std::function<void(loconet::Message &)> annotate_;
+    MessageListeners messages_;
+    DiscardListeners discarded_;
+    loconet::Message current_; // reused: no allocation per message
+    std::uint64_t seq_ = 0;
 };
 
 } // namespace bl

@@ -78,14 +78,14 @@ struct Line {
 };
 
 // Address of the locomotive last seen in slot s, as a 16-bit value.
-long loco(const ModVariablen &v, int s) {
+long loco(const ReceptionVars &v, int s) {
     if (s < 0 || s >= kSlotRows)
         return 0;
     const auto &row = v.slot_tab[static_cast<std::size_t>(s)];
     return static_cast<std::int16_t>(loconet::loco_address(row[9], row[4]));
 }
 
-void render_kennbox(const ModVariablen &v, Line &line) {
+void render_kennbox(const ReceptionVars &v, Line &line) {
     const auto &b = v.ln_buf;
     const int sender = (b[3] & 0x1F) * 128 + b[4];
     if ((b[3] & 0xE0) == 0x20) {
@@ -115,7 +115,7 @@ void render_kennbox(const ModVariablen &v, Line &line) {
         line << pick(b[3] & 0x20, tx::kS2ToS1, tx::kS1ToS2);
 }
 
-void render_slot_data(ModVariablen &v, Line &line) {
+void render_slot_data(ReceptionVars &v, Line &line) {
     const auto &b = v.ln_buf;
     const int slot = b[2];
     if (slot >= 0 && slot < kSlotRows)
@@ -129,13 +129,16 @@ void render_slot_data(ModVariablen &v, Line &line) {
     line.Dir(b[6]).F04(b[6]).F58(b[10]);
 }
 
-void render_hex_list(const ModVariablen &v, Line &line) {
+void render_hex_list(const ReceptionVars &v, Line &line) {
     line << tx::kHexPrefix;
-    for (int i = 0; i < v.ln_len; ++i)
-        line.H(v.ln_buf[static_cast<std::size_t>(i)]) << " ";
+    line.t.n = static_cast<std::size_t>(
+        loconet::put_hex_list(line.t.buf + line.t.n,
+                              std::span(v.ln_buf.data(), static_cast<std::size_t>(v.ln_len)),
+                              true) -
+        line.t.buf);
 }
 
-void render_into(ModVariablen &v, Line &line);
+void render_into(ReceptionVars &v, bool ascii_hex, Line &line);
 
 } // namespace
 
@@ -148,15 +151,15 @@ int train_category_of(int status2) {
     return (q & 14) + ((status2 & 0x02) == 0x02 ? 1 : 0);
 }
 
-void render_message(ModVariablen &v, LineText &text) {
+void render_message(ReceptionVars &v, bool ascii_hex, LineText &text) {
     text.n = 0;
     Line line{text};
-    render_into(v, line);
+    render_into(v, ascii_hex, line);
 }
 
 namespace {
 
-void render_into(ModVariablen &v, Line &line) {
+void render_into(ReceptionVars &v, bool ascii_hex, Line &line) {
     const auto &b = v.ln_buf;
     switch (b[0]) {
     case kOpcBusy: // not shown
@@ -219,7 +222,7 @@ void render_into(ModVariablen &v, Line &line) {
         break;
     case kOpcSlRdData: render_slot_data(v, line); break;
     default:
-        if (v.ascii_hex_on)
+        if (ascii_hex)
             render_hex_list(v, line);
         break;
     }

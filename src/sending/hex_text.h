@@ -30,13 +30,13 @@ int hex_token_value(QStringView token);
 // refused with a message and nothing is sent.
 class HexTextSender {
 public:
-    HexTextSender(ModVariablen &vars, Transmitter &transmitter, Dialogs &dialogs)
+    HexTextSender(SendingVars &vars, Transmitter &transmitter, Dialogs &dialogs)
         : vars_(vars), transmitter_(transmitter), dialogs_(dialogs) {}
 
     void send_hex_str(const QString &text);
 
 private:
-    ModVariablen &vars_;
+    SendingVars &vars_;
     Transmitter &transmitter_;
     Dialogs &dialogs_;
 };

@@ -33,7 +33,7 @@ void TrainCategoryCommand::run(const QString &address_text, const QString &categ
     if (category < 0 || category > 15)
         return refuse(texts::sending::kBadCategory.arg(category_text.trimmed()));
     ZeilenUmbruch(area_, texts::sending::kSetCategoryLine.view());
-    auto &slot_data = vars_.answer_tab[kReplySlotData];
+    auto &slot_data = answers_.answer_tab[kReplySlotData];
     slot_data[kAnswerFlagRow] = 0;
     hex_sender_.send_hex_str(
         QString::fromStdString(hex_(loconet::kOpcLocoAdr) + " 00 " + hex_(address)));
@@ -43,17 +43,17 @@ void TrainCategoryCommand::run(const QString &address_text, const QString &categ
     }
     // the first slot data after the request, whatever address it carries
     for (std::size_t i = 0; i <= 12; ++i)
-        vars_.LN_Out[i] = slot_data[i];
-    vars_.LN_Out[0] = loconet::kOpcWrSlData;
-    vars_.LN_Out[8] = static_cast<std::int16_t>(category_byte(category));
-    vars_.err_flag = transmitter_.send(vars_.LN_Out, 12);
-    if (vars_.err_flag != 0 && transmitter_.timed_out())
+        out_.LN_Out[i] = slot_data[i];
+    out_.LN_Out[0] = loconet::kOpcWrSlData;
+    out_.LN_Out[8] = static_cast<std::int16_t>(category_byte(category));
+    outcome_.err_flag = transmitter_.send(out_.LN_Out, 12);
+    if (outcome_.err_flag != 0 && transmitter_.timed_out())
         dialogs_.message_box(texts::sending::kCategoryNotWritten, texts::sending::kSendMsg,
                              MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 bool TrainCategoryCommand::wait_for_slot_data() {
-    auto &slot_data = vars_.answer_tab[kReplySlotData];
+    auto &slot_data = answers_.answer_tab[kReplySlotData];
     waiting_ = true;
     set_button_enabled_(false);
     const double start = clock_.seconds();

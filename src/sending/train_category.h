@@ -17,11 +17,13 @@ int category_byte(double category);
 // new category. The wait gives up after 5 s with a line in the monitor.
 class TrainCategoryCommand {
 public:
-    TrainCategoryCommand(ModVariablen &vars, MonitorArea &area, HexTextSender &hex_sender,
-                         Transmitter &transmitter, Dialogs &dialogs, EventPump &events,
-                         SteadyClock &clock, std::function<void(bool)> set_button_enabled)
-        : vars_(vars), area_(area), hex_sender_(hex_sender), transmitter_(transmitter),
-          dialogs_(dialogs), events_(events), clock_(clock),
+    // answers: the reply capture; out: LN_Out; outcome: err_flag
+    TrainCategoryCommand(ReceptionVars &answers, SendingVars &out, InterfaceVars &outcome,
+                         MonitorArea &area, HexTextSender &hex_sender, Transmitter &transmitter,
+                         Dialogs &dialogs, EventPump &events, SteadyClock &clock,
+                         std::function<void(bool)> set_button_enabled)
+        : answers_(answers), out_(out), outcome_(outcome), area_(area), hex_sender_(hex_sender),
+          transmitter_(transmitter), dialogs_(dialogs), events_(events), clock_(clock),
           set_button_enabled_(std::move(set_button_enabled)) {}
 
     void run(const QString &address_text, const QString &category_text);
@@ -31,7 +33,9 @@ public:
 private:
     bool wait_for_slot_data();
 
-    ModVariablen &vars_;
+    ReceptionVars &answers_;
+    SendingVars &out_;
+    InterfaceVars &outcome_;
     MonitorArea &area_;
     HexTextSender &hex_sender_;
     Transmitter &transmitter_;

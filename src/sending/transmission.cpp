@@ -36,11 +36,12 @@ bool Transmitter::port_ready() {
     return false;
 }
 
-void Transmitter::sent_whole(std::vector<int> bytes) {
+void Transmitter::sent_whole(const std::vector<int> &bytes, std::uint16_t connection) {
     if (!on_sent_)
         return;
-    bytes.push_back(loconet::checksum(bytes.begin(), bytes.end()));
-    on_sent_(std::move(bytes));
+    std::vector<std::uint8_t> whole(bytes.begin(), bytes.end());
+    whole.push_back(static_cast<std::uint8_t>(loconet::checksum(bytes.begin(), bytes.end())));
+    on_sent_(whole, connection);
 }
 
 void Transmitter::write_byte(int b) { comm_.output(QByteArray(1, static_cast<char>(b))); }
@@ -65,19 +66,19 @@ void Transmitter::tell_failure(const RuntimeError &e) {
                          MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
-bool Transmitter::send_bytes(std::vector<int> bytes) {
+bool Transmitter::send_bytes(std::vector<int> bytes, std::uint16_t connection) {
     if (bytes.size() >= static_cast<std::size_t>(loconet::kLongestMessage) ||
         std::any_of(bytes.begin(), bytes.end(), [](int b) { return b < 0 || b > 0xFF; }))
         return false;
     if (busy_) {
-        pending_.push_back({std::move(bytes), false});
+        pending_.push_back({std::move(bytes), false, connection});
         return true;
     }
     if (!comm_.portOpen())
         return false;
     try {
         write_whole(bytes);
-        sent_whole(std::move(bytes));
+        sent_whole(bytes, connection);
     } catch (const RuntimeError &) {
         return false;
     }
@@ -113,7 +114,7 @@ void Transmitter::send_pending() {
         const Pending next = std::move(pending_.front());
         pending_.pop_front();
         if (!next.paced) {
-            write_all(next.bytes);
+            write_all(next.bytes, next.connection);
             continue;
         }
         // its caller had its answer when it was queued: a failure is told here
@@ -123,13 +124,13 @@ void Transmitter::send_pending() {
     }
 }
 
-void Transmitter::write_all(const std::vector<int> &bytes) {
+void Transmitter::write_all(const std::vector<int> &bytes, std::uint16_t connection) {
     if (!port_ready())
         return;
     try {
         comm_.setOutBufferCount(0);
         write_whole(bytes);
-        sent_whole(bytes);
+        sent_whole(bytes, connection);
     } catch (const RuntimeError &e) {
         tell_failure(e);
     }

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace bl {
@@ -17,7 +18,7 @@ using OutBuffer = std::array<std::int16_t, kLnOutSize>;
 // write, unless the interface paces every byte by CTS.
 class Transmitter {
 public:
-    Transmitter(ModVariablen &vars, SerialControl &comm, Dialogs &dialogs, EventPump &events,
+    Transmitter(const InterfaceVars &vars, SerialControl &comm, Dialogs &dialogs, EventPump &events,
                 SteadyClock &clock)
         : vars_(vars), comm_(comm), dialogs_(dialogs), events_(events), clock_(clock) {}
 
@@ -29,11 +30,13 @@ public:
     // The same for a message of any length (up to 126 bytes before its
     // checksum), not through LN_Out, for a network client: false when it
     // could not be written, and nothing is said to the user.
-    bool send_bytes(std::vector<int> bytes);
+    bool send_bytes(std::vector<int> bytes, std::uint16_t connection = 0);
     // Whether the last paced send gave up because CTS did not come.
     bool timed_out() const { return timed_out_; }
-    // Told of every message put on the line whole, its check byte included.
-    void on_sent(std::function<void(std::vector<int>)> handler) { on_sent_ = std::move(handler); }
+    // Told of every message put on the line whole, its check byte included,
+    // and for whom (0: this program's user, n: network client n).
+    using Sent = std::function<void(std::span<const std::uint8_t>, std::uint16_t connection)>;
+    void on_sent(Sent handler) { on_sent_ = std::move(handler); }
 
     static constexpr double kTimeout = 5.0;
 
@@ -41,18 +44,19 @@ private:
     struct Pending {
         std::vector<int> bytes;
         bool paced;
+        std::uint16_t connection = 0;
     };
     static bool valid(const OutBuffer &buffer, int l_out);
     bool port_ready();
     std::int16_t send_paced(const std::vector<int> &bytes);
-    void write_all(const std::vector<int> &bytes);
+    void write_all(const std::vector<int> &bytes, std::uint16_t connection = 0);
     void write_whole(const std::vector<int> &bytes);
     void tell_failure(const RuntimeError &e);
     void write_byte(int b);
     void send_pending();
-    void sent_whole(std::vector<int> bytes);
+    void sent_whole(const std::vector<int> &bytes, std::uint16_t connection = 0);
 
-    ModVariablen &vars_;
+    const InterfaceVars &vars_;
     SerialControl &comm_;
     Dialogs &dialogs_;
     EventPump &events_;
@@ -60,7 +64,7 @@ private:
     bool busy_ = false;
     bool timed_out_ = false; // the last paced send ran out of time
     std::deque<Pending> pending_;
-    std::function<void(std::vector<int>)> on_sent_;
+    Sent on_sent_;
 };
 
 } // namespace bl

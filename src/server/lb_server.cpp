@@ -1,5 +1,6 @@
 #include "server/lb_server.h"
 
+#include "loconet/hex.h"
 #include "shared/texts.h"
 #include "transport/network_reason.h"
 
@@ -96,7 +97,8 @@ void LbServer::accept() {
             socket->disconnectFromHost();
             continue;
         }
-        clients_.push_back(std::make_unique<Client>(Client{socket, loconet::LineSplitter(), {}}));
+        clients_.push_back(
+            std::make_unique<Client>(Client{socket, loconet::LineSplitter(), {}, ++last_client_}));
         Client *client = clients_.back().get();
         connect(socket, &QTcpSocket::readyRead, this, [this, client] {
             const QByteArray bytes = client->socket->readAll();
@@ -179,7 +181,7 @@ void LbServer::send(Client &client, std::string_view parameter) {
     // awaited before it goes: a bus may echo it before put returns
     awaiting_.push_back({client.socket, *message, clock_.elapsed() + limits_.echo_ms});
     expiry_.start();
-    if (const std::string why = put_(*message); !why.empty()) {
+    if (const std::string why = put_(*message, client.number); !why.empty()) {
         const auto it = std::find_if(awaiting_.rbegin(), awaiting_.rend(), [&](const Awaited &a) {
             return a.client == client.socket && a.message == *message;
         });
@@ -198,12 +200,12 @@ void LbServer::flush() {
     }
 }
 
-void LbServer::bus_message(std::span<const std::int32_t> message, bool checksum_ok) {
-    const std::vector<int> bytes(message.begin(), message.end());
-    const std::string token = checksum_ok
+void LbServer::bus_message(const loconet::Message &message) {
+    const std::vector<int> bytes(message.view().begin(), message.view().end());
+    const std::string token = message.checksum_ok
                                   ? std::string(t::kReceive)
                                   : std::string(t::kError) + ' ' + std::string(t::kChecksum);
-    const std::string line = token + ' ' + loconet::hex_bytes(bytes.data(), bytes.size()) + "\r\n";
+    const std::string line = token + ' ' + loconet::hex_list(bytes) + "\r\n";
     for (const auto &client : clients_)
         client->pending.append(line.data(), static_cast<qsizetype>(line.size()));
     if (!clients_.empty() && !flush_.isActive())

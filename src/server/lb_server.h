@@ -9,6 +9,7 @@
 #pragma once
 
 #include "loconet/line_protocol.h"
+#include "loconet/message.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -46,9 +47,10 @@ public:
     static constexpr int kFlushMs = 30;
     using Limits = LbServerLimits;
 
-    // Puts a message (check byte included) on the bus; an empty reason when
-    // it went, a reason in plain words when it could not.
-    using Put = std::function<std::string(const std::vector<int> &)>;
+    // Puts a message (check byte included) of client n (1, 2, ... in the
+    // order they came) on the bus; an empty reason when it went, a reason
+    // in plain words when it could not.
+    using Put = std::function<std::string(const std::vector<int> &, std::uint16_t client)>;
 
     LbServer(Put put, QString version, bool read_only, Limits limits = {});
     ~LbServer() override;
@@ -59,7 +61,7 @@ public:
     QHostAddress address() const { return server_.serverAddress(); }
     int clients() const { return static_cast<int>(clients_.size()); }
     // A message framed from the bus, its checksum right or not.
-    void bus_message(std::span<const std::int32_t> message, bool checksum_ok);
+    void bus_message(const loconet::Message &message);
     // What happens to the clients, for the user.
     void on_log(std::function<void(const QString &)> log) { log_ = std::move(log); }
 
@@ -68,6 +70,7 @@ private:
         QTcpSocket *socket;
         loconet::LineSplitter lines;
         QByteArray pending; // lines of the bus not yet handed to the socket
+        std::uint16_t number;
     };
     struct Awaited {
         QPointer<QTcpSocket> client;
@@ -92,6 +95,7 @@ private:
     QTcpServer server_;
     std::vector<std::unique_ptr<Client>> clients_;
     std::deque<Awaited> awaiting_; // SENDs on the bus, waiting for their echo
+    std::uint16_t last_client_ = 0;
     QTimer expiry_;
     QTimer flush_;
     QElapsedTimer clock_;

@@ -5,7 +5,7 @@
 namespace bl {
 
 // report_error: tells the user about an error that ended the polling of the
-// serial port (the window implements it).
+// serial port (ErrorReport, in a box or on the console's standard error).
 class ErrorReporter {
 public:
     virtual ~ErrorReporter() = default;

@@ -35,6 +35,9 @@ template <std::size_t N> struct Latin1Lit {
     constexpr std::string_view view() const { return {buf, len}; }
 };
 
+// Writes the UTF-8 form of a Latin-1 text at out, which has room for twice
+// its length; returns the position after it.
+char *put_latin1_as_utf8(char *out, std::string_view latin1);
 // Appends the UTF-8 form of a Latin-1 text to out.
 void append_latin1_as_utf8(std::string &out, std::string_view latin1);
 std::string latin1_to_utf8(std::string_view latin1);

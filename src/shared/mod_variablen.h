@@ -1,8 +1,8 @@
-// The program's shared state: one instance, created at start and passed to
-// every part that reads or writes it. The integer widths are part of the
-// behaviour: the renderings do 16-bit arithmetic (a locomotive address above
-// 32767 wraps), and answer_tab and LN_Out hold 16-bit entries. Flags hold -1
-// for true and 0 for false.
+// The program's shared state: one instance, created at start, its groups
+// passed to the parts that read or write them. The integer widths are part
+// of the behaviour: the renderings do 16-bit arithmetic (a locomotive
+// address above 32767 wraps), and answer_tab and LN_Out hold 16-bit
+// entries. Flags hold -1 for true and 0 for false.
 #pragma once
 
 #include "loconet/framer.h"
@@ -23,41 +23,50 @@ inline constexpr int kLnOutSize = 65;                      // LN_Out index 0..64
 inline constexpr std::int16_t kTrue = -1;
 inline constexpr std::int16_t kFalse = 0;
 
-// The receive framing state (ln_buf, ln_len, ln_in_msg, ln_count) comes
-// from the frame state the framer works on.
-struct ModVariablen : loconet::FrameState {
+using SlotTable = std::array<std::array<std::int32_t, kSlotEntries>, kSlotRows>;
 
-    // reply capture
+// What the receive path keeps: the framing state (ln_buf, ln_len,
+// ln_in_msg, ln_count), the reply capture and the renderings' slot table.
+struct ReceptionVars : loconet::FrameState {
     std::array<std::array<std::int16_t, kAnswerRows>, kAnswerKinds> answer_tab{};
     std::int16_t answer_on = 0;
     std::int16_t answer_kind = 0;
     std::int16_t answer_count = 0;
     std::int16_t answer_len = 0;
 
-    // decoder state
-    std::array<std::array<std::int32_t, kSlotEntries>, kSlotRows> slot_tab{};
+    SlotTable slot_tab{};
     std::int32_t sw_query = 0;
+};
 
-    // display and output modes
+// The display and its output modes.
+struct DisplayVars {
     std::int16_t monitor_on = 0;
     std::int32_t hex_on = 0;
     std::int32_t ascii_hex_on = 0;
+};
 
-    // trace recording
+// Trace recording.
+struct TraceVars {
     std::int16_t trace_on = 0;
     QString trace_name;
     std::int16_t trace_filenr = 0;
     QString doc_path;
+};
 
-    // interface
+// The attached interface and the outcome of the last operation on it.
+struct InterfaceVars {
     std::int16_t ln_interface = 0;
     std::int16_t usb_interface = 0;
     double comport_nr = 0.0;
-    QString comport_device; // a port entry that is a device path, e.g. /dev/ttyACM0
+    QString comport_device; // a port entry that is a path or an address, e.g. /dev/ttyACM0
     std::int16_t err_flag = 0;
+};
 
-    // sending
+// The out-buffer of the next message to send.
+struct SendingVars {
     std::array<std::int16_t, kLnOutSize> LN_Out{};
 };
+
+struct ModVariablen : ReceptionVars, DisplayVars, TraceVars, InterfaceVars, SendingVars {};
 
 } // namespace bl

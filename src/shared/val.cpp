@@ -1,5 +1,7 @@
 #include "shared/val.h"
 
+#include "loconet/hex.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -21,14 +23,8 @@ std::u16string significant(QStringView text) {
 }
 
 int digit_value(char16_t c, int radix) {
-    int v = -1;
-    if (c >= u'0' && c <= u'9')
-        v = c - u'0';
-    else if (c >= u'a' && c <= u'f')
-        v = c - u'a' + 10;
-    else if (c >= u'A' && c <= u'F')
-        v = c - u'A' + 10;
-    return v >= 0 && v < radix ? v : -1;
+    const int v = loconet::hex_digit_value(c);
+    return v < radix ? v : -1;
 }
 
 double radix_number(const std::u16string &s, std::size_t i, int radix) {

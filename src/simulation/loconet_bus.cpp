@@ -33,10 +33,7 @@ void LocoNetBus::transmit(const QByteArray &msg, double start) {
         transmit(answer, line_free_at_);
 }
 
-void LocoNetBus::broadcast(const QByteArray &msg) {
-    for (const auto &listener : listeners_)
-        listener(msg);
-}
+void LocoNetBus::broadcast(const QByteArray &msg) { listeners_.tell(msg); }
 
 void LocoNetBus::put(const QByteArray &msg) { transmit(msg, now()); }
 

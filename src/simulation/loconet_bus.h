@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shared/listeners.h"
 #include "simulation/background_traffic.h"
 #include "simulation/command_station.h"
 
@@ -26,8 +27,10 @@ public:
     // changes, so that the checksum is wrong, as noise on a long bus does.
     void set_corruption(double share) { corrupt_share_ = share; }
 
-    void listen(std::function<void(const QByteArray &)> listener) {
-        listeners_.push_back(std::move(listener));
+    using MessageListeners = Listeners<const QByteArray &>;
+    // Hears every message on the bus for as long as the handle lives.
+    MessageListeners::Handle listen(MessageListeners::Listener listener) {
+        return listeners_.add(std::move(listener));
     }
     // A complete message from a device; the station answers it.
     void put(const QByteArray &msg);
@@ -50,7 +53,7 @@ private:
     double line_free_at_ = 0; // seconds of running_
     double corrupt_share_ = 0;
     std::mt19937 noise_;
-    std::vector<std::function<void(const QByteArray &)>> listeners_;
+    MessageListeners listeners_;
 };
 
 } // namespace bl::sim

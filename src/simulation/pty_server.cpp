@@ -40,7 +40,7 @@ bool PtyServer::open() {
     writable_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Write);
     writable_->setEnabled(false);
     connect(writable_.get(), &QSocketNotifier::activated, this, [this] { flush(); });
-    bus_.listen([this](const QByteArray &msg) {
+    listening_ = bus_.listen([this](const QByteArray &msg) {
         if (pending_.size() + msg.size() > kMostPending)
             return; // dropped whole
         pending_ += msg;

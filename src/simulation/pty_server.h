@@ -36,6 +36,7 @@ private:
     loconet::Framer incoming_;
     QByteArray pending_; // bytes for the client, handed over together
     QTimer flush_;
+    LocoNetBus::MessageListeners::Handle listening_;
     static constexpr int kLatencyMs = 16;
     static constexpr qsizetype kMostPending = 64 * 1024;
 };

@@ -12,9 +12,8 @@ constexpr double kCtsLowAfterByte = 0.0005; // s: the interface's buffer is smal
 } // namespace
 
 SimulatedInterface::SimulatedInterface(InterfaceType type, LocoNetBus &bus, SteadyClock &clock)
-    : type_(type), bus_(bus), clock_(clock) {
-    bus_.listen([this](const QByteArray &msg) { from_bus(msg); });
-}
+    : type_(type), bus_(bus), clock_(clock),
+      listening_(bus_.listen([this](const QByteArray &msg) { from_bus(msg); })) {}
 
 bool SimulatedInterface::passes_loconet() const {
     switch (type_) {

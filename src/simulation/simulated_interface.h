@@ -52,6 +52,7 @@ private:
     QByteArray command_;
     double last_byte_at_ = -1;
     loconet::Framer outgoing_; // what the program sends
+    LocoNetBus::MessageListeners::Handle listening_;
 };
 
 // Writing the UART divisor reaches the simulated COM-port interface.

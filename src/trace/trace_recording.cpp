@@ -7,7 +7,7 @@
 #include <QFileInfo>
 namespace bl {
 
-TraceRecording::TraceRecording(ModVariablen &vars, TraceFile &file, Dialogs &dialogs,
+TraceRecording::TraceRecording(TraceVars &vars, TraceFile &file, Dialogs &dialogs,
                                std::function<QDateTime()> now, QLocale locale)
     : vars_(vars), file_(file), dialogs_(dialogs), now_(std::move(now)),
       locale_(std::move(locale)) {}

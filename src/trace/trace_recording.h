@@ -19,7 +19,7 @@ struct TraceCaptions {
 // Starts and ends recordings: the click on btnTraceOnOff.
 class TraceRecording {
 public:
-    TraceRecording(ModVariablen &vars, TraceFile &file, Dialogs &dialogs,
+    TraceRecording(TraceVars &vars, TraceFile &file, Dialogs &dialogs,
                    std::function<QDateTime()> now, QLocale locale);
 
     // Returns the new captions of the button and the window, or nothing when
@@ -38,7 +38,7 @@ public:
 private:
     std::optional<QString> open_new(const QString &name);
 
-    ModVariablen &vars_;
+    TraceVars &vars_;
     TraceFile &file_;
     Dialogs &dialogs_;
     std::function<QDateTime()> now_;

@@ -1,5 +1,6 @@
 #include "transport/network_port.h"
 
+#include "loconet/hex.h"
 #include "shared/texts.h"
 #include "transport/network_reason.h"
 
@@ -213,9 +214,8 @@ void LbServerPort::send_next() {
         return;
     outstanding_ = std::move(queued_.front());
     queued_.pop_front();
-    const std::string line = std::string(loconet::token::kSend) + ' ' +
-                             loconet::hex_bytes(outstanding_->data(), outstanding_->size()) +
-                             "\r\n";
+    const std::string line =
+        std::string(loconet::token::kSend) + ' ' + loconet::hex_list(*outstanding_) + "\r\n";
     answer_.start();
     try {
         send(QByteArray::fromStdString(line));
@@ -230,7 +230,7 @@ void LbServerPort::answered(bool taken, const QString &reason) {
         return;
     answer_.stop();
     if (!taken) {
-        const std::string bytes = loconet::hex_bytes(outstanding_->data(), outstanding_->size());
+        const std::string bytes = loconet::hex_list(*outstanding_);
         error({PortError::Refused,
                tx::kPeerRefused.arg(QString::fromStdString(bytes),
                                     reason.isEmpty() ? tx::kNoReason : reason),

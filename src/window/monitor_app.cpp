@@ -5,6 +5,7 @@
 #include "shared/time_stamp.h"
 #include "window/qt_dialogs.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace bl {
@@ -25,8 +26,8 @@ MonitorApp::MonitorApp(Platform p)
                        [this] { return now_().time(); }},
           LineOutputs{*window_->rtbMoni, trace_file_}, *window_->Timer1,
           [this](bool on) { window_->ZugkatBut->setEnabled(on); })),
-      commands_(core_->vars, *window_->rtbMoni, trace_file_),
-      recording_(core_->vars, trace_file_, *dialogs_, now_, p.locale) {
+      commands_(core_->vars(), core_->vars(), *window_->rtbMoni, trace_file_),
+      recording_(core_->vars(), trace_file_, *dialogs_, now_, p.locale) {
     if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
         qt->set_parent(window_.get());
     connect_controls();
@@ -67,10 +68,10 @@ void MonitorApp::check_trace_file() {
 // sees both in turn.
 void MonitorApp::show_health() {
     hold_summary_ = false;
-    const bool told_now = core_->health.tick();
+    const bool told_now = core_->health().tick();
     if (told_now)
         return;
-    window_->HealthPanel->setText(core_->health.summary());
+    window_->HealthPanel->setText(core_->health().summary());
     hold_summary_ = showing_bad_;
     showing_bad_ = false;
 }
@@ -87,17 +88,16 @@ void MonitorApp::start_monitor() {
     vars().monitor_on = kTrue;
 }
 
+// At once, from wherever the click came (a wait, a box): every record is
+// on disk already, and nothing that runs at a normal exit (a host lookup
+// still going, say) may hold or break the ending.
 void MonitorApp::end_program() {
     trace_file_.close();
-    try {
-        if (comm().portOpen())
-            comm().setPortOpen(false);
-    } catch (const RuntimeError &) {
-    }
+    core_->close_port();
     if (end_program_)
-        end_program_();
-    else
-        std::exit(0);
+        return end_program_();
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 void MonitorApp::guarded(const std::function<void()> &handler) {
@@ -130,16 +130,16 @@ void MonitorApp::connect_controls() {
     trace_watch_.start();
     for (std::size_t i = 0; i < 4; ++i)
         QObject::connect(w->SendCmd[i], &QPushButton::clicked, w,
-                         [this, w, i] { core_->hex_sender.send_hex_str(w->LNMsgTxt[i]->text()); });
+                         [this, w, i] { core_->send_hex(w->LNMsgTxt[i]->text()); });
     QObject::connect(w->ZugkatBut, &QPushButton::clicked, w, [this, w] {
-        core_->train_category.run(w->LokAdrTxt->text(), w->KatTxt->text());
+        core_->set_train_category(w->LokAdrTxt->text(), w->KatTxt->text());
     });
     w->set_on_close([this] { end_program(); });
     // the counts once a second; something bad at once, until the next second
     health_tick_.setInterval(kHealthMs);
     QObject::connect(&health_tick_, &QTimer::timeout, w, [this] { show_health(); });
     health_tick_.start();
-    core_->health.on_bad([this](const QString &what) { show_bad(what); });
+    core_->health().on_bad([this](const QString &what) { show_bad(what); });
     core_->on_connection_note([w](const QString &note) { w->StatusPanel->setText(note); });
     // a record that cannot be written ends the recording, never the
     // monitoring; the box comes after the line that met it has gone its way

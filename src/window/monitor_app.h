@@ -33,9 +33,9 @@ public:
     explicit MonitorApp(Platform platform);
     ~MonitorApp();
 
-    ModVariablen &vars() { return core_->vars; }
+    ModVariablen &vars() { return core_->vars(); }
     FrmMonitor &window() { return *window_; }
-    SerialControl &comm() { return core_->comm1; }
+    SerialControl &comm() { return core_->comm1(); }
     QString trace_file_path() const { return recording_.path(); }
 
     // The start-up dialogue: asks the interface kind and the port until it

@@ -7,14 +7,14 @@ namespace bl {
 
 QString MonitorCommands::start_stop(const QString &caption) {
     const bool resume = caption == texts::window::kStart;
-    vars_.monitor_on = resume ? kTrue : kFalse;
+    display_.monitor_on = resume ? kTrue : kFalse;
     const std::string_view mark =
         resume ? texts::window::kStartLine.view() : texts::window::kStopLine.view();
     // a line of its own even after a complete line; the view is not moved
     area_.append_text(kCrLf);
     area_.append_text(mark);
     area_.append_text(kCrLf);
-    if (!vars_.trace_name.isEmpty() && vars_.trace_on)
+    if (!trace_vars_.trace_name.isEmpty() && trace_vars_.trace_on)
         trace_.write_line(mark);
     return resume ? texts::window::kStop : texts::window::kStart;
 }
@@ -23,16 +23,16 @@ void MonitorCommands::clear() { area_.set_text({}); }
 
 void MonitorCommands::hex_output_clicked(int state) {
     if (state == 1)
-        vars_.hex_on = kTrue;
+        display_.hex_on = kTrue;
     else if (state == 0)
-        vars_.hex_on = kFalse;
+        display_.hex_on = kFalse;
 }
 
 void MonitorCommands::ascii_hex_clicked(int state) {
     if (state == 1)
-        vars_.ascii_hex_on = kTrue;
+        display_.ascii_hex_on = kTrue;
     else if (state == 0)
-        vars_.ascii_hex_on = kFalse;
+        display_.ascii_hex_on = kFalse;
 }
 
 } // namespace bl

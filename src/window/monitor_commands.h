@@ -11,8 +11,9 @@ namespace bl {
 // What the toolbar's Start/Stop, clear and output-mode controls do.
 class MonitorCommands {
 public:
-    MonitorCommands(ModVariablen &vars, MonitorArea &area, LineSink &trace)
-        : vars_(vars), area_(area), trace_(trace) {}
+    MonitorCommands(DisplayVars &display, const TraceVars &trace_vars, MonitorArea &area,
+                    LineSink &trace)
+        : display_(display), trace_vars_(trace_vars), area_(area), trace_(trace) {}
 
     // Click on cmdStartStop with its current caption; returns the new one.
     // Marks the change with a START or STOP line in the area and the trace.
@@ -23,7 +24,8 @@ public:
     void ascii_hex_clicked(int state);
 
 private:
-    ModVariablen &vars_;
+    DisplayVars &display_;
+    const TraceVars &trace_vars_;
     MonitorArea &area_;
     LineSink &trace_;
 };

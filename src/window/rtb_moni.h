@@ -1,10 +1,11 @@
 #pragma once
 
+#include "reception/area_difference.h"
 #include "reception/monitor_area.h"
+#include "window/mirrored_scroll_bars.h"
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTimer>
 
 namespace bl {
@@ -12,13 +13,14 @@ namespace bl {
 // The monitor area on screen. The text model is exact (read, replace, cut);
 // the widget is a view of it, brought up to date at most five times a
 // second: lines cut from the top are removed, new ones appended, so that
-// only those are laid out. The view follows the newest line only while it
-// stands at the bottom and nothing is selected, as a terminal does; scrolled
-// back or with a selection, both stay on their text while lines arrive.
+// only those are laid out. The view follows the newest line until the user
+// scrolls back or selects, as a terminal does, and again once the user
+// scrolls to the bottom; a change of the window's size keeps whichever it
+// does. Scrolled back or with a selection, both stay on their text while
+// lines arrive.
 class RtbMoni : public QPlainTextEdit, public MonitorArea {
 public:
     static constexpr int kRefreshMs = 200;
-    static constexpr std::size_t kMostToAppend = 8192;
 
     explicit RtbMoni(QWidget *parent = nullptr);
 
@@ -34,39 +36,32 @@ public:
     // Shows the model now (also done by the refresh timer).
     void refresh_view();
     bool view_is_current() const { return !dirty_; }
+    bool following() const;
+    // How often a refresh moved the picture up instead of drawing the view
+    // whole, and how often the shown scroll bars were drawn anew.
+    int refreshes_by_moving() const { return refreshes_by_moving_; }
+    const MirroredScrollBars &scroll_bars() const { return *bars_; }
 
 private:
     void changed();
     bool update_incrementally();
     bool follow_by_moving();
-    void place_scroll_bars();
-    void follow(QScrollBar *own, QScrollBar *shown);
-    void show_scroll_bars();
-    // creeping: a change that may be shown up to kBarsMs late
-    void request_scroll_bars(bool creeping);
-    bool following() const;
+    void place_text();
+    void keep_following();
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override {
-        QPlainTextEdit::resizeEvent(event);
-        place_scroll_bars();
-    }
+    void resizeEvent(QResizeEvent *event) override;
 
     TextMonitorArea model_;
+    AreaDifference difference_; // since the view last showed the model
     QTimer refresh_;
     QElapsedTimer last_refresh_;
     bool dirty_ = false;
-    std::string appended_;    // appended to the model since the last refresh
-    qsizetype cut_chars_ = 0; // characters of the view cut from the top since then
-    int cut_lines_ = 0;       // whole lines among them
-    bool replaced_ = false;   // the model was replaced since then
+    bool follow_ = true; // the user left the view at the bottom
+    bool refreshing_ = false;
     int covered_top_ = 0;
     int covered_bottom_ = 0;
-    QScrollBar *shown_vertical_;
-    QScrollBar *shown_horizontal_;
-    bool refreshing_ = false;
-    QElapsedTimer bars_shown_; // when the shown bars were last brought up to date
-    QTimer bars_later_;
-    static constexpr int kBarsMs = 5000;
+    MirroredScrollBars *bars_;
+    int refreshes_by_moving_ = 0;
     static constexpr int kFillBand = 24; // px: fewer lines than the raster engine shares out
 };
 

@@ -80,7 +80,7 @@ std::unique_ptr<BusServer> serve_if_asked(MonitorApp &app, const RunOptions &opt
 
 // What the command line asks of the window once it is shown.
 void after_show(MonitorApp &app, const RunOptions &options) {
-    app.core().reception.decoder.set_mark_errors(options.mark_errors);
+    app.core().set_mark_errors(options.mark_errors);
     if (options.exit_after_first_paint)
         app.window().installEventFilter(new ExitAfterFirstPaint(&app.window()));
     if (options.output_modes_given)
@@ -104,10 +104,7 @@ int run_replay(const RunOptions &options, std::unique_ptr<QFile> capture) {
             app.window().rtbMoni->refresh_view();
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         });
-    SerialControl &comm1 = app.comm();
-    comm1.setInputLen(0);
-    comm1.setRThreshold(1);
-    comm1.setPortOpen(true);
+    app.core().open_without_questions();
     return QCoreApplication::exec();
 }
 

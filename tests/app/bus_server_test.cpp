@@ -4,6 +4,7 @@
 // can have.
 #include "app/bus_access.h"
 #include "app/bus_server.h"
+#include "loconet/hex.h"
 #include "shared/steady_clock.h"
 #include "support/fake_dialogs.h"
 
@@ -20,7 +21,7 @@ std::string send_line(int length) {
     if (length > 2)
         m[1] = length;
     m.back() = loconet::checksum(m.begin(), m.end() - 1);
-    return "SEND " + loconet::hex_bytes(m.data(), m.size()) + "\r\n";
+    return "SEND " + loconet::hex_list(m) + "\r\n";
 }
 
 TEST(BusServer, EveryLegalLengthGoesOnTheBusAndIsAnsweredOk) {

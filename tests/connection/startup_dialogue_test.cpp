@@ -20,7 +20,12 @@ struct Startup {
     testing::FakeEventPump events{clock};
     AlwaysRate uart;
     PortOpening opening{vars, comm, dialogs, events, clock, uart, [](bool) {}};
-    StartupDialogue startup{vars, comm, dialogs, opening,
+    StartupDialogue startup{vars,
+                            vars,
+                            vars,
+                            comm,
+                            dialogs,
+                            opening,
                             [] { return QStringLiteral("/home/anna/Dokumente/"); }};
 };
 

@@ -30,7 +30,8 @@ struct Count {
 Count frame(const std::string &stream) {
     ModVariablen vars;
     loconet::BusCounts counts;
-    Receiver r(vars, counts, [] {});
+    loconet::EchoWatch echoes;
+    Receiver r(vars, vars, counts, echoes, {}, {});
     r.framing_steps(stream);
     EXPECT_EQ(vars.ln_in_msg, 0) << "no message left unfinished";
     Count c{{}, static_cast<int>(counts.messages), static_cast<int>(counts.checksum_errors)};

@@ -88,7 +88,8 @@ TEST(ReceiveEntries, EveryEntryCountsTheBytesForTheLoad) {
     for (const bool polled : {false, true}) {
         Entries e(polled ? 1 : 0, polled ? 0 : 1);
         testing::FakeClock clock;
-        BusHealth health(e.m.path.counts, clock, [] { return QTime(12, 0); });
+        BusHealth health(e.m.path.receiver, e.m.path.counts, e.m.path.echoes, clock,
+                         [] { return QTime(12, 0); });
         health.tick();
         // a saturated second: 1646 bytes, 411 sensor reports and a bit
         std::string traffic;

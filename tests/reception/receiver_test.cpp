@@ -13,13 +13,21 @@ using testing::bytes;
 struct Framer {
     ModVariablen vars;
     loconet::BusCounts counts;
+    loconet::EchoWatch echoes;
+    std::int64_t now_ms = 1000;
     std::vector<std::string> messages;
-    Receiver receiver{vars, counts, [this] {
-                          std::string m;
-                          for (int i = 0; i < vars.ln_len; ++i)
-                              m.push_back(
-                                  static_cast<char>(vars.ln_buf[static_cast<std::size_t>(i)]));
-                          messages.push_back(m);
+    Receiver receiver{vars,
+                      vars,
+                      counts,
+                      echoes,
+                      [this] {
+                          return MessageStamp{now_ms, now_ms * 1000000};
+                      },
+                      [this](const loconet::Message &m) {
+                          std::string bytes(m.view().begin(), m.view().end());
+                          // the value and the module variables agree
+                          EXPECT_EQ(static_cast<int>(m.length), vars.ln_len);
+                          messages.push_back(bytes);
                       }};
     Framer() { vars.monitor_on = kTrue; }
     void feed(const std::string &s) { receiver.framing_steps(s); }
@@ -35,6 +43,56 @@ TEST(Receiver, EverySplitOfAStreamFramesAlike) {
         split.feed(stream.substr(a));
         ASSERT_EQ(split.messages, whole.messages) << "split at " << a;
     }
+}
+
+// Every consumer gets one value per message: its bytes, time, direction,
+// checksum and place in the sequence; our own sends among them.
+TEST(Receiver, EachMessageIsOneValueForEveryConsumer) {
+    Framer f;
+    std::vector<loconet::Message> heard;
+    const auto listening =
+        f.receiver.listen([&](const loconet::Message &m) { heard.push_back(m); });
+    f.feed(bytes("83 7C"));
+    f.now_ms = 1500;
+    const std::string sent = bytes("B0 00 10 5F");
+    f.receiver.sent(std::span(reinterpret_cast<const std::uint8_t *>(sent.data()), sent.size()));
+    f.feed(bytes("B2 05 10 00 B0 00 10 5F"));
+    ASSERT_EQ(heard.size(), 4u);
+    const struct {
+        loconet::Direction direction;
+        bool checksum_ok;
+        std::int64_t wall_ms;
+    } expected[] = {{loconet::Direction::Received, true, 1000},
+                    {loconet::Direction::Sent, true, 1500},
+                    {loconet::Direction::Received, false, 1500},
+                    {loconet::Direction::Echo, true, 1500}};
+    for (std::size_t i = 0; i < heard.size(); ++i) {
+        EXPECT_EQ(heard[i].seq, i + 1);
+        EXPECT_EQ(heard[i].direction, expected[i].direction) << i;
+        EXPECT_EQ(heard[i].checksum_ok, expected[i].checksum_ok) << i;
+        EXPECT_EQ(heard[i].wall_ms, expected[i].wall_ms) << i;
+    }
+    EXPECT_EQ(f.counts.messages, 3u) << "what was framed, not what was sent";
+    EXPECT_EQ(f.echoes.missing(), 0u);
+}
+
+// A listener's end (in any order) ends its listening.
+TEST(Receiver, AHandleEndsTheListening) {
+    Framer f;
+    int heard = 0;
+    {
+        const auto listening = f.receiver.listen([&](const loconet::Message &) { ++heard; });
+        f.feed(bytes("83 7C"));
+    }
+    f.feed(bytes("83 7C"));
+    EXPECT_EQ(heard, 1);
+    auto outliving = std::make_unique<Receiver::MessageListeners::Handle>();
+    {
+        Framer shortlived;
+        *outliving = shortlived.receiver.listen([&](const loconet::Message &) { ++heard; });
+    }
+    outliving.reset(); // the receiver is gone first: nothing to undo, nothing breaks
+    EXPECT_EQ(heard, 1);
 }
 
 TEST(Receiver, StoppedMonitorDecodesNothingButStillCaptures) {

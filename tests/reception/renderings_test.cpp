@@ -9,8 +9,9 @@ namespace {
 
 using testing::bytes;
 
-// Every rendering of the worked examples stands in tests/data/renderings.*;
-// here the state the renderings keep between messages.
+// The line of every message kind stands with its bytes in
+// tests/data/renderings.* (checked by the golden test); here the state the
+// renderings keep from one message to the next.
 
 constexpr const char *kSlot3 = "E7 0E 03 33 52 10 30 07 12 09 01 00 00 44";
 

@@ -19,7 +19,8 @@ struct TrainCategory : testing::SendingHarness {
     ReceptionPath reception{vars, LineOutputs{area, no_trace}};
     std::vector<bool> button;
     TrainCategoryCommand command{
-        vars, area, sender, tx, dialogs, events, clock, [this](bool on) { button.push_back(on); }};
+        vars, vars,    vars,   area,  sender,
+        tx,   dialogs, events, clock, [this](bool on) { button.push_back(on); }};
 
     // The station answers the request with the given slot data.
     explicit TrainCategory(const char *answer = kSlot7) {

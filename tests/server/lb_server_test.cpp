@@ -20,7 +20,7 @@ struct Served {
     LbServer server;
     explicit Served(bool read_only = false, LbServerLimits limits = {})
         : server(
-              [this](const std::vector<int> &m) {
+              [this](const std::vector<int> &m, std::uint16_t) {
                   put.push_back(m);
                   if (echo)
                       bus(m);
@@ -31,8 +31,7 @@ struct Served {
         server.listen({QHostAddress(QHostAddress::LocalHost), 0});
     }
     void bus(const std::vector<int> &m) {
-        const std::vector<std::int32_t> bytes(m.begin(), m.end());
-        server.bus_message(bytes, loconet::checksum_ok(bytes.begin(), bytes.end()));
+        server.bus_message(loconet::message_of(m.begin(), m.end()));
     }
 };
 

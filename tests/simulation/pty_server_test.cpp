@@ -73,7 +73,7 @@ TEST(PtyServer, AFullTerminalGetsWholeMessagesOnly) {
 TEST(LocoNetBus, CarriesNoMoreThanARealLine) {
     LocoNetBus bus(5000); // far beyond what a LocoNet carries
     qsizetype bytes = 0;
-    bus.listen([&](const QByteArray &m) { bytes += m.size(); });
+    const auto counting = bus.listen([&](const QByteArray &m) { bytes += m.size(); });
     bus.start();
     QElapsedTimer t;
     t.start();

@@ -3,6 +3,7 @@
 #include "support/file_size_limit.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QScreen>
 #include <QScrollBar>
@@ -266,8 +267,8 @@ TEST(Reconnect, StartsWhileTheBoxAboutTheLossIsOpen) {
     h.app->vars().comport_device = QStringLiteral("/dev/ttyACM0");
     bool back_while_shown = false;
     h.dialogs->while_shown = [&](const testing::ShownBox &) {
-        EXPECT_TRUE(h.app->core().reconnect.watching());
-        h.app->core().reconnect.look(); // the watch's second comes while the box is open
+        EXPECT_TRUE(h.app->core().reconnect().watching());
+        h.app->core().reconnect().look(); // the watch's second comes while the box is open
         back_while_shown = h.app->comm().portOpen();
     };
     h.port->unplug(QStringLiteral("weg"));
@@ -434,6 +435,7 @@ TEST(RtbMoni, MovedPictureEqualsTheViewDrawnWhole) {
         area.viewport()->update();
         ASSERT_EQ(moved, on_screen(area)) << "round " << round;
     }
+    EXPECT_GT(area.refreshes_by_moving(), 100) << "the picture was moved, not drawn whole";
 }
 
 } // namespace
@@ -490,6 +492,63 @@ TEST(RtbMoni, ScrolledBackOrSelectedTheViewStaysOnItsText) {
     const QTextCursor newest(area.document()->lastBlock().previous());
     EXPECT_EQ(newest.block().text(), QStringLiteral("Zeile 682"));
     EXPECT_TRUE(area.viewport()->rect().contains(area.cursorRect(newest))) << "following again";
+}
+
+// A window made shorter (or taller) keeps following while lines arrive.
+TEST(RtbMoni, AChangedSizeKeepsFollowing) {
+    RtbMoni area;
+    area.resize(600, 600);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    int n = 0;
+    const auto arrive = [&](int lines) {
+        for (int i = 0; i < lines; ++i)
+            area.append_text("Zeile " + std::to_string(n++) + "\r\n");
+        area.refresh_view();
+        QCoreApplication::processEvents();
+    };
+    arrive(100);
+    for (const QSize size : {QSize(600, 300), QSize(400, 200), QSize(600, 600)}) {
+        area.resize(size);
+        QCoreApplication::processEvents();
+        arrive(5);
+        const QTextCursor newest(area.document()->lastBlock().previous());
+        EXPECT_EQ(newest.block().text(), QStringLiteral("Zeile %1").arg(n - 1));
+        EXPECT_TRUE(area.viewport()->rect().contains(area.cursorRect(newest)))
+            << size.width() << "x" << size.height();
+    }
+}
+
+// The handle of the scroll bar the user sees shows the true position within
+// a fifth of a second of any change: lines arriving, the area cleared.
+TEST(RtbMoni, TheScrollBarShowsTheTruePositionWithinAFifthOfASecond) {
+    RtbMoni area;
+    area.resize(400, 300);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    QScrollBar *shown = nullptr;
+    for (QScrollBar *bar : area.findChildren<QScrollBar *>(Qt::FindDirectChildrenOnly))
+        if (bar->orientation() == Qt::Vertical)
+            shown = bar;
+    ASSERT_NE(shown, nullptr);
+    const QScrollBar *own = area.verticalScrollBar();
+    const auto agrees = [&] {
+        return shown->maximum() == own->maximum() && shown->value() == own->value();
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 60; ++i)
+            area.append_text("Zeile " + std::to_string(i) + "\r\n");
+        area.refresh_view();
+        QElapsedTimer t;
+        t.start();
+        EXPECT_TRUE(QTest::qWaitFor(agrees, 1000));
+        EXPECT_LE(t.elapsed(), 250) << round;
+        area.set_text({}); // "Monitor Löschen?"
+        area.refresh_view();
+        t.start();
+        EXPECT_TRUE(QTest::qWaitFor(agrees, 1000));
+        EXPECT_LE(t.elapsed(), 250) << round;
+    }
 }
 
 } // namespace

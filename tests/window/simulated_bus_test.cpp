@@ -23,9 +23,10 @@ struct OnSimulatedBus {
     std::unique_ptr<MonitorApp> app;
 
     int on_bus = 0; // messages put on the bus so far
+    sim::LocoNetBus::MessageListeners::Handle counting;
 
     explicit OnSimulatedBus(sim::InterfaceType type, double rate = 40) : bus(rate, 7) {
-        bus.listen([this](const QByteArray &) { ++on_bus; });
+        counting = bus.listen([this](const QByteArray &) { ++on_bus; });
         auto interface = std::make_unique<sim::SimulatedInterface>(type, bus, clock);
         iface = interface.get();
         auto boxes = std::make_unique<testing::FakeDialogs>();

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -32,10 +33,14 @@ int fail(const QString &message, int status) {
 }
 
 // --lbserver: the simulated bus shared over TCP as LocoNet over TCP lines.
-std::unique_ptr<bl::LbServer> serve(bl::sim::LocoNetBus &bus, const QString &where) {
+struct BusOnTcp {
+    std::unique_ptr<bl::LbServer> server;
+    bl::sim::LocoNetBus::MessageListeners::Handle listening;
+};
+std::optional<BusOnTcp> serve(bl::sim::LocoNetBus &bus, const QString &where) {
     bl::Served served =
         bl::serve_at(where,
-                     [&bus](const std::vector<int> &message) {
+                     [&bus](const std::vector<int> &message, std::uint16_t) {
                          QByteArray bytes;
                          for (const int b : message)
                              bytes.append(static_cast<char>(b));
@@ -45,16 +50,13 @@ std::unique_ptr<bl::LbServer> serve(bl::sim::LocoNetBus &bus, const QString &whe
                      QStringLiteral("Bus-Lauscher-Sim " BUSLAUSCHER_VERSION), false, {});
     if (!served.server) {
         bl::say(served.reason);
-        return nullptr;
+        return std::nullopt;
     }
     bl::LbServer *s = served.server.get();
-    bus.listen([s](const QByteArray &message) {
-        std::vector<std::int32_t> bytes;
-        for (const char c : message)
-            bytes.push_back(static_cast<unsigned char>(c));
-        s->bus_message(bytes, bl::sim::checksum_ok(message));
+    auto listening = bus.listen([s](const QByteArray &bytes) {
+        s->bus_message(bl::loconet::message_of(bytes.begin(), bytes.end()));
     });
-    return std::move(served.server);
+    return BusOnTcp{std::move(served.server), std::move(listening)};
 }
 
 // A name that stays while the simulator comes and goes, like a USB
@@ -127,13 +129,13 @@ int main(int argc, char **argv) {
             return 1;
         std::printf("%s\n", qPrintable(pty_server->device()));
     }
-    std::unique_ptr<bl::LbServer> tcp_server;
+    std::optional<BusOnTcp> tcp;
     if (parser.isSet(lbserver)) {
-        tcp_server = serve(bus, parser.value(lbserver));
-        if (!tcp_server)
+        tcp = serve(bus, parser.value(lbserver));
+        if (!tcp)
             return 2;
-        std::printf("lbserver://%s:%u\n", qPrintable(tcp_server->address().toString()),
-                    tcp_server->port());
+        std::printf("lbserver://%s:%u\n", qPrintable(tcp->server->address().toString()),
+                    tcp->server->port());
     }
     std::fflush(stdout);
     // nothing to save: end at once

@@ -1,0 +1,108 @@
+#include "window/mirrored_scroll_bars.h"
+
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <algorithm>
+
+namespace bl {
+
+namespace {
+
+// Where the handle stands, in pixels, for a bar's numbers.
+QRect handle(const QScrollBar *bar, int minimum, int maximum, int page, int value) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_None;
+    option.activeSubControls = QStyle::SC_None;
+    option.orientation = bar->orientation();
+    option.minimum = minimum;
+    option.maximum = maximum;
+    option.sliderPosition = value;
+    option.sliderValue = value;
+    option.singleStep = bar->singleStep();
+    option.pageStep = page;
+    option.upsideDown = false;
+    if (bar->orientation() == Qt::Horizontal)
+        option.state |= QStyle::State_Horizontal;
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        bar);
+}
+
+} // namespace
+
+MirroredScrollBars::MirroredScrollBars(QAbstractScrollArea &area)
+    : QObject(&area), area_(area), vertical_(new QScrollBar(Qt::Vertical, &area)),
+      horizontal_(new QScrollBar(Qt::Horizontal, &area)) {
+    area_.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area_.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    later_.setSingleShot(true);
+    connect(&later_, &QTimer::timeout, this, [this] { show_now(); });
+    for (auto [own, shown] : {std::pair{area_.verticalScrollBar(), vertical_},
+                              std::pair{area_.horizontalScrollBar(), horizontal_}}) {
+        // the range grows with every line: the handle may creep a little late
+        connect(own, &QScrollBar::rangeChanged, this, [this] { request(false); });
+        connect(own, &QScrollBar::valueChanged, this, [this] { request(!refreshing_); });
+        connect(shown, &QScrollBar::valueChanged, own, &QScrollBar::setValue);
+    }
+}
+
+void MirroredScrollBars::place(int top, int bottom) {
+    const int frame = area_.frameWidth();
+    const int bar = area_.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &area_);
+    const bool sideways = area_.horizontalScrollBar()->maximum() > 0;
+    const int text_bottom = sideways ? bottom - bar : bottom;
+    vertical_->setGeometry(area_.width() - frame - bar, top, bar, std::max(text_bottom - top, 0));
+    horizontal_->setGeometry(frame, text_bottom, area_.width() - 2 * frame - bar, bar);
+    horizontal_->setVisible(sideways);
+    show_now();
+}
+
+void MirroredScrollBars::request(bool by_user) {
+    if (refreshing_)
+        return; // shown with the refreshed view, in the same drawing
+    if (by_user || !last_shown_.isValid() || last_shown_.hasExpired(kCreepMs))
+        show_now();
+    else
+        creep();
+}
+
+void MirroredScrollBars::creep() {
+    if (later_.isActive())
+        return;
+    const qint64 since = last_shown_.isValid() ? last_shown_.elapsed() : kCreepMs;
+    later_.start(static_cast<int>(std::clamp<qint64>(kCreepMs - since, 0, kCreepMs)));
+}
+
+void MirroredScrollBars::show_now() {
+    later_.stop();
+    last_shown_.start();
+    mirror(area_.verticalScrollBar(), vertical_);
+    mirror(area_.horizontalScrollBar(), horizontal_);
+}
+
+// A handle that would stand on the same pixels takes the new numbers
+// without being drawn again.
+bool MirroredScrollBars::mirror(const QScrollBar *own, QScrollBar *shown) {
+    const QRect now =
+        handle(shown, shown->minimum(), shown->maximum(), shown->pageStep(), shown->value());
+    const QRect then = handle(shown, own->minimum(), own->maximum(), own->pageStep(), own->value());
+    const bool same =
+        now == then && (shown->maximum() > shown->minimum()) == (own->maximum() > own->minimum());
+    const QSignalBlocker quiet(shown);
+    if (same)
+        shown->setAttribute(Qt::WA_UpdatesDisabled, true);
+    shown->setRange(own->minimum(), own->maximum());
+    shown->setPageStep(own->pageStep());
+    shown->setSingleStep(own->singleStep());
+    shown->setValue(own->value());
+    if (same) {
+        // enabled again without the update that setUpdatesEnabled makes
+        shown->setAttribute(Qt::WA_UpdatesDisabled, false);
+        return false;
+    }
+    ++shown_updates_;
+    return true;
+}
+
+} // namespace bl

@@ -1,0 +1,53 @@
+// The scroll bars the user sees beside the monitor area. The area's own
+// bars would stand under the controls that cover its top and bottom, so
+// they stay hidden and these, placed beside the part that is seen, show
+// them. A scroll by the user shows at once; the handle's creep while lines
+// arrive shows with the refreshed view, in the same drawing (drawing the
+// bar on its own cost as much as the refresh), and only when it moves by a
+// pixel; any other change within a fifth of a second.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace bl {
+
+class MirroredScrollBars : public QObject {
+public:
+    static constexpr int kCreepMs = 200;
+
+    explicit MirroredScrollBars(QAbstractScrollArea &area);
+
+    // Places the bars beside the seen part of the area (between top and
+    // bottom px), and the text between them; shows the bars at once.
+    void place(int top, int bottom);
+    // Brings the shown bars up to the own ones now.
+    void show_now();
+    // A change the user did not make (lines came): shown within kCreepMs.
+    void creep();
+    // While set, the view is being refreshed: a change of the own bars is
+    // the program's, and is shown when the refresh ends.
+    void set_refreshing(bool on) {
+        refreshing_ = on;
+        if (!on)
+            show_now();
+    }
+    int shown_updates() const { return shown_updates_; }
+    bool sideways_shown() const { return !horizontal_->isHidden(); }
+
+private:
+    void request(bool by_user);
+    bool mirror(const QScrollBar *own, QScrollBar *shown);
+
+    QAbstractScrollArea &area_;
+    QScrollBar *vertical_;
+    QScrollBar *horizontal_;
+    QTimer later_;
+    QElapsedTimer last_shown_;
+    bool refreshing_ = false;
+    int shown_updates_ = 0;
+};
+
+} // namespace bl
