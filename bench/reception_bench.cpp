@@ -41,10 +41,12 @@ void BM_FramingDecodingArea(benchmark::State &state) {
 }
 BENCHMARK(BM_FramingDecodingArea)->Arg(0)->Arg(1)->ArgName("hex")->Unit(benchmark::kMillisecond);
 
-// the whole --decode command: read, frame, decode, write UTF-8 lines
+// the whole --decode command: read, frame, decode, write UTF-8 lines, in
+// the written or the detailed rendering
 void BM_DecodeCommand(benchmark::State &state) {
     bl::RunOptions options;
     options.area = state.range(0) != 0;
+    options.output.detail = state.range(1) != 0;
     options.stats = true;
     std::FILE *null_err = std::fopen("/dev/null", "wb");
     std::FILE *null_out = std::fopen("/dev/null", "wb");
@@ -57,7 +59,10 @@ void BM_DecodeCommand(benchmark::State &state) {
     std::fclose(null_err);
     report(state, traffic().size());
 }
-BENCHMARK(BM_DecodeCommand)->Arg(0)->Arg(1)->ArgName("area")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeCommand)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"area", "detail"})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -11,14 +11,12 @@ class WrittenPort : public bl::BytePort {
 public:
     QByteArray &written;
     explicit WrittenPort(QByteArray &out) : written(out) {}
-    void open(const QString &, const bl::LineSettings &) override { open_ = true; }
-    void close() override { open_ = false; }
-    bool is_open() const override { return open_; }
+    void open(const QString &, const bl::LineSettings &) override {
+        set_state(bl::PortState::Connected);
+    }
+    void close() override { set_state(bl::PortState::Unconnected); }
     void write(const QByteArray &b) override { written += b; }
     QByteArray read() override { return {}; }
-
-private:
-    bool open_ = false;
 };
 
 struct Silent : bl::Dialogs {
@@ -56,8 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     bl::HexTextSender sender(vars, tx, dialogs);
     sender.send_hex_str(text);
     const bl::HexMessage parsed = bl::parse_hex_message(text);
-    if (text.isEmpty()) {
-        if (!written.isEmpty() || dialogs.boxes != 0)
+    if (parsed.problem == bl::HexMessage::Problem::None && parsed.bytes.empty()) {
+        // nothing to send, and the user is told so
+        if (!written.isEmpty() || dialogs.boxes != 1)
             std::abort();
         return 0;
     }

@@ -1,5 +1,6 @@
 // Any bytes a network peer may send, through the line protocol's parsing:
 // lines stay bounded, and a SEND is taken only as a whole, right message.
+#include "loconet/hex.h"
 #include "loconet/line_protocol.h"
 #include "loconet/message.h"
 
@@ -19,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             for (const int b : *bytes)
                 if (b < 0 || b > 0xFF)
                     std::abort();
-            if (hex_bytes(bytes->data(), bytes->size()).size() !=
-                (bytes->empty() ? 0 : bytes->size() * 3 - 1))
+            if (hex_list(*bytes).size() != (bytes->empty() ? 0 : bytes->size() * 3 - 1))
                 std::abort();
             if (!send_refusal(*bytes).empty())
                 return;

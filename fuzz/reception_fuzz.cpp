@@ -1,7 +1,7 @@
 // Arbitrary bytes through framing, decoding and the monitor area, in the
-// three output modes (the first byte chooses). Invariants: the area never
-// holds more than 5000 characters plus one message's lines and always ends
-// a line; every shown line is a hex list or one of the renderings.
+// three written output modes and the detailed one (the first byte chooses). Invariants: the area
+// never holds more than 5000 characters plus one message's lines and always ends a line; every
+// shown line is a hex list or one of the renderings.
 #include "app/reception_path.h"
 
 #include <cstdlib>
@@ -42,10 +42,13 @@ bool rendering(std::string_view s) {
 struct CheckedTrace : bl::LineSink {
     bool hex_mode = false;
     bool ascii_hex = false;
+    bool detail = false;
     void write_line(std::string_view text) override {
-        const bool ok = hex_mode ? hex_pairs(text)
-                                 : rendering(text) || (ascii_hex && text.substr(0, 5) == "HEX: " &&
-                                                       hex_pairs(text.substr(5)));
+        const bool ok = detail ? !text.empty()
+                        : hex_mode
+                            ? hex_pairs(text)
+                            : rendering(text) || (ascii_hex && text.substr(0, 5) == "HEX: " &&
+                                                  hex_pairs(text.substr(5)));
         if (!ok || text.size() > bl::LineText::kCapacity)
             std::abort();
     }
@@ -60,18 +63,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     vars.monitor_on = bl::kTrue;
     vars.trace_on = bl::kTrue;
     vars.trace_name = QStringLiteral("fuzz");
-    const int mode = data[0] % 3;
+    const int mode = data[0] % 4;
     vars.hex_on = mode == 2 ? bl::kTrue : bl::kFalse;
     vars.ascii_hex_on = mode == 1 ? bl::kFalse : bl::kTrue;
+    vars.detail_on = mode == 3 ? bl::kTrue : bl::kFalse;
     CheckedTrace trace;
     trace.hex_mode = mode == 2;
     trace.ascii_hex = mode == 0;
+    trace.detail = mode == 3;
     bl::TextMonitorArea area;
-    bl::MessageDecoder decoder(vars, area, trace);
-    bl::loconet::BusCounts counts;
-    bl::Receiver receiver(vars, counts, [&] {
-        decoder.decode_ln_mes();
-        // one message adds at most its line (386 characters), a break and two CR LF
+    bl::ReceptionPath path(vars, {area, trace});
+    bl::Receiver &receiver = path.receiver;
+    const bl::loconet::BusCounts &counts = path.counts;
+    auto checked = receiver.listen([&](const bl::loconet::Message &) {
+        // one message adds at most its line, a break and two CR LF
         if (area.text().size() > bl::kAreaLimit + bl::LineText::kCapacity + 6)
             std::abort();
         if (!area.text().empty() && area.text().substr(area.text().size() - 2) != "\r\n")

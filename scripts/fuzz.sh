@@ -9,7 +9,8 @@ shift || true
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBUSLAUSCHER_FUZZ=ON -DBUSLAUSCHER_TESTS=OFF -DBUSLAUSCHER_BENCHMARKS=OFF "$@"
 cmake --build build-fuzz -j2
-for target in reception_fuzz hex_text_fuzz number_field_fuzz port_entry_fuzz line_protocol_fuzz; do
+for source in fuzz/*_fuzz.cpp; do
+  target=$(basename "$source" .cpp)
   work=$(mktemp -d)
   cp fuzz/corpus/$target/* "$work"/
   echo "== $target: ${seconds}s"

@@ -64,6 +64,7 @@ void MonitorCore::close_port() {
 void MonitorCore::set_output_modes(const OutputModes &modes) {
     vars_.hex_on = modes.hex_output ? kTrue : kFalse;
     vars_.ascii_hex_on = modes.ascii_hex ? kTrue : kFalse;
+    vars_.detail_on = modes.detail ? kTrue : kFalse;
 }
 
 bool MonitorCore::send_for_client(const std::vector<int> &message, std::uint16_t client) {

@@ -14,6 +14,7 @@ enum class RunMode { Window, Console, Decode, Help, Version };
 struct OutputModes {
     bool hex_output = false; // as if "HEX Ausgabe" were ticked
     bool ascii_hex = true;   // as if "ASCII+HEX" were ticked
+    bool detail = false;     // as if "Ausführlich" were ticked
 };
 
 struct RunOptions {

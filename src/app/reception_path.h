@@ -16,12 +16,15 @@ struct LineOutputs {
 // stamp gives each message its time (none where it does not matter).
 struct ReceptionPath {
     ReceptionPath(ModVariablen &vars, const LineOutputs &out, Receiver::Stamp stamp = {})
-        : decoder(vars, vars, vars, out.area, out.trace, out.lines),
+        : decoder(vars, vars, vars, context, out.area, out.trace, out.lines),
           receiver(vars, vars, counts, echoes, std::move(stamp),
-                   [this](const loconet::Message &m) { decoder.decode(m); }) {}
+                   [this](const loconet::Message &m) { decoder.decode(m); }) {
+        receiver.set_annotate([this](loconet::Message &m) { context.observe(m); });
+    }
 
     loconet::BusCounts counts;
     loconet::EchoWatch echoes;
+    loconet::BusContext context;
     MessageDecoder decoder;
     Receiver receiver;
 };

@@ -29,6 +29,7 @@ struct OptionRule {
 // An option given where it does nothing is refused rather than ignored.
 constexpr std::array kRules{
     OptionRule{"hex-output", kAnywhere},
+    OptionRule{"detail", kAnywhere},
     OptionRule{"no-ascii-hex", kAnywhere},
     OptionRule{"mark-errors", kAnywhere},
     OptionRule{"area", kDecode},
@@ -123,6 +124,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto decode = flag("decode", tx::kDecodeOption);
     const auto hex_output = flag("hex-output", tx::kHexOutputOption);
     const auto no_ascii_hex = flag("no-ascii-hex", tx::kNoAsciiHexOption);
+    const auto detail = flag("detail", tx::kDetailOption);
     const auto area = flag("area", tx::kAreaOption);
     const auto replay = valued("replay", tx::kReplayOption, tx::kFileValue);
     const auto exit_after_replay = flag("exit-after-replay", tx::kExitAfterReplayOption);
@@ -138,10 +140,13 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto mark_errors = flag("mark-errors", tx::kMarkErrorsOption);
     const auto serve = valued("serve", tx::kServeOption, tx::kServeValue);
     const auto serve_read_only = flag("serve-read-only", tx::kServeReadOnlyOption);
-    parser.addOptions({help,   version,           decode,  hex_output,  no_ascii_hex, area,
-                       replay, exit_after_replay, console, interface,   port,         demo,
-                       rate,   corrupt,           record,  first_paint, stats,        mark_errors,
-                       serve,  serve_read_only});
+    parser.addOptions({help,        version,      decode,
+                       hex_output,  no_ascii_hex, detail,
+                       area,        replay,       exit_after_replay,
+                       console,     interface,    port,
+                       demo,        rate,         corrupt,
+                       record,      first_paint,  stats,
+                       mark_errors, serve,        serve_read_only});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -172,7 +177,9 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
 
     result.output.hex_output = parser.isSet(hex_output);
     result.output.ascii_hex = !parser.isSet(no_ascii_hex);
-    result.output_modes_given = parser.isSet(hex_output) || parser.isSet(no_ascii_hex);
+    result.output.detail = parser.isSet(detail);
+    result.output_modes_given =
+        parser.isSet(hex_output) || parser.isSet(no_ascii_hex) || parser.isSet(detail);
     result.area = parser.isSet(area);
     result.stats = parser.isSet(stats);
     result.mark_errors = parser.isSet(mark_errors);

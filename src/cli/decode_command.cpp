@@ -59,6 +59,7 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     vars.monitor_on = kTrue;
     vars.hex_on = options.output.hex_output ? kTrue : kFalse;
     vars.ascii_hex_on = options.output.ascii_hex ? kTrue : kFalse;
+    vars.detail_on = options.output.detail ? kTrue : kFalse;
 
     LineWriter lines(out);
     NoLines no_trace;

@@ -16,6 +16,11 @@ constexpr int sensor_number(int b1, int b2) {
 // Locomotive address from its high and low 7 bits.
 constexpr int loco_address(int high, int low) { return 128 * high + low; }
 
+// Transponder reports mark a short address by a high part of 0x7D.
+constexpr int transponder_loco(int high, int low) {
+    return high == 0x7D ? low : loco_address(high, low);
+}
+
 struct TwoBytes {
     int b1;
     int b2;

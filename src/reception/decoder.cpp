@@ -1,5 +1,6 @@
 #include "reception/decoder.h"
 
+#include "loconet/detail.h"
 #include "loconet/hex.h"
 #include "loconet/message.h"
 #include "reception/line_wrap.h"
@@ -9,13 +10,35 @@
 
 namespace bl {
 
+void MessageDecoder::decode(const loconet::Message &m) {
+    if (display_.detail_on && !display_.hex_on)
+        decode_detailed(m);
+    else
+        decode_ln_mes();
+}
+
+// The detailed line takes the place of the written one, in the area, the
+// trace and on the terminal alike; a message it does not know is listed
+// only while "ASCII+HEX" is ticked, as the written rendering does.
+void MessageDecoder::decode_detailed(const loconet::Message &m) {
+    cut_area_to_limit();
+    if (!loconet::render_detailed(m, requests_, text_) && !display_.ascii_hex_on)
+        text_.clear();
+    if (area_.kept())
+        ZeilenUmbruch(area_, text_.view());
+    show(text_);
+    if (mark_errors_)
+        mark_if_corrupt();
+}
+
 void MessageDecoder::decode_ln_mes() {
     cut_area_to_limit();
     if (display_.hex_on) {
         append_hex_line();
     } else {
         render_message(vars_, display_.ascii_hex_on != 0, text_);
-        ZeilenUmbruch(area_, text_.view());
+        if (area_.kept())
+            ZeilenUmbruch(area_, text_.view());
     }
     show(text_);
     if (mark_errors_)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "loconet/bus_context.h"
 #include "loconet/message.h"
 #include "reception/line_sink.h"
 #include "reception/monitor_area.h"
@@ -16,14 +17,19 @@ inline constexpr std::size_t kAreaKeep = 4900;  // ... to their last characters
 // lines also go elsewhere (the terminal), every shown line goes there too.
 class MessageDecoder {
 public:
+    // requests: what the detailed rendering asks for the request a reply
+    // answers
     MessageDecoder(ReceptionVars &vars, const DisplayVars &display, const TraceVars &trace_vars,
-                   MonitorArea &area, LineSink &trace, LineSink *lines = nullptr)
-        : vars_(vars), display_(display), trace_vars_(trace_vars), area_(area), trace_(trace),
-          lines_(lines) {}
+                   const loconet::RequestSource &requests, MonitorArea &area, LineSink &trace,
+                   LineSink *lines = nullptr)
+        : vars_(vars), display_(display), trace_vars_(trace_vars), requests_(requests), area_(area),
+          trace_(trace), lines_(lines) {}
 
+    // The written rendering of the message in ln_buf.
     void decode_ln_mes();
-    // The message just framed (the same that ln_buf holds).
-    void decode(const loconet::Message &) { decode_ln_mes(); }
+    // The message just framed (the same that ln_buf holds), in the
+    // rendering the display asks for.
+    void decode(const loconet::Message &m);
     // After a message whose checksum is wrong, a line that says so.
     void set_mark_errors(bool on) { mark_errors_ = on; }
 
@@ -31,12 +37,14 @@ private:
     std::span<const std::int32_t> current_message() const;
     void cut_area_to_limit();
     void append_hex_line();
+    void decode_detailed(const loconet::Message &m);
     void show(const LineText &line);
     void mark_if_corrupt();
 
     ReceptionVars &vars_;
     const DisplayVars &display_;
     const TraceVars &trace_vars_;
+    const loconet::RequestSource &requests_;
     MonitorArea &area_;
     LineSink &trace_;
     LineSink *lines_;

@@ -19,6 +19,8 @@ public:
     virtual void keep_last(std::size_t n) = 0;
     // Brings the last line into view.
     virtual void move_insertion_point_to_end() = 0;
+    // False where the text goes nowhere, so that it need not be laid out.
+    virtual bool kept() const { return true; }
 };
 
 // The text model itself, without a view: the headless decoder and tests use
@@ -51,6 +53,7 @@ public:
     void append_text(std::string_view) override {}
     void keep_last(std::size_t) override {}
     void move_insertion_point_to_end() override {}
+    bool kept() const override { return false; }
 };
 
 } // namespace bl

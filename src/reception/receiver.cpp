@@ -41,7 +41,7 @@ void Receiver::stamp(loconet::Message &m) {
     }
 }
 
-void Receiver::framing_step(int b) {
+inline void Receiver::step(int b) {
     ++counts_.bytes;
     if (const int n = loconet::discards(vars_, b))
         give_up(b, n);
@@ -49,6 +49,13 @@ void Receiver::framing_step(int b) {
         framed();
     // a message completed by b is decoded before b enters the capture
     capture(b);
+}
+
+void Receiver::framing_step(int b) { step(b); }
+
+void Receiver::framing_steps(std::string_view bytes) {
+    for (const char c : bytes)
+        step(static_cast<unsigned char>(c));
 }
 
 void Receiver::framed() {

@@ -61,10 +61,7 @@ public:
     // Every received byte passes here, whichever way it came, and is
     // counted here.
     void framing_step(int b);
-    void framing_steps(std::string_view bytes) {
-        for (const char c : bytes)
-            framing_step(static_cast<unsigned char>(c));
-    }
+    void framing_steps(std::string_view bytes);
     // The end of the stream: a message still being collected is given up.
     void finish();
     // Bytes the port dropped before framing (a network line that held no
@@ -75,6 +72,7 @@ public:
     void sent(std::span<const std::uint8_t> bytes, std::uint16_t connection = 0);
 
 private:
+    void step(int b);
     void framed();
     void give_up(int b, int n);
     void capture(int b);

@@ -1,22 +1,12 @@
 #pragma once
 
+#include "loconet/line_text.h"
 #include "shared/mod_variablen.h"
 
 #include <cstddef>
 #include <string_view>
 
 namespace bl {
-
-// One output line (Latin-1). The longest line, the "HEX: " list of a
-// 127-byte message, has 386 characters.
-struct LineText {
-    static constexpr std::size_t kCapacity = 512;
-    char buf[kCapacity];
-    std::size_t n = 0;
-
-    std::string_view view() const { return {buf, n}; }
-    bool empty() const { return n == 0; }
-};
 
 // Builds the plain-German line for the complete message in ln_buf/ln_len;
 // leaves it empty for a message that is not shown. Keeps the slot table and

@@ -43,6 +43,7 @@ struct DisplayVars {
     std::int16_t monitor_on = 0;
     std::int32_t hex_on = 0;
     std::int32_t ascii_hex_on = 0;
+    std::int32_t detail_on = 0; // the detailed rendering ("Ausführlich") instead of the written
 };
 
 // Trace recording.

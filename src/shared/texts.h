@@ -253,6 +253,7 @@ inline const QString kClear = QStringLiteral("Monitor Löschen?");
 inline const QString kCancel = QStringLiteral("Abbruch");
 inline const QString kHexOutput = QStringLiteral("HEX Ausgabe");
 inline const QString kAsciiHex = QStringLiteral("ASCII+HEX");
+inline const QString kDetail = QStringLiteral("Ausführlich");
 inline const QString kAddressLabel = QStringLiteral("Adr.:");
 inline const QString kCategoryLabel = QStringLiteral("Kat:");
 inline const QString kSetCategory = QStringLiteral("Zugkat. setzen");
@@ -278,6 +279,9 @@ inline const QString kDecodeOption = QStringLiteral(
     "ausgeben.");
 inline const QString kHexOutputOption = QStringLiteral("Wie \"HEX Ausgabe\" angehakt.");
 inline const QString kNoAsciiHexOption = QStringLiteral("Wie \"ASCII+HEX\" nicht angehakt.");
+inline const QString kDetailOption =
+    QStringLiteral("Jede Meldung ausführlich in Klartext (wie \"Ausführlich\" angehakt), statt der "
+                   "gewohnten Zeilen.");
 inline const QString kAreaOption =
     QStringLiteral("Mit --decode: statt der Zeilen den Text des Monitorbereichs am Ende ausgeben.");
 inline const QString kReplayOption =

@@ -31,6 +31,8 @@ constexpr ControlPlace kCmdStartStop{"cmdStartStop", -1, 3360, 0, 1695, 375, 4};
 constexpr ControlPlace kBtnCancel{"btnCancel", -1, 5040, 0, 1695, 375, 1};
 constexpr ControlPlace kHexChk{"LNM_hex_chk", -1, 7440, 0, 1335, 255, 7};
 constexpr ControlPlace kAsciiHexChk{"LNM_ascii_hex_chk", -1, 7440, 240, 1215, 255, 6};
+// beside the two output modes, in the toolbar's free right part
+constexpr ControlPlace kDetailChk{"LNM_detail_chk", -1, 8820, 0, 1275, 255, 23};
 
 // in OutFrame; the rows stand on screen as indices 0, 1, 3, 2
 constexpr ControlPlace kMsgTxt[4] = {{"LNMsgTxt", 0, 120, 240, 5475, 315, 10},
@@ -106,6 +108,7 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     LNM_hex_chk = add<QCheckBox>(texts::window::kHexOutput, Toolbar1, kHexChk);
     LNM_ascii_hex_chk = add<QCheckBox>(texts::window::kAsciiHex, Toolbar1, kAsciiHexChk);
     LNM_ascii_hex_chk->setChecked(true);
+    LNM_detail_chk = add<QCheckBox>(texts::window::kDetail, Toolbar1, kDetailChk);
 
     OutFrame = new QGroupBox(this);
     OutFrame->setAutoFillBackground(true); // covers the monitor area beneath
@@ -150,7 +153,8 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     // is cut off: the frame's width, and its height with a few lines below
     const double d = dpi();
     setMinimumSize(
-        twips_to_px(2 * kOutFrame.left + kOutFrame.width, d),
+        twips_to_px(
+            std::max(2 * kOutFrame.left + kOutFrame.width, kDetailChk.left + kDetailChk.width), d),
         twips_to_px(kOutFrame.top + kOutFrame.height + kMinimumAreaBelowFrame + kStatusBar1.height,
                     d));
     resize(twips_to_px(kInnerWidth, d), twips_to_px(kInnerHeight, d));

@@ -47,6 +47,7 @@ public:
     QPushButton *btnCancel;
     QCheckBox *LNM_hex_chk;
     QCheckBox *LNM_ascii_hex_chk;
+    QCheckBox *LNM_detail_chk;
     QGroupBox *OutFrame;
     std::array<QLineEdit *, 4> LNMsgTxt;
     std::array<QPushButton *, 4> SendCmd;

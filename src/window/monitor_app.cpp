@@ -40,8 +40,10 @@ bool MonitorApp::run_startup(const StartupAnswers &answers) { return core_->star
 void MonitorApp::set_output_modes(const OutputModes &modes) {
     window_->LNM_hex_chk->setChecked(modes.hex_output);
     window_->LNM_ascii_hex_chk->setChecked(modes.ascii_hex);
+    window_->LNM_detail_chk->setChecked(modes.detail);
     commands_.hex_output_clicked(modes.hex_output ? 1 : 0);
     commands_.ascii_hex_clicked(modes.ascii_hex ? 1 : 0);
+    commands_.detail_clicked(modes.detail ? 1 : 0);
 }
 
 void MonitorApp::toggle_recording() {
@@ -121,6 +123,9 @@ void MonitorApp::connect_controls() {
     });
     QObject::connect(w->LNM_ascii_hex_chk, &QCheckBox::clicked, w, [this, w] {
         commands_.ascii_hex_clicked(w->LNM_ascii_hex_chk->isChecked() ? 1 : 0);
+    });
+    QObject::connect(w->LNM_detail_chk, &QCheckBox::clicked, w, [this, w] {
+        commands_.detail_clicked(w->LNM_detail_chk->isChecked() ? 1 : 0);
     });
     QObject::connect(w->btnTraceOnOff, &QPushButton::clicked, w, [this] { toggle_recording(); });
     // a trace file whose folder is removed under it would swallow every

@@ -28,6 +28,10 @@ void MonitorCommands::hex_output_clicked(int state) {
         display_.hex_on = kFalse;
 }
 
+void MonitorCommands::detail_clicked(int state) {
+    display_.detail_on = state == 1 ? kTrue : kFalse;
+}
+
 void MonitorCommands::ascii_hex_clicked(int state) {
     if (state == 1)
         display_.ascii_hex_on = kTrue;

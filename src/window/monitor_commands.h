@@ -22,6 +22,7 @@ public:
     // The check boxes' new states: 0 not ticked, 1 ticked.
     void hex_output_clicked(int state);
     void ascii_hex_clicked(int state);
+    void detail_clicked(int state);
 
 private:
     DisplayVars &display_;

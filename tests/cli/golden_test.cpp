@@ -1,8 +1,10 @@
 // Captures of our own under tests/data/ through the headless decoder: each
 // NAME.capture has its expected output, reviewed once by hand, in NAME.lines
 // (default), NAME.hex (--hex-output), NAME.plain (--no-ascii-hex),
-// NAME.marked (--mark-errors) and NAME.stats (the --stats report), where
-// present.
+// NAME.marked (--mark-errors), NAME.detail (--detail) and NAME.stats (the
+// --stats report), where present. Real captures recorded by other projects
+// are read from outside the repository; their detailed lines, reviewed once,
+// are in data/real/NAME.detail.
 #include "cli/decode_command.h"
 
 #include <QDir>
@@ -49,6 +51,7 @@ TEST(Golden, EveryCaptureDecodesToItsReviewedLines) {
         {".hex", with([](RunOptions &o) { o.output.hex_output = true; }), false},
         {".plain", with([](RunOptions &o) { o.output.ascii_hex = false; }), false},
         {".marked", with([](RunOptions &o) { o.mark_errors = true; }), false},
+        {".detail", with([](RunOptions &o) { o.output.detail = true; }), false},
         {".stats", with([](RunOptions &o) { o.stats = true; }), true},
     };
     int compared = 0;
@@ -71,6 +74,53 @@ TEST(Golden, EveryCaptureDecodesToItsReviewedLines) {
         }
     }
     EXPECT_GE(compared, captures.size());
+}
+
+// The bytes of a capture: a binary file as it is, a text file as hex
+// pairs, one message a line, with the description after '#' left out.
+QByteArray capture_bytes(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    if (!path.endsWith(QLatin1String(".txt")))
+        return f.readAll();
+    QByteArray bytes;
+    while (!f.atEnd()) {
+        const QByteArray line = f.readLine();
+        const QByteArray hex = line.left(line.indexOf('#'));
+        bytes += QByteArray::fromHex(hex.simplified().replace(' ', ""));
+    }
+    return bytes;
+}
+
+TEST(Golden, RealCapturesDecodeToTheirReviewedDetailedLines) {
+    const QDir corpus(QStringLiteral(BUSLAUSCHER_CORPUS_DIR));
+    if (!corpus.exists())
+        GTEST_SKIP() << "real captures not found at " BUSLAUSCHER_CORPUS_DIR "; skipping";
+    const QDir golden(QStringLiteral(BUSLAUSCHER_TEST_DATA "/real"));
+    const QStringList expected = golden.entryList({QStringLiteral("*.detail")});
+    ASSERT_GE(expected.size(), 8);
+    RunOptions detail;
+    detail.output.detail = true;
+    for (const QString &name : expected) {
+        const QString base = name.chopped(7);
+        QString path = corpus.filePath(base + QLatin1String(".capture"));
+        if (!QFile::exists(path))
+            path = corpus.filePath(base + QLatin1String(".txt"));
+        const QByteArray bytes = capture_bytes(path);
+        ASSERT_FALSE(bytes.isEmpty()) << path.toStdString();
+        QFile lines(golden.filePath(name));
+        ASSERT_TRUE(lines.open(QIODevice::ReadOnly));
+        const QByteArray out = decode(bytes, detail).first;
+        EXPECT_EQ(out.toStdString(), lines.readAll().toStdString()) << name.toStdString();
+        // every message of a real layout has its meaning; only the
+        // recorder's own time marks (0xC0) are no LocoNet message
+        for (const QByteArray &line : out.split('\n')) {
+            if (line.startsWith("Unbekannte Meldung") || line.startsWith("HEX:")) {
+                EXPECT_TRUE(line.startsWith("Unbekannte Meldung 0xC0: C0")) << line.toStdString();
+            }
+        }
+    }
 }
 
 } // namespace

@@ -68,6 +68,24 @@ TEST(OutputModes, CheckBoxesSetTheirFlagsIndependently) {
     EXPECT_EQ(h.area(), "HEX: 85 7A \r\n83 7C \r\nHEX: 85 7A \r\nGleisspannung eingeschaltet\r\n");
 }
 
+// "Ausführlich" takes the written line's place from the next message on;
+// HEX Ausgabe still shows bytes; unticked, the written lines return.
+TEST(OutputModes, AusfuehrlichShowsTheDetailedLines) {
+    AppHarness h;
+    h.receive("83 7C");
+    QTest::mouseClick(h.w().LNM_detail_chk, Qt::LeftButton);
+    EXPECT_EQ(h.app->vars().detail_on, kTrue);
+    h.receive("83 7C B2 0A 50 17");
+    QTest::mouseClick(h.w().LNM_hex_chk, Qt::LeftButton);
+    h.receive("83 7C");
+    QTest::mouseClick(h.w().LNM_hex_chk, Qt::LeftButton);
+    QTest::mouseClick(h.w().LNM_detail_chk, Qt::LeftButton);
+    h.receive("83 7C");
+    EXPECT_EQ(h.area(), "Gleisspannung eingeschaltet\r\nGleisspannung ein\r\n"
+                        "Rückmelder 21: belegt (Melder 2, Eingang 5)\r\n83 7C \r\n"
+                        "Gleisspannung eingeschaltet\r\n");
+}
+
 TEST(Trace, RecordsEveryShownLineInWindows1252) {
     AppHarness h;
     const QString path = h.folder.path() + QStringLiteral("/03.03.2024__14_05_09.txt");

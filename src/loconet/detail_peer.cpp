@@ -1,0 +1,444 @@
+// Peer transfers (0xE5) and their known formats: system variables (1 and
+// 2), configuration variables by article number, firmware download, radio
+// groups and device identity, throttle text, symbols and status, the
+// transponder search; and a command station's own messages.
+#include "loconet/addresses.h"
+#include "loconet/detail_out.h"
+#include "loconet/opcodes.h"
+#include "loconet/peer_formats.h"
+
+namespace bl::loconet {
+
+namespace t = texts::detail;
+namespace f = texts::detail::field;
+
+namespace {
+
+void hex_bytes(Out &out, const Message &m, std::size_t first, std::size_t last) {
+    for (std::size_t i = first; i <= last && i < m.length; ++i) {
+        if (i > first)
+            out << ' ';
+        char digits[2];
+        put_hex(digits, m[i]);
+        out << std::string_view(digits, 2);
+    }
+}
+
+void replies(Walk &w) {
+    if (w.request()) {
+        w.out << t::kAnswerTo << "Nr. ";
+        w.out.num(f::kRequest, static_cast<long>(w.m.known.answers));
+    }
+}
+
+void article_cv(Walk &w) {
+    const ArticleAccess a = article_access(w.m);
+    const auto article = [&w, &a] {
+        if (a.article == 0xFFFF) {
+            w.out.word(f::kArticle, t::kAllArticles);
+        } else {
+            w.out << t::kArticle;
+            w.out.num(f::kArticle, a.article);
+        }
+    };
+    const auto module = [&w, &a] {
+        if (a.mod == 0xFFFF) {
+            w.out << t::kAllModules;
+        } else {
+            w.out << t::kModuleWord;
+            w.out.num(f::kModule, a.mod);
+        }
+    };
+    if (a.cmd == kArticleReply) {
+        if (a.flags == 0xFF) { // a direct reply: the module's inputs
+            w.out << t::kArticleCv << t::kSvModule;
+            w.out.num(f::kModule, a.cv) << t::kDirectInputs;
+            w.out.hex(a.mod >> 8) << ' ';
+            w.out.hex(a.mod & 0xFF);
+            return;
+        }
+        article();
+        w.out << t::kArticleRead;
+        w.out.num(f::kCv, a.cv) << " = ";
+        w.out.num(f::kValue, a.mod) << t::kModuleAnswer;
+        replies(w);
+        return;
+    }
+    w.out << t::kArticleCv;
+    if (a.flags == 0xFF || a.flags == 0xFE) {
+        w.out << t::kSvModule;
+        w.out.num(f::kModule, a.cv) << t::kDirectOutputs;
+        w.out.hex(a.mod >> 8) << ' ';
+        w.out.hex(a.mod & 0xFF);
+        return;
+    }
+    if (a.cmd == kArticleRead && (a.flags & (kArticleStart | kArticleEnd))) {
+        w.out << ((a.flags & kArticleStart) ? t::kStartFor : t::kEndFor);
+        article();
+        module();
+        return;
+    }
+    article();
+    if (a.cmd != kArticleWrite) // a write carries the value where the module stands
+        module();
+    w.out << t::kArticleRead;
+    w.out.num(f::kCv, a.cv);
+    if (a.cmd == kArticleWrite) {
+        w.out << " = ";
+        w.out.num(f::kValue, a.mod) << t::kWrite;
+    } else {
+        w.out << t::kRead;
+    }
+}
+
+void system_variable_2(Walk &w) {
+    const SystemVariable2 sv = system_variable2(w.m);
+    const int command = sv.cmd & 0x3F;
+    w.out << t::kSv2;
+    if (sv.cmd & 0x40) { // the answer of a device
+        w.out << t::kSvAnswer;
+        w.out.num(f::kDestination, sv.destination);
+        if (command == 0x02 || command == 0x01 || command == 0x03) {
+            w.out << ": SV ";
+            w.out.num(f::kSv, sv.sv) << " = ";
+            w.out.num(f::kValue, sv.d[0]);
+        } else if (command == 0x05 || command == 0x06) {
+            w.out << ": SV ";
+            w.out.num(f::kSv, sv.sv) << "-";
+            w.out.num(sv.sv + 3) << " = ";
+            for (int i = 0; i < 4; ++i) {
+                if (i)
+                    w.out << ", ";
+                w.out.num(sv.d[i]);
+            }
+        } else {
+            w.out << t::kSvIdentity;
+            w.out.num(sv.sv & 0xFF) << t::kSvDeveloper;
+            w.out.num(sv.sv >> 8) << t::kSvProduct;
+            w.out.num(sv.d[0] + 256 * sv.d[1]) << t::kSvSerial;
+            w.out.num(sv.d[2] + 256 * sv.d[3]);
+        }
+        replies(w);
+        return;
+    }
+    const std::string_view identity = t::find(t::kSv2Identity, command);
+    if (!identity.empty()) {
+        w.out.word(f::kKind, identity);
+        if (command != 0x07) {
+            w.out << t::kSvAt;
+            w.out.num(f::kDestination, sv.destination);
+        }
+        return;
+    }
+    w.out << t::kSvSource;
+    w.out.num(f::kSource, sv.src);
+    const std::string_view what = t::find(t::kSv2Commands, command);
+    if (what.empty()) {
+        w.out << " Befehl ";
+        w.out.hex(sv.cmd);
+    } else {
+        w.out << what;
+        w.out.num(f::kSv, sv.sv);
+        if (command == 0x01 || command == 0x03) {
+            w.out << " = ";
+            w.out.num(f::kValue, sv.d[0]);
+            if (command == 0x03) {
+                w.out << t::kSvMask;
+                w.out.hex(sv.d[1]);
+            }
+        } else if (command == 0x05) {
+            w.out << " = ";
+            for (int i = 0; i < 4; ++i) {
+                if (i)
+                    w.out << ", ";
+                w.out.num(sv.d[i]);
+            }
+        }
+    }
+    w.out << (command == 0x01 || command == 0x03 || command == 0x05 ? t::kSvInto : t::kSvFrom)
+          << t::kSvDevice;
+    w.out.num(f::kDestination, sv.destination);
+}
+
+void system_variable_1(Walk &w) {
+    const PeerData p = peer_data(w.m);
+    const int command = p.d[0], sv = p.d[1];
+    w.out << t::kSv1;
+    if (p.src == 0x50) {
+        w.out << t::kSvComputer << (command == 0x01 ? t::kSvWrites : t::kSvReads);
+        w.out.num(f::kSv, sv);
+        if (command == 0x01) {
+            w.out << " = ";
+            w.out.num(f::kValue, p.d[3]);
+        }
+        w.out << (command == 0x01 ? t::kSvInto : t::kSvFrom) << t::kSvModule;
+        w.out.hex(p.dstl);
+        w.out.field(f::kModule, p.dstl);
+        return;
+    }
+    w.out << t::kSvAnswer;
+    w.out.hex(p.src);
+    w.out.field(f::kModule, p.src);
+    w.out << ": SV ";
+    w.out.num(f::kSv, sv) << " = ";
+    if (command == 0x01) {
+        w.out.num(f::kValue, p.d[7]);
+    } else {
+        w.out.num(f::kValue, p.d[5]) << ", ";
+        w.out.num(p.d[6]) << ", ";
+        w.out.num(p.d[7]);
+    }
+    replies(w);
+}
+
+void firmware(Walk &w) {
+    const PeerData p = peer_data(w.m);
+    w.out << t::kFirmware;
+    switch (w[10] & 0x70) {
+    case 0x00:
+        w.out << t::kFirmwareSetup;
+        w.out.num(p.d[0]) << t::kFirmwareProduct;
+        w.out.num(p.d[1] | (p.d[7] << 8)) << t::kFirmwareHardware;
+        w.out.num(p.d[2]) << t::kFirmwareSoftware;
+        w.out.num(p.d[3]) << t::kFirmwareOptions;
+        w.out.hex(p.d[4]);
+        break;
+    case 0x10: {
+        w.out << t::kFirmwareAddress << "0x";
+        const int address = (p.d[0] << 16) | (p.d[1] << 8) | p.d[2];
+        for (int shift = 20; shift >= 0; shift -= 4)
+            w.out << "0123456789ABCDEF"[(address >> shift) & 0xF];
+        w.out.field(f::kValue, address);
+        break;
+    }
+    case 0x20:
+    case 0x30: {
+        w.out << ((w[10] & 0x70) == 0x20 ? t::kFirmwareData : t::kFirmwareVerify);
+        for (int i = 0; i < 8; ++i) {
+            if (i)
+                w.out << ' ';
+            char digits[2];
+            put_hex(digits, p.d[i]);
+            w.out << std::string_view(digits, 2);
+        }
+        break;
+    }
+    case 0x40: w.out << t::kFirmwareEnd; break;
+    default: w.out.hex(w[10]); break;
+    }
+}
+
+void throttle_text(Walk &w) {
+    const PeerData p = peer_data(w.m);
+    w.out << t::kTextMessage;
+    if (p.dstl == 0 && p.dsth == 0) {
+        w.out << t::kAllThrottles;
+    } else {
+        w.out << t::kThrottleNo;
+        w.out.num(f::kThrottle, p.dsth * 128 + p.dstl);
+    }
+    std::string text;
+    for (const int c : p.d)
+        text.push_back(c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?');
+    w.out << ": \"";
+    w.out.word(f::kData, text) << '"';
+}
+
+void throttle_symbol(Walk &w) {
+    const PeerData p = peer_data(w.m);
+    w.out << t::kSymbol;
+    w.out.num(f::kLoco, p.d[0] * 128 + p.d[1]) << ": ";
+    bool first = true;
+    for (const auto &part : t::kSymbolParts) {
+        w.out << (first ? "" : ", ") << part.text << ' '
+              << ((p.d[2] & part.code) ? t::kOn : t::kOff);
+        first = false;
+    }
+    if (p.d[2] & 0x01)
+        w.out << t::kBlinking;
+}
+
+void radio(Walk &w) {
+    const int what = w[2], operation = w[3];
+    if (what == 0x0F) { // device identity
+        if (operation != 0x10) {
+            if (w[4] == 0 && w[5] == 0 && w[6] == 0) {
+                w.out << t::kIdentityQuery;
+            } else {
+                w.out << t::kIdentityQueryType;
+                w.out.num(w[5]);
+            }
+            return;
+        }
+        w.out << t::kIdentityReport;
+        w.out.num(f::kKind, w[4]) << t::kIdentityType;
+        const std::string_view host = t::find(t::kHostTypes, w[5]);
+        if (host.empty())
+            w.out.num(w[5]);
+        else
+            w.out << host;
+        if (w[6]) {
+            w.out << t::kIdentityAddOn;
+            w.out.num(w[6]);
+        }
+        w.out << t::kIdentitySoftware;
+        w.out.num((w[8] & 0x78) >> 3) << '.';
+        w.out.num(w[8] & 0x07) << t::kIdentitySerial;
+        w.out.num(f::kValue, restored(w.m, 11, 9, 1) | restored(w.m, 12, 9, 2) << 8 |
+                                 restored(w.m, 13, 9, 3) << 16);
+        replies(w);
+        return;
+    }
+    if (what == 0x08) { // ping by serial number
+        const long serial = restored(w.m, 5, 4, 0) | restored(w.m, 6, 4, 1) << 8 |
+                            restored(w.m, 7, 4, 2) << 16 |
+                            static_cast<long>(restored(w.m, 8, 4, 3)) << 24;
+        w.out << t::kPing;
+        w.out.num(f::kValue, serial);
+        if (operation == 0x10) {
+            w.out << t::kPingAnswer;
+            w.out.num(w[12] | (w[9] & 0x04) << 5) << t::kPingRemote;
+            w.out.num(w[13] | (w[9] & 0x08) << 4);
+        }
+        return;
+    }
+    const std::string_view subject = t::find(t::kRadioSubjects, what);
+    const std::string_view action = t::find(t::kRadioOperations, operation);
+    w.out << t::kRadio;
+    if (subject.empty())
+        w.out.hex(what);
+    else
+        w.out.word(f::kKind, subject);
+    w.out << " (" << (action.empty() ? std::string_view("?") : action) << ')';
+    if ((operation == 0x08 && what != 0x10) || what == 0x01) {
+        replies(w);
+        return;
+    }
+    w.out << ':';
+    switch (what) {
+    case 0x02:
+    case 0x04:
+        w.out << ' ';
+        w.out.num(f::kValue, w[5] | (w[4] & 0x01) << 7);
+        break;
+    case 0x03: {
+        std::string name;
+        for (const int i : {5, 6, 7, 8})
+            name.push_back(
+                static_cast<char>(restored(w.m, static_cast<std::size_t>(i), 4, i - 5) & 0x7F));
+        for (const int i : {10, 11, 12, 13})
+            name.push_back(
+                static_cast<char>(restored(w.m, static_cast<std::size_t>(i), 9, i - 10) & 0x7F));
+        for (char &c : name)
+            if (c < 0x20 || c == 0x7F)
+                c = ' ';
+        w.out << " \"";
+        w.out.word(f::kData, name) << '"';
+        break;
+    }
+    case 0x07: {
+        std::string password;
+        for (const std::size_t i : {5u, 6u, 7u, 8u}) {
+            const int c = w[i];
+            password.push_back(c >= 0x3A && c <= 0x3C
+                                   ? static_cast<char>('A' + c - 0x3A)
+                                   : static_cast<char>(c >= 0x30 && c < 0x3A ? c : '?'));
+        }
+        w.out << ' ';
+        w.out.word(f::kData, password);
+        break;
+    }
+    case 0x10:
+        w.out << " (Kanal ";
+        w.out.num(w[5]) << ')';
+        if (operation == 0x10) {
+            w.out << t::kRadioLevel;
+            w.out.num(f::kValue, w[6] | (w[4] & 0x02) << 6);
+        }
+        break;
+    default:
+        w.out << ' ';
+        hex_bytes(w.out, w.m, 4, w.length() - 2);
+        break;
+    }
+    replies(w);
+}
+
+void transponder_find(Walk &w) {
+    const int loco_number = transponder_loco(w[3], w[4]);
+    w.out << t::kFind;
+    if (w[2] == 0x40) {
+        w.out << t::kWhereIs;
+        w.out.num(f::kLoco, loco_number) << '?';
+        return;
+    }
+    loco(w.out, loco_number);
+    const int st = w[5], zs = w[6];
+    if (!(st & 0x20)) {
+        w.out << t::kIsNowhere;
+    } else {
+        w.out << t::kIsIn;
+        w.out.num(f::kSection, (st & 0x1F) * 128 + zs + 1) << t::kDetector;
+        w.out.num(f::kBoard, ((st & 0x1F) << 3 | (zs & 0x70) >> 4) + 1) << t::kZone;
+        const char zone = "ABCDEFGH"[(zs & 0x0E) >> 1];
+        w.out.word(f::kZone, std::string_view(&zone, 1)) << ')';
+    }
+    replies(w);
+}
+
+void throttle_status(Walk &w) {
+    w.out << t::kThrottleStatus;
+    const std::string_view state = t::find(t::kThrottleStates, w[2]);
+    if (state.empty())
+        w.out.hex(w[2]);
+    else
+        w.out.word(f::kState, state);
+    w.out << ", " << t::kThrottleId;
+    w.out.num(f::kThrottle, w[4] * 128 + w[3]);
+}
+
+void generic(Walk &w) {
+    const PeerData p = peer_data(w.m);
+    w.out << t::kPeer;
+    w.out.hex(p.src);
+    w.out.field(f::kSource, p.src);
+    w.out << t::kPeerTo;
+    w.out.hex(p.dstl) << '/';
+    w.out.hex(p.dsth);
+    w.out.field(f::kDestination, p.dsth * 128 + p.dstl);
+    w.out << t::kPeerData;
+    for (int i = 0; i < 8; ++i) {
+        if (i)
+            w.out << ' ';
+        char digits[2];
+        put_hex(digits, p.d[i]);
+        w.out << std::string_view(digits, 2);
+    }
+}
+
+void station_specific(Walk &w) {
+    w.out << t::kStationOwn << t::kBytes;
+    hex_bytes(w.out, w.m, 0, w.length() - 2);
+}
+
+} // namespace
+
+bool walk_peer(Walk &w) {
+    switch (peer_format(w.m)) {
+    case PeerFormat::None: return false;
+    case PeerFormat::StationSpecific: station_specific(w); return true;
+    case PeerFormat::TransponderFind: transponder_find(w); return true;
+    case PeerFormat::ThrottleStatus: throttle_status(w); return true;
+    case PeerFormat::ArticleCv: article_cv(w); return true;
+    case PeerFormat::Firmware: firmware(w); return true;
+    case PeerFormat::ThrottleSymbol: throttle_symbol(w); return true;
+    case PeerFormat::ThrottleText: throttle_text(w); return true;
+    case PeerFormat::SystemVariable2: system_variable_2(w); return true;
+    case PeerFormat::SystemVariable1: system_variable_1(w); return true;
+    case PeerFormat::Generic: generic(w); return true;
+    case PeerFormat::Radio: radio(w); return true;
+    }
+    return false;
+}
+
+} // namespace bl::loconet

@@ -1,0 +1,52 @@
+// One output line (Latin-1), built in place: the renderings write into it
+// without allocating. Every append is bounded, so that no message, however
+// malformed, can write past it; a line that would not fit ends where the
+// room does.
+#pragma once
+
+#include "loconet/latin1_literal.h"
+
+#include <charconv>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace bl {
+
+struct LineText {
+    static constexpr std::size_t kCapacity = 1024;
+    char buf[kCapacity];
+    std::size_t n = 0;
+
+    std::string_view view() const { return {buf, n}; }
+    bool empty() const { return n == 0; }
+    void clear() { n = 0; }
+    std::size_t room() const { return kCapacity - n; }
+
+    void append(std::string_view s) {
+        const std::size_t k = s.size() < room() ? s.size() : room();
+        // the words of a line are short: copied in place, not by a call
+        std::size_t i = 0;
+        for (; i + 8 <= k; i += 8)
+            std::memcpy(buf + n + i, s.data() + i, 8);
+        std::memcpy(buf + n + i, s.data() + i, k - i);
+        n += k;
+    }
+    void append(char c) {
+        if (n < kCapacity)
+            buf[n++] = c;
+    }
+    void number(long value) {
+        if (value >= 0 && value < 100 && room() >= 2) { // most numbers a line holds
+            if (value >= 10)
+                buf[n++] = static_cast<char>('0' + value / 10);
+            buf[n++] = static_cast<char>('0' + value % 10);
+            return;
+        }
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+};
+
+} // namespace bl
