@@ -2,10 +2,12 @@
 # CPU of the monitor window on the simulated bus served on a pseudo-terminal,
 # beside the floor: cat reading the same traffic. Offscreen, so that no
 # display's drawing is counted; xvfb-run -a bench/window_cpu.sh measures on X.
-# usage: bench/window_cpu.sh [RATE] [SECONDS]   (after scripts/build.sh)
+# usage: bench/window_cpu.sh [RATE] [SECONDS] [OPTIONS…]   (after scripts/build.sh)
+# OPTIONS go to the window, e.g. --analyse for the history window open beside it.
 set -euo pipefail
 rate=${1:-342}
 seconds=${2:-20}
+shift 2 || shift $#
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 
@@ -29,7 +31,7 @@ pty1=$(head -n 1 "$work/sim1")
 pty2=$(head -n 1 "$work/sim2")
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 [ -n "${DISPLAY:-}" ] && unset QT_QPA_PLATFORM
-build/src/bus-lauscher --interface usb --port "$pty1" &
+build/src/bus-lauscher --interface usb --port "$pty1" "$@" &
 window=$!
 cat "$pty2" > /dev/null &
 floor=$!

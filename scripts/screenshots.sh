@@ -2,7 +2,7 @@
 # Takes the screenshots in docs/ on a virtual display, driving the window as a
 # user would. Needs xvfb, xdotool, x11-apps (xwd), x11-utils (xprop) and
 # imagemagick; run after scripts/build.sh:
-#   xvfb-run -a -s "-screen 0 800x700x24" bash scripts/screenshots.sh
+#   xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 work=$(mktemp -d)
@@ -24,13 +24,15 @@ stop() {
   program=
 }
 
-shoot() { # shoot NAME: the window as it stands
+shoot() { # shoot NAME [WINDOW]: the window as it stands (moved to the corner)
+  local target=${2:-$window} size
+  xdotool windowmove "$target" 0 0
+  sleep 0.5
   xwd -root -silent > "$work/screen.xwd"
-  local size
-  size=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
+  size=$(xdotool getwindowgeometry "$target" | awk '/Geometry/ { print $2 }')
   convert "$work/screen.xwd" -crop "$size+0+0" "docs/$1"
   echo "docs/$1"
-  stop
+  [ -n "${2:-}" ] || stop
 }
 
 # a quiet bus: the screen cleared, one message sent; its echo is the first line
@@ -60,3 +62,23 @@ shoot window-demo.png
 start --demo --rate 300 --corrupt 2 --mark-errors
 sleep 4
 shoot window-bus-health.png
+
+# the history: colours (a corrupt message, our send and its echo, a highlight)
+start --demo --rate 8 --corrupt 8 --analyse
+history=$(xdotool search --sync --onlyvisible --name "Verlauf$" | head -n 1)
+xdotool windowmove "$history" 0 0
+sleep 0.5
+xdotool mousemove 700 20 click 1 type "lok=3" # the highlight line
+sleep 4
+xdotool windowmove "$history" 0 500 # off the main window (no window manager here)
+sleep 0.5
+xdotool mousemove 418 74 click 1 # the first "Sende Msg"
+sleep 1
+shoot history-colours.png "$history"
+# a filter, and the field view of a reply
+xdotool mousemove 200 20 click 1 type "slot=1-9 oder fehler"
+sleep 1
+xdotool mousemove 300 95 click 1 # the first row
+sleep 1
+shoot history-filter.png "$history"
+stop

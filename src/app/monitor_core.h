@@ -61,6 +61,9 @@ public:
     // messages whose checksum is wrong.
     void set_output_modes(const OutputModes &modes);
     void set_mark_errors(bool on) { reception_.decoder.set_mark_errors(on); }
+    void set_filter(std::optional<filter::Filter> f) {
+        reception_.decoder.set_filter(std::move(f));
+    }
 
     // Every message framed or sent, for as long as the handle lives.
     Receiver::MessageListeners::Handle listen(Receiver::MessageListeners::Listener listener) {

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "connection/startup_dialogue.h"
+#include "filter/filter.h"
 
 #include <QString>
+#include <optional>
 
 namespace bl {
 
@@ -35,7 +37,20 @@ struct RunOptions {
     double corrupt_percent = 0;          // --corrupt: share of simulated messages damaged
     QString serve;                       // --serve [ADDR:]PORT: share the bus over TCP
     bool serve_read_only = false;        // --serve-read-only: no client may send
+    QString filter;                      // --filter: only matching messages are shown
+    std::size_t history = 1'000'000;     // --history: messages the history keeps
+    bool analyse = false;                // --analyse: the history window opens at start
     QString help_text;
 };
+
+// The filter --filter asked for (the command line has read it already).
+inline std::optional<filter::Filter> filter_of(const RunOptions &options) {
+    if (options.filter.isEmpty())
+        return std::nullopt;
+    auto read = filter::Filter::parse(options.filter.toStdString());
+    if (auto *f = std::get_if<filter::Filter>(&read))
+        return std::move(*f);
+    return std::nullopt;
+}
 
 } // namespace bl

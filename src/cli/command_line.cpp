@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include "filter/filter.h"
 #include "shared/command_line_text.h"
 #include "shared/texts.h"
 
@@ -44,6 +45,9 @@ constexpr std::array kRules{
     OptionRule{"serve-read-only", kConsole | kWindow},
     OptionRule{"exit-after-replay", kReplay},
     OptionRule{"exit-after-first-paint", kReplay | kWindow},
+    OptionRule{"filter", kDecode | kConsole | kReplay},
+    OptionRule{"history", kReplay | kWindow},
+    OptionRule{"analyse", kReplay | kWindow},
 };
 
 // An option that means something only beside another.
@@ -112,6 +116,8 @@ std::optional<CommandLineError> misplaced(const QCommandLineParser &parser, Wher
 // A simulated bus well beyond a saturated LocoNet (about 400 short messages a
 // second) for stress tests, but one whose ticks still end.
 constexpr double kMostMessagesPerSecond = 5000;
+// The most the history may keep (about 5 GB).
+constexpr qulonglong kMostHistory = 100'000'000;
 
 } // namespace
 
@@ -140,13 +146,17 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto mark_errors = flag("mark-errors", tx::kMarkErrorsOption);
     const auto serve = valued("serve", tx::kServeOption, tx::kServeValue);
     const auto serve_read_only = flag("serve-read-only", tx::kServeReadOnlyOption);
+    const auto filter = valued("filter", tx::kFilterOption, tx::kFilterValue);
+    const auto history = valued("history", tx::kHistoryOption, tx::kNumberValue);
+    const auto analyse = flag("analyse", tx::kAnalyseOption);
     parser.addOptions({help,        version,      decode,
                        hex_output,  no_ascii_hex, detail,
                        area,        replay,       exit_after_replay,
                        console,     interface,    port,
                        demo,        rate,         corrupt,
                        record,      first_paint,  stats,
-                       mark_errors, serve,        serve_read_only});
+                       mark_errors, serve,        serve_read_only,
+                       filter,      history,      analyse});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -208,6 +218,21 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
             return error(tx::kBadCorrupt);
         result.corrupt_percent = *value;
     }
+    if (parser.isSet(filter)) {
+        const auto read = filter::Filter::parse(parser.value(filter).toStdString());
+        if (const auto *bad = std::get_if<filter::ParseError>(&read))
+            return error(
+                tx::kBadFilter.arg(bad->position + 1).arg(QString::fromStdString(bad->hint)));
+        result.filter = parser.value(filter);
+    }
+    if (parser.isSet(history)) {
+        bool ok = false;
+        const qulonglong n = parser.value(history).toULongLong(&ok);
+        if (!ok || n < 1 || n > kMostHistory)
+            return error(tx::kBadHistory);
+        result.history = static_cast<std::size_t>(n);
+    }
+    result.analyse = parser.isSet(analyse);
     result.replay_file = parser.value(replay);
     result.exit_after_replay = parser.isSet(exit_after_replay);
     result.mode = where == kDecode    ? RunMode::Decode

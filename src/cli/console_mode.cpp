@@ -82,6 +82,7 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
                              QLocale::system());
     record_if_asked(options.record, recording, trace_file, &app);
     core.set_mark_errors(options.mark_errors);
+    core.set_filter(filter_of(options));
     core.set_output_modes(options.output);
     if (access.simulated_bus) {
         std::fprintf(stderr, "%s\n", qPrintable(texts::simulation::kDemoStatus));

@@ -68,6 +68,7 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     ReceptionPath path(vars, area ? LineOutputs{text_area, no_trace}
                                   : LineOutputs{no_area, no_trace, &lines});
     path.decoder.set_mark_errors(options.mark_errors);
+    path.decoder.set_filter(filter_of(options));
 
     std::vector<char> chunk(kChunk);
     std::size_t got = 0;

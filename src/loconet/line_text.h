@@ -29,7 +29,8 @@ struct LineText {
         std::size_t i = 0;
         for (; i + 8 <= k; i += 8)
             std::memcpy(buf + n + i, s.data() + i, 8);
-        std::memcpy(buf + n + i, s.data() + i, k - i);
+        if (i < k)
+            std::memcpy(buf + n + i, s.data() + i, k - i);
         n += k;
     }
     void append(char c) {

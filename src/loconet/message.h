@@ -54,6 +54,7 @@ struct Known {
     std::uint8_t slot_status = 0xFF; // the slot's status byte, where known
     bool after_switch_query = false; // a switch-state query came before it
     std::uint64_t answers = 0;       // the sequence number of the request it answers
+    std::int16_t written_loco = 0;   // the locomotive the written slot table gave its slot
 };
 
 // One message as it travels from the port to every consumer: its bytes,

@@ -11,7 +11,9 @@
 namespace bl {
 
 void MessageDecoder::decode(const loconet::Message &m) {
-    if (display_.detail_on && !display_.hex_on)
+    if (filter_)
+        decode_filtered(m);
+    else if (display_.detail_on && !display_.hex_on)
         decode_detailed(m);
     else
         decode_ln_mes();
@@ -26,6 +28,50 @@ void MessageDecoder::decode_detailed(const loconet::Message &m) {
         text_.clear();
     if (area_.kept())
         ZeilenUmbruch(area_, text_.view());
+    show(text_);
+    if (mark_errors_)
+        mark_if_corrupt();
+}
+
+namespace {
+struct ShownLine : filter::LineSource {
+    const LineText &text;
+    explicit ShownLine(const LineText &t) : text(t) {}
+    std::string_view line() override { return text.view(); }
+};
+} // namespace
+
+// The line is made first (the renderer keeps its state whether or not the
+// message is shown), then the filter decides on it.
+void MessageDecoder::decode_filtered(const loconet::Message &m) {
+    if (display_.hex_on) {
+        text_.n = static_cast<std::size_t>(
+            loconet::put_hex_list(text_.buf, current_message(), true) - text_.buf);
+    } else {
+        if (display_.detail_on)
+            loconet::render_detailed(m, requests_, text_);
+        else
+            render_message(vars_, true, text_);
+        if (text_.empty()) { // shown as the written renderer lists its unknown ones
+            const std::string_view lead = texts::reception::kHexPrefix;
+            char *p = std::copy(lead.begin(), lead.end(), text_.buf);
+            text_.n = static_cast<std::size_t>(loconet::put_hex_list(p, current_message(), true) -
+                                               text_.buf);
+        }
+    }
+    ShownLine shown(text_);
+    if (!filter_->matches(m, shown))
+        return;
+    cut_area_to_limit();
+    if (area_.kept()) {
+        if (display_.hex_on) {
+            area_.append_text(text_.view());
+            area_.append_text(kCrLf);
+            area_.move_insertion_point_to_end();
+        } else {
+            ZeilenUmbruch(area_, text_.view());
+        }
+    }
     show(text_);
     if (mark_errors_)
         mark_if_corrupt();

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "filter/filter.h"
 #include "loconet/bus_context.h"
 #include "loconet/message.h"
 #include "reception/line_sink.h"
 #include "reception/monitor_area.h"
 #include "reception/renderings.h"
 #include "shared/mod_variablen.h"
+
+#include <optional>
 
 namespace bl {
 
@@ -32,12 +35,16 @@ public:
     void decode(const loconet::Message &m);
     // After a message whose checksum is wrong, a line that says so.
     void set_mark_errors(bool on) { mark_errors_ = on; }
+    // Only messages the filter takes are shown, each as exactly one line
+    // (its rendering, or its bytes where it has none).
+    void set_filter(std::optional<filter::Filter> f) { filter_ = std::move(f); }
 
 private:
     std::span<const std::int32_t> current_message() const;
     void cut_area_to_limit();
     void append_hex_line();
     void decode_detailed(const loconet::Message &m);
+    void decode_filtered(const loconet::Message &m);
     void show(const LineText &line);
     void mark_if_corrupt();
 
@@ -50,6 +57,7 @@ private:
     LineSink *lines_;
     LineText text_; // the line being built
     bool mark_errors_ = false;
+    std::optional<filter::Filter> filter_;
 };
 
 } // namespace bl

@@ -2,6 +2,7 @@
 
 #include "loconet/framer.h"
 #include "loconet/opcodes.h"
+#include "reception/renderings.h"
 
 namespace bl {
 
@@ -69,6 +70,10 @@ void Receiver::framed() {
     m.checksum_ok = check == 0;
     m.connection = 0;
     m.known = {};
+    // the written slot table as it stands, for showing the message later
+    if (const int op = m.opcode();
+        op == loconet::kOpcLocoSpd || op == loconet::kOpcLocoDirf || op == loconet::kOpcLocoSnd)
+        m.known.written_loco = static_cast<std::int16_t>(written_slot_loco(vars_, m.bytes[1]));
     stamp(m);
     m.direction = echoes_.heard(m.view()) ? loconet::Direction::Echo : loconet::Direction::Received;
     counts_.message(m);

@@ -77,16 +77,7 @@ struct Line {
     }
 };
 
-// Address of the locomotive last seen in slot s, as a 16-bit value.
-long loco(const ReceptionVars &v, int s) {
-    if (s < 0 || s >= kSlotRows)
-        return 0;
-    const auto &row = v.slot_tab[static_cast<std::size_t>(s)];
-    return static_cast<std::int16_t>(loconet::loco_address(row[9], row[4]));
-}
-
-void render_kennbox(const ReceptionVars &v, Line &line) {
-    const auto &b = v.ln_buf;
+void render_kennbox(const std::int32_t *b, Line &line) {
     const int sender = (b[3] & 0x1F) * 128 + b[4];
     if ((b[3] & 0xE0) == 0x20) {
         if (b[2] == 0) {
@@ -115,30 +106,25 @@ void render_kennbox(const ReceptionVars &v, Line &line) {
         line << pick(b[3] & 0x20, tx::kS2ToS1, tx::kS1ToS2);
 }
 
-void render_slot_data(ReceptionVars &v, Line &line) {
-    const auto &b = v.ln_buf;
-    const int slot = b[2];
-    if (slot >= 0 && slot < kSlotRows)
-        for (std::size_t i = 0; i <= 12; ++i)
-            v.slot_tab[static_cast<std::size_t>(slot)][i] = b[i];
+void render_slot_data(const WrittenInput &in, Line &line) {
+    const std::int32_t *b = in.b;
     line << tx::kSlot;
-    line.S(slot) << tx::kLocoAddress;
-    line.S(loco(v, slot)) << tx::kSlotSpeed;
+    line.S(b[2]) << tx::kLocoAddress;
+    line.S(in.slot_loco) << tx::kSlotSpeed;
     line.S(b[5]) << tx::kCategory;
     line.S(train_category_of(b[8])) << tx::kCategoryEnd;
     line.Dir(b[6]).F04(b[6]).F58(b[10]);
 }
 
-void render_hex_list(const ReceptionVars &v, Line &line) {
+void render_hex_list(const WrittenInput &in, Line &line) {
     line << tx::kHexPrefix;
     line.t.n = static_cast<std::size_t>(
         loconet::put_hex_list(line.t.buf + line.t.n,
-                              std::span(v.ln_buf.data(), static_cast<std::size_t>(v.ln_len)),
-                              true) -
+                              std::span(in.b, static_cast<std::size_t>(in.length)), true) -
         line.t.buf);
 }
 
-void render_into(ReceptionVars &v, bool ascii_hex, Line &line);
+void render_into(const WrittenInput &in, bool ascii_hex, Line &line);
 
 } // namespace
 
@@ -151,16 +137,56 @@ int train_category_of(int status2) {
     return (q & 14) + ((status2 & 0x02) == 0x02 ? 1 : 0);
 }
 
-void render_message(ReceptionVars &v, bool ascii_hex, LineText &text) {
+long written_slot_loco(const ReceptionVars &v, int slot) {
+    if (slot < 0 || slot >= kSlotRows)
+        return 0;
+    const auto &row = v.slot_tab[static_cast<std::size_t>(slot)];
+    return static_cast<std::int16_t>(loconet::loco_address(row[9], row[4]));
+}
+
+void render_written(const WrittenInput &in, bool ascii_hex, LineText &text) {
     text.n = 0;
     Line line{text};
-    render_into(v, ascii_hex, line);
+    render_into(in, ascii_hex, line);
+}
+
+// The slot table learns from slot data as it is shown; a switch-state query
+// makes the next long acknowledgement its answer.
+void render_message(ReceptionVars &v, bool ascii_hex, LineText &text) {
+    const auto &b = v.ln_buf;
+    WrittenInput in{b.data(), v.ln_len, 0, v.sw_query == kOpcSwState};
+    switch (b[0]) {
+    case kOpcSlRdData:
+        if (b[2] >= 0 && b[2] < kSlotRows)
+            for (std::size_t i = 0; i <= 12; ++i)
+                v.slot_tab[static_cast<std::size_t>(b[2])][i] = b[i];
+        in.slot_loco = written_slot_loco(v, b[2]);
+        break;
+    case kOpcLocoSpd:
+    case kOpcLocoDirf:
+    case kOpcLocoSnd: in.slot_loco = written_slot_loco(v, b[1]); break;
+    case kOpcLongAck: v.sw_query = 0; break;
+    case kOpcSwState: v.sw_query = kOpcSwState; break;
+    default: break;
+    }
+    render_written(in, ascii_hex, text);
+}
+
+void render_written(const loconet::Message &m, bool ascii_hex, LineText &text) {
+    // the receive buffer's view of it: the bytes, zero beyond its end
+    std::array<std::int32_t, loconet::kLongestMessage + 1> b{};
+    for (std::size_t i = 0; i < m.length; ++i)
+        b[i] = m.bytes[i];
+    WrittenInput in{b.data(), m.length, m.known.written_loco, m.known.after_switch_query};
+    if (m.opcode() == kOpcSlRdData)
+        in.slot_loco = static_cast<std::int16_t>(loconet::loco_address(b[9], b[4]));
+    render_written(in, ascii_hex, text);
 }
 
 namespace {
 
-void render_into(ReceptionVars &v, bool ascii_hex, Line &line) {
-    const auto &b = v.ln_buf;
+void render_into(const WrittenInput &in, bool ascii_hex, Line &line) {
+    const std::int32_t *b = in.b;
     switch (b[0]) {
     case kOpcBusy: // not shown
         break;
@@ -168,17 +194,17 @@ void render_into(ReceptionVars &v, bool ascii_hex, Line &line) {
     case kOpcGpOn: line << tx::kPowerOn; break;
     case kOpcLocoSpd:
         line << tx::kLoco;
-        line.S(loco(v, b[1])) << tx::kSpeedIs;
+        line.S(in.slot_loco) << tx::kSpeedIs;
         line.S(b[2]);
         break;
     case kOpcLocoDirf:
         line << tx::kLoco;
-        line.S(loco(v, b[1])) << tx::kIs;
+        line.S(in.slot_loco) << tx::kIs;
         line.Dir(b[2]).F04(b[2]);
         break;
     case kOpcLocoSnd:
         line << tx::kLoco;
-        line.S(loco(v, b[1])) << tx::kIs;
+        line.S(in.slot_loco) << tx::kIs;
         line.F58(b[2]);
         break;
     case kOpcSwReq:
@@ -193,15 +219,14 @@ void render_into(ReceptionVars &v, bool ascii_hex, Line &line) {
         line << pick(b[2] & 0x10, tx::kOccupied, tx::kFree);
         break;
     case kOpcLongAck:
-        if (v.sw_query == 0) {
+        if (!in.switch_query) {
             line << tx::kLongAck;
             line.H(b[0]) << " ";
             line.H(b[1]) << " ";
             line.H(b[2]);
-        } else if (v.sw_query == kOpcSwState && acknowledged_opcode(b[1]) == kOpcSwState) {
+        } else if (acknowledged_opcode(b[1]) == kOpcSwState) {
             line << tx::kAnswer << pick(b[2] & 0x20, tx::kGreen, tx::kRed);
         }
-        v.sw_query = 0;
         break;
     case kOpcRqSlData:
         line << tx::kSlotQuery;
@@ -210,7 +235,6 @@ void render_into(ReceptionVars &v, bool ascii_hex, Line &line) {
     case kOpcSwState:
         line << tx::kSwitchQuery;
         line.S(switch_address(b[1], b[2]));
-        v.sw_query = kOpcSwState;
         break;
     case kOpcLocoAdr:
         line << tx::kLocoAddressQuery;
@@ -218,12 +242,12 @@ void render_into(ReceptionVars &v, bool ascii_hex, Line &line) {
         break;
     case kOpcLissyUpdate:
         if (b[1] == 8)
-            render_kennbox(v, line);
+            render_kennbox(b, line);
         break;
-    case kOpcSlRdData: render_slot_data(v, line); break;
+    case kOpcSlRdData: render_slot_data(in, line); break;
     default:
         if (ascii_hex)
-            render_hex_list(v, line);
+            render_hex_list(in, line);
         break;
     }
 }

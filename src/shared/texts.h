@@ -254,6 +254,13 @@ inline const QString kCancel = QStringLiteral("Abbruch");
 inline const QString kHexOutput = QStringLiteral("HEX Ausgabe");
 inline const QString kAsciiHex = QStringLiteral("ASCII+HEX");
 inline const QString kDetail = QStringLiteral("Ausführlich");
+inline const QString kHistory = QStringLiteral("Verlauf…");
+inline const QString kHistoryTip =
+    QStringLiteral("Das Fenster \"Bus-Lauscher – Verlauf\": alle Meldungen seit dem Start, mit "
+                   "Filter, Suche und Feldansicht (Strg+H).");
+inline const QString kStopTip = QStringLiteral(
+    "Hält nur die Anzeige im Monitorbereich an (oder lässt sie weiterlaufen). Der Verlauf "
+    "(Schaltfläche \"Verlauf…\") und eine laufende Aufzeichnung nehmen weiter jede Meldung auf.");
 inline const QString kAddressLabel = QStringLiteral("Adr.:");
 inline const QString kCategoryLabel = QStringLiteral("Kat:");
 inline const QString kSetCategory = QStringLiteral("Zugkat. setzen");
@@ -264,6 +271,57 @@ inline const QString kNoDisplay = QStringLiteral(
     "läuft der Konsolenmonitor: bus-lauscher --console (mit --demo auf dem simulierten Bus).");
 
 } // namespace bl::texts::window
+
+// The history window.
+namespace bl::texts::history {
+
+inline const QString kTitle = QStringLiteral("Bus-Lauscher – Verlauf");
+inline const QString kFilterLabel = QStringLiteral("Filter:");
+inline const QString kFilterPlaceholder =
+    QStringLiteral("z. B. rm=5 oder weiche=11, lok=57 und nicht opcode=A0, fehler, \"Slot 5\"");
+inline const QString kFilterTip = QStringLiteral(
+    "Nur passende Meldungen zeigen. Felder: lok, slot, weiche, rm (Zahlen, Listen 1,3, "
+    "Bereiche 3-7), opcode (hexadezimal, z. B. B2 oder 80-8F); fehler, gesendet; ein Wort oder "
+    "\"Text in Anführungszeichen\" sucht in der Klartextzeile; und, oder, nicht, Klammern.");
+inline const QString kHighlightLabel = QStringLiteral("Hervorheben:");
+inline const QString kHighlightPlaceholder = QStringLiteral("gleiche Sprache, z. B. lok=3");
+inline const QString kHighlightTip =
+    QStringLiteral("Passende Zeilen gelb und mit * vor der Nummer (Sprache wie im Filter).");
+// %1: place (1-based), %2: hint
+inline const QString kHint = QStringLiteral("Zeichen %1: %2");
+inline const QString kTimeAbsolute = QStringLiteral("Zeit: Uhrzeit");
+inline const QString kTimeFromFirst = QStringLiteral("Zeit: seit erster Zeile");
+inline const QString kTimeFromSelected = QStringLiteral("Zeit: seit gewählter Zeile");
+inline const QString kTimeGap = QStringLiteral("Zeit: Abstand zur vorigen");
+inline const QString kPause = QStringLiteral("Anhalten");
+inline const QString kResume = QStringLiteral("Weiter");
+inline const QString kPauseTip = QStringLiteral(
+    "Die Ansicht steht still, der Verlauf nimmt weiter auf; \"Weiter\" springt zur neuesten.");
+inline const QString kNextError = QStringLiteral("Nächster Fehler");
+inline const QString kExport = QStringLiteral("Exportieren…");
+inline const QString kClear = QStringLiteral("Verlauf leeren");
+inline const QString kClearTip = QStringLiteral(
+    "Alle bisher aufgenommenen Meldungen vergessen (der Monitorbereich bleibt, wie er ist).");
+inline const QString kSearchPlaceholder =
+    QStringLiteral("Suchen (Eingabe oder F3: weiter, Umschalt+F3: zurück, Esc: schließen)");
+inline const QString kFieldPlaceholder = QStringLiteral(
+    "Eine Zeile wählen: ihre Bytes, Felder und die zugehörige Anfrage oder Antwort.");
+// %1: shown rows, %2: kept messages
+inline const QString kCount = QStringLiteral("%1 von %2 Meldungen");
+inline const QString kPausedNote = QStringLiteral(" (angehalten)");
+inline const QString kNotFound = QStringLiteral("\"%1\" nicht gefunden");
+inline const QString kNoMoreErrors = QStringLiteral("Kein weiterer Fehler");
+inline const QString kLegend = QStringLiteral(
+    "Rot und fett: Prüfsumme falsch · Blau und kursiv: gesendet · Hellblau und kursiv: Echo · "
+    "Gelb und * vor der Nummer: hervorgehoben");
+inline const QString kExportTitle = QStringLiteral("Verlauf exportieren");
+inline const QString kExportText = QStringLiteral("Text wie eine Verlaufsdatei (*.txt)");
+inline const QString kExportCsv = QStringLiteral("CSV für Tabellen (*.csv)");
+inline const QString kExportRaw = QStringLiteral("Rohe LocoNet-Bytes (*.bin)");
+// %1: path, %2: reason
+inline const QString kExportFailed = QStringLiteral("%1 kann nicht geschrieben werden: %2");
+
+} // namespace bl::texts::history
 
 // The command line, the console monitor and the headless decoder.
 namespace bl::texts::cli {
@@ -282,6 +340,16 @@ inline const QString kNoAsciiHexOption = QStringLiteral("Wie \"ASCII+HEX\" nicht
 inline const QString kDetailOption =
     QStringLiteral("Jede Meldung ausführlich in Klartext (wie \"Ausführlich\" angehakt), statt der "
                    "gewohnten Zeilen.");
+inline const QString kFilterOption = QStringLiteral(
+    "Nur Meldungen zeigen, auf die AUSDRUCK passt, jede mit genau einer Zeile, z. B. "
+    "'rm=5 oder weiche=11', 'lok=57 und nicht opcode=A0', 'fehler', 'gesendet', "
+    "'\"Slot 5\"'. Felder: lok, slot, weiche, rm (Zahlen, Listen 1,3, Bereiche 3-7), "
+    "opcode (hexadezimal, z. B. B2 oder 80-8F); und, oder, nicht, Klammern.");
+inline const QString kFilterValue = QStringLiteral("AUSDRUCK");
+inline const QString kHistoryOption =
+    QStringLiteral("Der Verlauf im Fenster behält die letzten N Meldungen (Vorgabe 1000000).");
+inline const QString kAnalyseOption =
+    QStringLiteral("Das Fenster \"Bus-Lauscher – Verlauf\" gleich beim Start öffnen.");
 inline const QString kAreaOption =
     QStringLiteral("Mit --decode: statt der Zeilen den Text des Monitorbereichs am Ende ausgeben.");
 inline const QString kReplayOption =
@@ -345,6 +413,10 @@ inline const QString kUnknownInterface =
     QStringLiteral("--interface kennt nur com, usb und serial, nicht \"%1\".");
 inline const QString kBadRate = QStringLiteral("--rate braucht eine Zahl von 0 bis 5000.");
 inline const QString kBadCorrupt = QStringLiteral("--corrupt braucht eine Zahl von 0 bis 100.");
+// %1: the place (1-based), %2: the hint
+inline const QString kBadFilter = QStringLiteral("Der Filter ist bei Zeichen %1 nicht lesbar: %2");
+inline const QString kBadHistory =
+    QStringLiteral("--history braucht eine Anzahl Meldungen von 1 bis 100000000.");
 inline const QString kDemoOrReplay = QStringLiteral("--demo und --replay schließen sich aus.");
 inline const QString kReplayNeedsWindow =
     QStringLiteral("--replay gehört zum Fenster, nicht zu --console.");

@@ -33,6 +33,8 @@ constexpr ControlPlace kHexChk{"LNM_hex_chk", -1, 7440, 0, 1335, 255, 7};
 constexpr ControlPlace kAsciiHexChk{"LNM_ascii_hex_chk", -1, 7440, 240, 1215, 255, 6};
 // beside the two output modes, in the toolbar's free right part
 constexpr ControlPlace kDetailChk{"LNM_detail_chk", -1, 8820, 0, 1275, 255, 23};
+// below it: the history window
+constexpr ControlPlace kBtnHistory{"btnHistory", -1, 8820, 270, 1275, 330, 24};
 
 // in OutFrame; the rows stand on screen as indices 0, 1, 3, 2
 constexpr ControlPlace kMsgTxt[4] = {{"LNMsgTxt", 0, 120, 240, 5475, 315, 10},
@@ -109,6 +111,9 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     LNM_ascii_hex_chk = add<QCheckBox>(texts::window::kAsciiHex, Toolbar1, kAsciiHexChk);
     LNM_ascii_hex_chk->setChecked(true);
     LNM_detail_chk = add<QCheckBox>(texts::window::kDetail, Toolbar1, kDetailChk);
+    btnHistory = add<QPushButton>(texts::window::kHistory, Toolbar1, kBtnHistory);
+    btnHistory->setToolTip(texts::window::kHistoryTip);
+    cmdStartStop->setToolTip(texts::window::kStopTip);
 
     OutFrame = new QGroupBox(this);
     OutFrame->setAutoFillBackground(true); // covers the monitor area beneath

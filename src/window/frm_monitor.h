@@ -48,6 +48,7 @@ public:
     QCheckBox *LNM_hex_chk;
     QCheckBox *LNM_ascii_hex_chk;
     QCheckBox *LNM_detail_chk;
+    QPushButton *btnHistory;
     QGroupBox *OutFrame;
     std::array<QLineEdit *, 4> LNMsgTxt;
     std::array<QPushButton *, 4> SendCmd;

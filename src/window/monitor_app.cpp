@@ -5,13 +5,14 @@
 #include "shared/time_stamp.h"
 #include "window/qt_dialogs.h"
 
+#include <QShortcut>
 #include <cstdio>
 #include <cstdlib>
 
 namespace bl {
 
 MonitorApp::MonitorApp(Platform p)
-    : uart_(p.uart ? std::move(p.uart) : std::make_unique<NoUartRate>()),
+    : history_(p.history_limit), uart_(p.uart ? std::move(p.uart) : std::make_unique<NoUartRate>()),
       dialogs_(p.dialogs ? std::move(p.dialogs) : std::make_unique<QtDialogs>()),
       end_program_(std::move(p.end_program)),
       events_(p.events ? std::move(p.events) : std::make_unique<QtEventPump>()),
@@ -30,7 +31,20 @@ MonitorApp::MonitorApp(Platform p)
       recording_(core_->vars(), trace_file_, *dialogs_, now_, p.locale) {
     if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
         qt->set_parent(window_.get());
+    // every message from the start, whatever the area shows
+    history_feed_ = core_->listen([this](const loconet::Message &m) { history_.add(m); });
     connect_controls();
+}
+
+HistoryWindow &MonitorApp::show_history() {
+    if (!history_window_) {
+        history_window_ = new HistoryWindow(history_, *dialogs_, window_.get());
+        history_window_->set_detail(vars().detail_on != 0);
+    }
+    history_window_->show();
+    history_window_->raise();
+    history_window_->activateWindow();
+    return *history_window_;
 }
 
 MonitorApp::~MonitorApp() { trace_file_.close(); }
@@ -44,6 +58,8 @@ void MonitorApp::set_output_modes(const OutputModes &modes) {
     commands_.hex_output_clicked(modes.hex_output ? 1 : 0);
     commands_.ascii_hex_clicked(modes.ascii_hex ? 1 : 0);
     commands_.detail_clicked(modes.detail ? 1 : 0);
+    if (history_window_)
+        history_window_->set_detail(modes.detail);
 }
 
 void MonitorApp::toggle_recording() {
@@ -126,7 +142,12 @@ void MonitorApp::connect_controls() {
     });
     QObject::connect(w->LNM_detail_chk, &QCheckBox::clicked, w, [this, w] {
         commands_.detail_clicked(w->LNM_detail_chk->isChecked() ? 1 : 0);
+        if (history_window_)
+            history_window_->set_detail(w->LNM_detail_chk->isChecked());
     });
+    QObject::connect(w->btnHistory, &QPushButton::clicked, w, [this] { show_history(); });
+    auto *history_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), w);
+    QObject::connect(history_key, &QShortcut::activated, w, [this] { show_history(); });
     QObject::connect(w->btnTraceOnOff, &QPushButton::clicked, w, [this] { toggle_recording(); });
     // a trace file whose folder is removed under it would swallow every
     // further line without a word: noticed within a second and told

@@ -2,10 +2,12 @@
 
 #include "app/monitor_core.h"
 #include "app/options.h"
+#include "history/history_store.h"
 #include "shared/steady_clock.h"
 #include "trace/trace_file.h"
 #include "trace/trace_recording.h"
 #include "window/frm_monitor.h"
+#include "window/history_window.h"
 #include "window/monitor_commands.h"
 
 #include <functional>
@@ -28,6 +30,7 @@ public:
         QLocale locale = QLocale::system();  // short date of trace names
         std::unique_ptr<SteadyClock> clock;  // default: the monotonic clock
         std::unique_ptr<EventPump> events;   // default: Qt's event processing
+        std::size_t history_limit = HistoryStore::kDefaultLimit;
     };
 
     explicit MonitorApp(Platform platform);
@@ -57,6 +60,10 @@ public:
     MonitorCore &core() { return *core_; }
     // Ends the program at once; an open trace keeps every line written.
     void end_program();
+    // Opens (or brings up) "Bus-Lauscher – Verlauf".
+    HistoryWindow &show_history();
+    HistoryStore &history() { return history_; }
+    HistoryWindow *history_window() { return history_window_; }
 
 private:
     void connect_controls();
@@ -66,6 +73,8 @@ private:
     // in a box instead of ending the program.
     void guarded(const std::function<void()> &handler);
 
+    HistoryStore history_;                    // before the window and the core: it outlives both
+    HistoryWindow *history_window_ = nullptr; // the main window owns it
     std::unique_ptr<UartRate> uart_;
     std::unique_ptr<Dialogs> dialogs_;
     std::function<void()> end_program_;
@@ -79,6 +88,7 @@ private:
     TraceRecording recording_;
     QTimer trace_watch_;
     QTimer health_tick_;
+    Receiver::MessageListeners::Handle history_feed_;
     bool showing_bad_ = false;
     bool hold_summary_ = false;
 };

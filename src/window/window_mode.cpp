@@ -55,8 +55,9 @@ void tell_when_no_display(QtMsgType type, const QMessageLogContext &context,
     qt_handler(type, context, message);
 }
 
-MonitorApp::Platform platform_for(BusAccess &access) {
+MonitorApp::Platform platform_for(BusAccess &access, const RunOptions &options) {
     MonitorApp::Platform platform;
+    platform.history_limit = options.history;
     platform.ports = std::move(access.ports);
     platform.uart = std::move(access.uart);
     return platform;
@@ -81,19 +82,24 @@ std::unique_ptr<BusServer> serve_if_asked(MonitorApp &app, const RunOptions &opt
 // What the command line asks of the window once it is shown.
 void after_show(MonitorApp &app, const RunOptions &options) {
     app.core().set_mark_errors(options.mark_errors);
+    app.core().set_filter(filter_of(options));
     if (options.exit_after_first_paint)
         app.window().installEventFilter(new ExitAfterFirstPaint(&app.window()));
     if (options.output_modes_given)
         app.set_output_modes(options.output);
     if (options.record)
         app.toggle_recording();
+    if (options.analyse) {
+        HistoryWindow &history = app.show_history();
+        history.filterEdit->setText(options.filter);
+    }
 }
 
 // Shows a capture as if it arrived from a USB interface: every waiting byte
 // per read, through the receive event.
 int run_replay(const RunOptions &options, std::unique_ptr<QFile> capture) {
     BusAccess access = replay_access(std::move(capture));
-    MonitorApp app(platform_for(access));
+    MonitorApp app(platform_for(access, options));
     app.vars().doc_path = init_paths();
     app.start_monitor();
     app.window().show();
@@ -102,6 +108,8 @@ int run_replay(const RunOptions &options, std::unique_ptr<QFile> capture) {
     if (options.exit_after_replay)
         access.replay->on_finished([&app] {
             app.window().rtbMoni->refresh_view();
+            if (HistoryWindow *history = app.history_window())
+                history->refresh();
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         });
     app.core().open_without_questions();
@@ -113,7 +121,7 @@ int run_replay(const RunOptions &options, std::unique_ptr<QFile> capture) {
 int run_demo(const RunOptions &options) {
     ElapsedSteadyClock clock;
     BusAccess access = simulated_bus_access(options, clock);
-    MonitorApp app(platform_for(access));
+    MonitorApp app(platform_for(access, options));
     // beside the bus's health only the short form fits; the whole note is its tip
     app.window().StatusPanel->setText(texts::simulation::kDemoStatusShort);
     app.window().StatusPanel->setToolTip(texts::simulation::kDemoStatus);
@@ -129,7 +137,7 @@ int run_demo(const RunOptions &options) {
 // The window on a real serial port, after the start-up dialogue.
 int run_on_port(const RunOptions &options) {
     BusAccess access = serial_port_access(options);
-    MonitorApp app(platform_for(access));
+    MonitorApp app(platform_for(access, options));
     if (!app.run_startup(access.answers))
         return 0;
     app.window().show();

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace bl {
@@ -74,6 +75,65 @@ TEST(Golden, EveryCaptureDecodesToItsReviewedLines) {
         }
     }
     EXPECT_GE(compared, captures.size());
+}
+
+RunOptions filtered(const char *expression, bool hex = false) {
+    RunOptions o;
+    o.filter = QString::fromUtf8(expression);
+    o.output.hex_output = hex;
+    return o;
+}
+
+QList<QByteArray> lines_of(const QByteArray &out) {
+    QList<QByteArray> lines = out.split('\n');
+    lines.removeLast(); // after the last line end
+    return lines;
+}
+
+// With a filter each matching message gives exactly one line: a filter and
+// its negation together give one line a message; "fehler" as many as the
+// report counts.
+TEST(Golden, AFilterGivesOneLineForEachMessageItTakes) {
+    for (const char *name : {"renderings.capture", "garbage.capture"}) {
+        QFile f(QStringLiteral(BUSLAUSCHER_TEST_DATA "/") + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        RunOptions stats;
+        stats.stats = true;
+        const QByteArray report = decode(bytes, stats).second;
+        const auto count = [&](const char *what) {
+            const qsizetype at = report.indexOf(what) + qsizetype(std::strlen(what));
+            return report.mid(at, report.indexOf('\n', at) - at).trimmed().toInt();
+        };
+        for (bool hex : {false, true}) {
+            const auto taken = lines_of(decode(bytes, filtered("opcode=B2", hex)).first);
+            const auto rest = lines_of(decode(bytes, filtered("nicht opcode=B2", hex)).first);
+            EXPECT_EQ(taken.size() + rest.size(), count("Meldungen:")) << name;
+            for (const QByteArray &line : taken)
+                EXPECT_TRUE(line.contains("ckmelder") || line.startsWith("B2 ") ||
+                            line.startsWith("HEX: B2 "))
+                    << line.toStdString();
+        }
+        EXPECT_EQ(lines_of(decode(bytes, filtered("fehler")).first).size(),
+                  count("Prüfsummenfehler:"))
+            << name;
+    }
+}
+
+TEST(Golden, AFilterOnSensorsAndSwitchesPrintsJustTheirLines) {
+    const QByteArray bytes = QByteArray::fromHex("B202501F" // sensor 5 occupied
+                                                 "B2045019" // sensor 9
+                                                 "B00A3075" // switch 11
+                                                 "BC0A0049" // its state asked
+                                                 "B0093076" // switch 10
+                                                 "81 7E" // busy: shown by no rendering, so as bytes
+                                                 "A0051A40");
+    const QByteArray out = decode(bytes, filtered("rm=5 oder weiche=11")).first;
+    EXPECT_EQ(out.toStdString(), "R\xC3\xBC"
+                                 "ckmelder 5 = belegt\n"
+                                 "Mag.-Art.: 11 - gr\xC3\xBCn - ein \n"
+                                 "Statusanfrage nach Mag.-Art. 11\n");
+    EXPECT_EQ(decode(bytes, filtered("opcode=81")).first.toStdString(), "HEX: 81 7E \n");
 }
 
 // The bytes of a capture: a binary file as it is, a text file as hex

@@ -5,7 +5,7 @@
 #include "loconet/bus_context.h"
 #include "loconet/detail.h"
 #include "shared/latin1.h"
-#include "support/bytes.h"
+#include "support/messages.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -19,29 +19,18 @@ struct Row {
     const char *line;  // UTF-8
 };
 
+// The detailed line of each message, after the context has seen it.
 class Bus {
 public:
-    // The line of the message, after the context has seen it.
     std::string line(std::string_view hex, DetailFields *fields = nullptr) {
-        std::string b = testing::bytes(hex);
-        b.push_back(static_cast<char>(checksum(b)));
-        Message m = message_of(b.begin(), b.end());
-        m.seq = ++seq_;
-        context_.observe(m);
+        const Message m = messages_.next(hex);
         LineText text;
-        render_detailed(m, context_, text, fields);
+        render_detailed(m, messages_.context(), text, fields);
         return latin1_to_utf8(text.view());
-    }
-    static std::uint8_t checksum(const std::string &b) {
-        std::uint8_t c = 0xFF;
-        for (const char x : b)
-            c = static_cast<std::uint8_t>(c ^ static_cast<std::uint8_t>(x));
-        return c;
     }
 
 private:
-    BusContext context_;
-    std::uint64_t seq_ = 0;
+    testing::MessageBus messages_;
 };
 
 void expect_lines(const std::vector<Row> &rows) {

@@ -98,12 +98,11 @@ TEST(FrmMonitor, TabOrderFollowsTheTabIndices) {
         while (!current->property("tabIndex").isValid() || !(current->focusPolicy() & Qt::TabFocus))
             current = current->nextInFocusChain();
     } while (current != first && chain.size() < 40);
-    EXPECT_EQ(
-        chain.join(QLatin1Char(' ')),
-        QStringLiteral(
-            "btnCancel btnClear btnTraceOnOff cmdStartStop rtbMoni "
-            "LNM_ascii_hex_chk LNM_hex_chk LNMsgTxt0 SendCmd0 SendCmd1 LNMsgTxt1 "
-            "LNMsgTxt2 SendCmd2 SendCmd3 LNMsgTxt3 LokAdrTxt KatTxt ZugkatBut LNM_detail_chk"));
+    EXPECT_EQ(chain.join(QLatin1Char(' ')),
+              QStringLiteral("btnCancel btnClear btnTraceOnOff cmdStartStop rtbMoni "
+                             "LNM_ascii_hex_chk LNM_hex_chk LNMsgTxt0 SendCmd0 SendCmd1 LNMsgTxt1 "
+                             "LNMsgTxt2 SendCmd2 SendCmd3 LNMsgTxt3 LokAdrTxt KatTxt ZugkatBut "
+                             "LNM_detail_chk btnHistory"));
 }
 
 } // namespace

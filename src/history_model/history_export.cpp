@@ -1,0 +1,64 @@
+#include "history_model/history_export.h"
+
+#include "shared/time_stamp.h"
+#include "shared/windows1252.h"
+
+#include <QDateTime>
+
+namespace bl {
+
+namespace {
+
+QString csv_field(const QString &text) {
+    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+qint64 since_local_midnight(std::int64_t wall_ms) {
+    const QDateTime at = QDateTime::fromMSecsSinceEpoch(wall_ms);
+    return at.time().msecsSinceStartOfDay();
+}
+
+} // namespace
+
+bool export_rows(const HistoryModel &model, const HistoryStore &store, ExportFormat format,
+                 QIODevice &out, const QString &decimal_point) {
+    if (format == ExportFormat::Csv) {
+        QStringList heads;
+        for (int c = 0; c < HistoryModel::kColumns; ++c)
+            heads << model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        if (out.write("\xEF\xBB\xBF" + heads.join(QLatin1Char(';')).toUtf8() + "\r\n") < 0)
+            return false;
+    }
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const loconet::Message m = store.at(model.position(row));
+        QByteArray record;
+        switch (format) {
+        case ExportFormat::Text:
+            record =
+                to_windows1252(format_time_stamp(since_local_midnight(m.wall_ms), decimal_point) +
+                               QStringLiteral(" - ") + model.line(row)) +
+                "\r\n";
+            break;
+        case ExportFormat::Csv: {
+            QStringList fields;
+            for (int c = 0; c < HistoryModel::kColumns; ++c)
+                fields << csv_field(model.data(model.index(row, c), Qt::DisplayRole).toString());
+            record = fields.join(QLatin1Char(';')).toUtf8() + "\r\n";
+            break;
+        }
+        case ExportFormat::Raw:
+            record = QByteArray(reinterpret_cast<const char *>(m.bytes.data()), m.length);
+            break;
+        }
+        if (out.write(record) != record.size())
+            return false;
+    }
+    return true;
+}
+
+} // namespace bl

@@ -1,0 +1,88 @@
+// "Bus-Lauscher – Verlauf": every kept message in a table, with a filter
+// line, a highlight, search, "Nächster Fehler", pause, a field view of the
+// selected row, export, and emptying the history.
+#pragma once
+
+#include "history_model/history_export.h"
+#include "history_model/history_model.h"
+#include "shared/platform.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace bl {
+
+class HistoryWindow : public QWidget {
+public:
+    // Where to export to (empty: not at all), and in which form.
+    struct ExportTarget {
+        QString path;
+        ExportFormat format = ExportFormat::Text;
+    };
+    using AskExport = std::function<ExportTarget(QWidget *parent)>;
+
+    HistoryWindow(HistoryStore &store, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    // The Klartext column follows the main window's "Ausführlich".
+    void set_detail(bool on);
+    // Takes new messages into the table (the refresh timer calls it).
+    void refresh();
+    static constexpr int kRefreshMs = 500;
+    // While following a bus so busy that each refresh would show only rows
+    // never drawn, the view is brought up to date once a second: no one
+    // reads faster, and drawing new rows is what the window costs.
+    static constexpr int kBusyRefreshMs = 1000;
+
+    void set_ask_export(AskExport ask) { ask_export_ = std::move(ask); }
+    // Writes the shown rows; false (and a box) where the file cannot be written.
+    bool export_to(const ExportTarget &target);
+    HistoryModel &model() { return model_; }
+
+    QLineEdit *filterEdit;
+    QLineEdit *highlightEdit;
+    QLabel *filterHint;
+    QComboBox *timeMode;
+    QPushButton *pauseButton;
+    QPushButton *nextErrorButton;
+    QPushButton *exportButton;
+    QPushButton *clearButton;
+    QLineEdit *searchEdit;
+    QTableView *table;
+    QPlainTextEdit *fieldView;
+    QLabel *countLabel;
+
+private:
+    void build();
+    void connect_controls();
+    void filter_edited();
+    void highlight_edited();
+    void search(bool forward);
+    void next_error();
+    void toggle_pause();
+    void clear_history();
+    void ask_and_export();
+    void selection_changed();
+    void time_mode_changed();
+    void select_row(int row);
+    void show_count();
+    int current_row() const;
+    bool show_error(QLineEdit *edit, const QString &text, std::optional<filter::Filter> &read);
+
+    HistoryStore &store_;
+    Dialogs &dialogs_;
+    HistoryModel model_;
+    QTimer tick_;
+    QElapsedTimer since_sync_;
+    bool paused_ = false;
+    AskExport ask_export_;
+};
+
+} // namespace bl

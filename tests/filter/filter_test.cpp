@@ -1,0 +1,163 @@
+// The filter language: expressions it reads and what they take, and the
+// ones it cannot read with the place and the hint it gives.
+#include "filter/filter.h"
+#include "support/messages.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace bl::filter {
+namespace {
+
+// A message with the line it is shown as.
+struct Shown {
+    loconet::Message message;
+    std::string line; // Latin-1
+};
+
+struct FixedLine : LineSource {
+    std::string text;
+    int asked = 0;
+    std::string_view line() override {
+        ++asked;
+        return text;
+    }
+};
+
+// A small stretch of bus: slot 5 holds loco 57 once its slot data came.
+std::vector<Shown> stretch() {
+    testing::MessageBus bus;
+    std::vector<Shown> out;
+    auto add = [&](loconet::Message m, const char *line) { out.push_back({m, line}); };
+    add(bus.next("B2 02 50"), "R\xFC"
+                              "ckmelder 5 = belegt");                                // 0
+    add(bus.next("B0 0A 30"), "Mag.-Art.: 11 - gr\xFCn - ein ");                     // 1
+    add(bus.next("BC 0A 00"), "Statusanfrage nach Mag.-Art. 11");                    // 2
+    add(bus.next("B1 0A 30"), "HEX: B1 0A 30 74 ");                                  // 3
+    add(bus.next("A0 05 20"), "Lok 0 = Geschw. 32");                                 // 4
+    add(bus.next("E7 0E 05 03 39 00 00 00 00 00 00 00 00"), "Slot  5 = Lokadr. 57"); // 5
+    add(bus.next("A0 05 30"), "Lok 57 = Geschw. 48");                                // 6
+    add(bus.next("BF 00 39"), "Anfrage nach Lokadresse: 57");                        // 7
+    add(bus.corrupt("B2 03 50"), "R\xFC"
+                                 "ckmelder 7 = belegt");                          // 8
+    add(bus.next("83", loconet::Direction::Sent), "Gleisspannung eingeschaltet"); // 9
+    add(bus.next("A0 09 00"), "Lok 0 = Geschw. 0");                               // 10
+    return out;
+}
+
+std::vector<int> taken(const std::string &expression) {
+    auto read = Filter::parse(expression);
+    if (auto *bad = std::get_if<ParseError>(&read)) {
+        ADD_FAILURE() << expression << ": " << bad->hint;
+        return {};
+    }
+    const Filter &f = std::get<Filter>(read);
+    std::vector<int> rows;
+    const std::vector<Shown> messages = stretch();
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        FixedLine line;
+        line.text = messages[i].line;
+        if (f.matches(messages[i].message, line))
+            rows.push_back(static_cast<int>(i));
+    }
+    return rows;
+}
+
+struct Good {
+    const char *expression;
+    std::vector<int> rows;
+};
+
+TEST(Filter, ReadsAndTakes) {
+    const std::vector<Good> table = {
+        {"", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"   ", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"rm=5", {0}},
+        {"rm=5 oder weiche=11", {0, 1, 2, 3}},
+        {"RM=5 || Weiche=11", {0, 1, 2, 3}},
+        {"rm=1-10", {0, 8}},
+        {"rm = 7 , 5", {0, 8}},
+        {"weiche=11 und nicht opcode=BC", {1, 3}},
+        {"weiche=11 && !opcode=bc", {1, 3}},
+        // the loco through its slot, once slot data told it
+        {"lok=57", {5, 6, 7}},
+        {"slot=5", {4, 5, 6}},
+        {"slot=5 und nicht lok=57", {4}},
+        {"opcode=A0", {4, 6, 10}},
+        {"opcode=0xA0,B0-B2", {0, 1, 3, 4, 6, 8, 10}},
+        {"opcode=80-FF", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"fehler", {8}},
+        {"gesendet", {9}},
+        {"nicht (fehler oder gesendet) und rm=1-4096", {0}},
+        {"nicht nicht fehler", {8}},
+        // text: part of the shown line, case ignored, umlauts too
+        {"belegt", {0, 8}},
+        {"R\xC3\x9C"
+         "CKMELDER",
+         {0, 8}},
+        {"\"Geschw. 0\"", {10}},
+        {"\xE2\x80\x9EGeschw. 4\xE2\x80\x9C", {6}},
+        {"lok", {4, 5, 6, 7, 10}},
+        {"(rm=5 oder rm=7) und fehler", {8}},
+        {"rm=5 oder rm=7 und fehler", {0, 8}},
+        {"\xE2\x82\xAC", {}}, // no Latin-1 line holds it
+    };
+    for (const Good &row : table)
+        EXPECT_EQ(taken(row.expression), row.rows) << row.expression;
+}
+
+struct Bad {
+    const char *expression;
+    std::size_t position; // 0-based, in characters
+    const char *hint;     // the start of it
+};
+
+TEST(Filter, SaysWhereAndWhyItCannotRead) {
+    const std::vector<Bad> table = {
+        {"rm=", 3, "Nach „rm=“ fehlt eine Zahl"},
+        {"rm=x", 3, "Nach „rm=“ fehlt eine Zahl"},
+        {"rm=5 oder", 9, "Nach „oder“ fehlt eine Bedingung"},
+        {"rm=5 und und rm=6", 9, "Nach „und“ fehlt eine Bedingung"},
+        {"nicht", 5, "Nach „nicht“ fehlt eine Bedingung"},
+        {"(rm=5", 0, "Die Klammer „(“ wird nicht geschlossen"},
+        {"rm=5)", 4, "„)“ ohne passende „(“"},
+        {"()", 0, "Die Klammer ist leer"},
+        {"rm=5 weiche=3", 5, "Hier fehlt „und“ oder „oder“"},
+        {"oder rm=5", 0, "Hier fehlt eine Bedingung"},
+        {"rm=0", 3, "rm geht von 1 bis 4096"},
+        {"weiche=5000", 7, "weiche geht von 1 bis 4096"},
+        {"opcode=7F", 7, "Ein Opcode liegt zwischen 80 und FF"},
+        {"opcode=G1", 7, "Nach „opcode=“ fehlt ein Opcode"},
+        {"rm=9-3", 3, "Der Bereich geht rückwärts"},
+        {"rm=5,", 5, "Nach „rm=“ fehlt eine Zahl"},
+        {"lokk=5", 0, "Unbekanntes Feld „lokk“"},
+        {"fehler=1", 6, "„fehler“ steht allein"},
+        {"\"offen", 0, "Das Anführungszeichen wird nicht geschlossen"},
+        {"\"\"", 0, "Leerer Text in Anführungszeichen"},
+        {"\xC3\xA4\xC3\xB6 und rm=", 10, "Nach „rm=“ fehlt eine Zahl"}, // characters, not bytes
+    };
+    for (const Bad &row : table) {
+        const auto read = Filter::parse(row.expression);
+        const auto *bad = std::get_if<ParseError>(&read);
+        ASSERT_NE(bad, nullptr) << row.expression;
+        EXPECT_EQ(bad->position, row.position) << row.expression << ": " << bad->hint;
+        EXPECT_EQ(bad->hint.substr(0, std::string(row.hint).size()), row.hint) << row.expression;
+    }
+}
+
+// A field term never asks for the line: rendering it costs more than the test.
+TEST(Filter, RendersTheLineOnlyForText) {
+    const auto fields = std::get<Filter>(Filter::parse("rm=5 oder lok=3 oder fehler"));
+    const auto text = std::get<Filter>(Filter::parse("rm=5 oder belegt"));
+    testing::MessageBus bus;
+    FixedLine line;
+    line.text = "x";
+    EXPECT_FALSE(fields.matches(bus.next("B2 10 50"), line));
+    EXPECT_EQ(line.asked, 0);
+    EXPECT_FALSE(text.matches(bus.next("B2 10 50"), line));
+    EXPECT_EQ(line.asked, 1);
+}
+
+} // namespace
+} // namespace bl::filter

@@ -1,0 +1,210 @@
+// The history's table: its rows and columns, the roles that colour and
+// mark rows, the filter over old and new messages, the field view and the
+// exports.
+#include "app/reception_path.h"
+#include "history_model/history_export.h"
+#include "history_model/history_model.h"
+#include "support/messages.h"
+
+#include <QBrush>
+#include <QBuffer>
+#include <QFont>
+#include <gtest/gtest.h>
+
+namespace bl {
+namespace {
+
+using Col = HistoryModel::Column;
+
+// A store with a short session, framed as the bus gives it (a message a
+// millisecond): a slot read and its answer, a sensor, a corrupt one, a send
+// and its echo.
+struct Session {
+    ModVariablen vars;
+    DiscardingMonitorArea area;
+    NoLines trace;
+    std::int64_t ms = 0;
+    ReceptionPath path{vars, {area, trace}, [this] {
+                           ++ms;
+                           return MessageStamp{1'700'000'000'000 + ms, ms * 1'000'000};
+                       }};
+    HistoryStore store;
+    Receiver::MessageListeners::Handle feed =
+        path.receiver.listen([this](const loconet::Message &m) { store.add(m); });
+
+    Session() {
+        vars.monitor_on = kTrue;
+        receive("BB 05 00 41 E7 0E 05 03 39 00 00 00 00 00 00 00 00 29 A0 05 20 7A B2 02 50 1F "
+                "B2 03 50 1F");
+        send("B0 0A 30 75");
+        receive("B0 0A 30 75");
+    }
+    void receive(const std::string &hex) { path.receiver.framing_steps(testing::bytes(hex)); }
+    void send(const std::string &hex) {
+        const std::string b = testing::bytes(hex);
+        path.receiver.sent(std::span(reinterpret_cast<const std::uint8_t *>(b.data()), b.size()),
+                           0);
+    }
+};
+
+QString text(const HistoryModel &model, int row, int column, int role = Qt::DisplayRole) {
+    return model.data(model.index(row, column), role).toString();
+}
+
+TEST(HistoryModel, RowsCarryTheColumns) {
+    Session s;
+    HistoryModel model(s.store);
+    EXPECT_EQ(model.rowCount(), 0) << "rows come with sync";
+    EXPECT_EQ(model.sync(), 7);
+    ASSERT_EQ(model.rowCount(), 7);
+    EXPECT_EQ(model.columnCount(), 7);
+    EXPECT_EQ(model.headerData(Col::kText, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Klartext"));
+    EXPECT_EQ(text(model, 2, Col::kNr), QStringLiteral("3"));
+    EXPECT_EQ(text(model, 2, Col::kDirection), QStringLiteral("empfangen"));
+    EXPECT_EQ(text(model, 2, Col::kOpcode), QStringLiteral("OPC_LOCO_SPD"));
+    EXPECT_EQ(text(model, 2, Col::kAddress), QStringLiteral("Lok 57, Slot 5"));
+    EXPECT_EQ(text(model, 2, Col::kBytes), QStringLiteral("A0 05 20 7A"));
+    EXPECT_EQ(text(model, 2, Col::kText), QStringLiteral("Lok 57 = Geschw. 32"));
+    EXPECT_EQ(text(model, 3, Col::kAddress), QStringLiteral("Rm 5"));
+    EXPECT_EQ(text(model, 0, Col::kText), QStringLiteral("Statusanfrage nach Slot 5"));
+    EXPECT_EQ(text(model, 4, Col::kDirection), QStringLiteral("empfangen, Prüfsumme falsch"));
+    EXPECT_EQ(text(model, 5, Col::kDirection), QStringLiteral("gesendet"));
+    EXPECT_EQ(text(model, 6, Col::kDirection), QStringLiteral("Echo"));
+    EXPECT_EQ(text(model, 6, Col::kAddress), QStringLiteral("Weiche 11"));
+    model.set_detail(true);
+    EXPECT_EQ(text(model, 2, Col::kText), QStringLiteral("Slot 5 (Lok 57): Fahrstufe 31 von 126"));
+    EXPECT_TRUE(
+        text(model, 1, Col::kText).endsWith(QStringLiteral("Antwort auf Slotdaten-Anforderung")));
+}
+
+// Colour and a mark that reads without it: bold red for a wrong checksum,
+// italic blue for ours and their echoes, yellow and "*" for a highlight.
+TEST(HistoryModel, RolesColourAndMarkTheRows) {
+    Session s;
+    HistoryModel model(s.store);
+    model.sync();
+    const auto background = [&](int row) {
+        return model.data(model.index(row, Col::kText), Qt::BackgroundRole).value<QBrush>().color();
+    };
+    const auto font = [&](int row) {
+        return model.data(model.index(row, Col::kText), Qt::FontRole).value<QFont>();
+    };
+    EXPECT_FALSE(model.data(model.index(3, 0), Qt::BackgroundRole).isValid());
+    EXPECT_GT(background(4).red(), background(4).blue());
+    EXPECT_TRUE(font(4).bold());
+    EXPECT_GT(background(5).blue(), background(5).red());
+    EXPECT_TRUE(font(5).italic());
+    EXPECT_TRUE(font(6).italic());
+    EXPECT_NE(background(5), background(6));
+    model.set_highlight(std::get<filter::Filter>(filter::Filter::parse("rm=5")));
+    EXPECT_EQ(text(model, 3, Col::kNr), QStringLiteral("* 4"));
+    EXPECT_EQ(background(3), QColor(0xFF, 0xF0, 0x80));
+    EXPECT_TRUE(font(3).bold());
+    EXPECT_EQ(text(model, 2, Col::kNr), QStringLiteral("3"));
+    EXPECT_EQ(model.data(model.index(4, 0), HistoryModel::KindRole).toInt(),
+              static_cast<int>(HistoryModel::RowKind::Error));
+}
+
+TEST(HistoryModel, TheFilterTakesOldAndNewMessages) {
+    Session s;
+    HistoryModel model(s.store);
+    model.set_filter(std::get<filter::Filter>(filter::Filter::parse("opcode=B2 oder belegt")));
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.position(0), 3u);
+    s.receive("B2 04 50 19 83 7C");
+    EXPECT_EQ(model.sync(), 1);
+    EXPECT_EQ(text(model, 2, Col::kText), QStringLiteral("Rückmelder 9 = belegt"));
+    model.set_filter(std::nullopt);
+    EXPECT_EQ(model.rowCount(), 9);
+    EXPECT_EQ(model.row_of(4), 4);
+}
+
+TEST(HistoryModel, RowsOfDroppedMessagesLeave) {
+    testing::MessageBus bus;
+    HistoryStore store(3);
+    HistoryModel model(store);
+    for (int i = 0; i < 3; ++i)
+        store.add(bus.next("83"));
+    model.sync();
+    store.add(bus.next("82"));
+    store.add(bus.next("82"));
+    EXPECT_EQ(model.sync(), 2);
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(text(model, 0, Col::kNr), QStringLiteral("3"));
+    store.clear();
+    model.reset();
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(HistoryModel, TimesAbsoluteFromFirstFromAReferenceAndAsGaps) {
+    Session s;
+    HistoryModel model(s.store);
+    model.sync();
+    EXPECT_EQ(text(model, 0, Col::kTime).size(), 12) << "hh:mm:ss,mmm";
+    model.set_time_mode(HistoryModel::TimeMode::FromFirst);
+    EXPECT_EQ(text(model, 3, Col::kTime), QStringLiteral("+0,003 s"));
+    model.set_time_mode(HistoryModel::TimeMode::FromReference, 4);
+    EXPECT_EQ(text(model, 1, Col::kTime), QStringLiteral("-0,003 s"));
+    model.set_time_mode(HistoryModel::TimeMode::Gap);
+    EXPECT_EQ(text(model, 5, Col::kTime), QStringLiteral("+0,001 s"));
+}
+
+TEST(HistoryModel, FindsTextAndErrorsInBothDirections) {
+    Session s;
+    HistoryModel model(s.store);
+    model.sync();
+    EXPECT_EQ(model.find(QStringLiteral("RÜCKMELDER"), -1, true), 3);
+    EXPECT_EQ(model.find(QStringLiteral("rückmelder"), 3, true), 4);
+    EXPECT_EQ(model.find(QStringLiteral("rückmelder"), 3, false), 4) << "round the end";
+    EXPECT_EQ(model.find(QStringLiteral("B0 0A"), 0, true), 5) << "the bytes too";
+    EXPECT_EQ(model.find(QStringLiteral("nirgends"), 0, true), -1);
+    EXPECT_EQ(model.next_error(-1), 4);
+    EXPECT_EQ(model.next_error(4), -1);
+}
+
+// The field view names the fields and links a reply to its request.
+TEST(HistoryModel, FieldViewLinksRequestAndReply) {
+    Session s;
+    const QString request = field_view(s.store, 0, false).join(QLatin1Char('\n'));
+    EXPECT_TRUE(request.contains(QStringLiteral("Bytes: BB 05 00 41"))) << request.toStdString();
+    EXPECT_TRUE(request.contains(QStringLiteral("Beantwortet von Nr. 2, 1,0 ms später")))
+        << request.toStdString();
+    const QString reply = field_view(s.store, 1, true).join(QLatin1Char('\n'));
+    EXPECT_TRUE(reply.contains(QStringLiteral("Antwort auf Nr. 1, 1,0 ms später")))
+        << reply.toStdString();
+    EXPECT_TRUE(reply.contains(QStringLiteral("Felder:"))) << reply.toStdString();
+    EXPECT_TRUE(reply.contains(QStringLiteral(": 57"))) << reply.toStdString();
+    const QString corrupt = field_view(s.store, 4, false).join(QLatin1Char('\n'));
+    EXPECT_TRUE(corrupt.contains(QStringLiteral("Prüfsumme: falsch"))) << corrupt.toStdString();
+}
+
+QByteArray exported(const HistoryModel &model, const HistoryStore &store, ExportFormat format) {
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(export_rows(model, store, format, out, QStringLiteral(",")));
+    return out.data();
+}
+
+TEST(HistoryModel, ExportsTheShownRows) {
+    Session s;
+    HistoryModel model(s.store);
+    model.set_filter(std::get<filter::Filter>(filter::Filter::parse("rm=5 oder fehler")));
+    const QByteArray text = exported(model, s.store, ExportFormat::Text);
+    const QList<QByteArray> lines = text.split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].endsWith(" - R\xFC"
+                                  "ckmelder 5 = belegt\r"))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines[0].indexOf(" - "), 10) << "the trace's time stamp, 000000.000";
+    const QByteArray csv = exported(model, s.store, ExportFormat::Csv);
+    EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBFNr.;Zeit;Richtung;Opcode;Adresse;Bytes;Klartext\r\n"));
+    EXPECT_TRUE(csv.contains(";Rm 5;B2 02 50 1F;Rückmelder 5 = belegt\r\n")) << csv.toStdString();
+    const loconet::Message corrupt = s.store.at(4);
+    EXPECT_EQ(exported(model, s.store, ExportFormat::Raw),
+              QByteArray::fromHex("B202501F") +
+                  QByteArray(reinterpret_cast<const char *>(corrupt.bytes.data()), corrupt.length));
+}
+
+} // namespace
+} // namespace bl

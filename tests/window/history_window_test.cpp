@@ -1,0 +1,134 @@
+// "Bus-Lauscher – Verlauf" on real widgets: opened from the main window, fed
+// by the bus, filtered as the user types, paused, searched, emptied.
+#include "support/app_harness.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace bl {
+namespace {
+
+using testing::AppHarness;
+
+HistoryWindow &opened(AppHarness &h) {
+    QTest::mouseClick(h.w().btnHistory, Qt::LeftButton);
+    EXPECT_NE(h.app->history_window(), nullptr);
+    return *h.app->history_window();
+}
+
+TEST(HistoryWindow, OpensFromTheButtonWithEveryMessageSinceTheStart) {
+    AppHarness h;
+    h.receive("83 7C B2 02 50 1F");
+    QTest::mouseClick(h.w().cmdStartStop, Qt::LeftButton); // the area stops, the history not
+    h.receive("82 7D");
+    HistoryWindow &history = opened(h);
+    EXPECT_TRUE(history.isVisible());
+    EXPECT_EQ(history.windowTitle(), QStringLiteral("Bus-Lauscher – Verlauf"));
+    EXPECT_EQ(history.model().rowCount(), 3);
+    EXPECT_EQ(history.countLabel->text(), QStringLiteral("3 von 3 Meldungen"));
+    EXPECT_TRUE(h.w().cmdStartStop->toolTip().contains(QStringLiteral("Verlauf")));
+}
+
+// Typing changes the rows at once; a mistake turns the line red with a
+// hint, and the rows stay as the last readable filter left them.
+TEST(HistoryWindow, TypingAFilterChangesTheRows) {
+    AppHarness h;
+    h.receive("83 7C B2 02 50 1F B0 0A 30 75 B2 04 50 19");
+    HistoryWindow &history = opened(h);
+    QTest::keyClicks(history.filterEdit, QStringLiteral("rm=5"));
+    EXPECT_EQ(history.model().rowCount(), 1);
+    EXPECT_TRUE(history.filterHint->isHidden());
+    QTest::keyClicks(history.filterEdit, QStringLiteral(" oder"));
+    EXPECT_FALSE(history.filterHint->isHidden());
+    EXPECT_EQ(history.filterHint->text(),
+              QStringLiteral("Zeichen 10: Nach „oder“ fehlt eine Bedingung"));
+    EXPECT_TRUE(history.filterEdit->styleSheet().contains(QStringLiteral("background")));
+    EXPECT_EQ(history.model().rowCount(), 1);
+    QTest::keyClicks(history.filterEdit, QStringLiteral(" weiche=11"));
+    EXPECT_TRUE(history.filterHint->isHidden());
+    EXPECT_EQ(history.model().rowCount(), 2);
+    h.receive("B2 02 40 0F");
+    history.refresh();
+    EXPECT_EQ(history.model().rowCount(), 3);
+    EXPECT_EQ(history.countLabel->text(), QStringLiteral("3 von 5 Meldungen"));
+}
+
+TEST(HistoryWindow, PausedTheViewStandsStillAndWeiterCatchesUp) {
+    AppHarness h;
+    HistoryWindow &history = opened(h);
+    h.receive("83 7C");
+    history.refresh();
+    QTest::mouseClick(history.pauseButton, Qt::LeftButton);
+    EXPECT_EQ(history.pauseButton->text(), QStringLiteral("Weiter"));
+    h.receive("82 7D 82 7D");
+    history.refresh();
+    EXPECT_EQ(history.model().rowCount(), 1);
+    EXPECT_TRUE(history.countLabel->text().endsWith(QStringLiteral("(angehalten)")));
+    QTest::mouseClick(history.pauseButton, Qt::LeftButton);
+    EXPECT_EQ(history.model().rowCount(), 3);
+    EXPECT_EQ(history.pauseButton->text(), QStringLiteral("Anhalten"));
+}
+
+TEST(HistoryWindow, NextErrorSelectsItAndTheFieldViewTellsIt) {
+    AppHarness h;
+    h.receive("83 7C B2 02 50 1E 82 7D");
+    HistoryWindow &history = opened(h);
+    QTest::mouseClick(history.nextErrorButton, Qt::LeftButton);
+    EXPECT_TRUE(history.fieldView->toPlainText().contains(QStringLiteral("Prüfsumme: falsch")));
+    EXPECT_TRUE(history.fieldView->toPlainText().contains(QStringLiteral("Bytes: B2 02 50 1E")));
+    QTest::mouseClick(history.nextErrorButton, Qt::LeftButton);
+    EXPECT_EQ(history.countLabel->text(), QStringLiteral("Kein weiterer Fehler"));
+}
+
+TEST(HistoryWindow, SearchWithCtrlFAndF3) {
+    AppHarness h;
+    h.receive("83 7C B2 02 50 1F 82 7D B2 04 50 19");
+    HistoryWindow &history = opened(h);
+    history.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&history));
+    QTest::keyClick(&history, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(history.searchEdit->isVisible());
+    QTest::keyClicks(history.searchEdit, QStringLiteral("belegt"));
+    QTest::keyClick(history.searchEdit, Qt::Key_Return);
+    EXPECT_EQ(history.table->currentIndex().row(), 1);
+    QTest::keyClick(&history, Qt::Key_F3);
+    EXPECT_EQ(history.table->currentIndex().row(), 3);
+    QTest::keyClick(&history, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(history.table->currentIndex().row(), 1);
+}
+
+TEST(HistoryWindow, AusfuehrlichAndEmptyingTheHistory) {
+    AppHarness h;
+    h.receive("B2 02 50 1F");
+    HistoryWindow &history = opened(h);
+    const auto shown = [&] {
+        return history.model()
+            .data(history.model().index(0, HistoryModel::kText), Qt::DisplayRole)
+            .toString();
+    };
+    EXPECT_EQ(shown(), QStringLiteral("Rückmelder 5 = belegt"));
+    QTest::mouseClick(h.w().LNM_detail_chk, Qt::LeftButton);
+    EXPECT_EQ(shown(), QStringLiteral("Rückmelder 5: belegt (Melder 1, Eingang 5)"));
+    QTest::mouseClick(history.clearButton, Qt::LeftButton);
+    EXPECT_EQ(history.model().rowCount(), 0);
+    EXPECT_EQ(h.area(), "Rückmelder 5 = belegt\r\n") << "the area stays as it is";
+}
+
+TEST(HistoryWindow, ExportWritesTheShownRowsOrSaysWhyNot) {
+    AppHarness h;
+    h.receive("83 7C B2 02 50 1F");
+    HistoryWindow &history = opened(h);
+    const QString path = h.folder.filePath(QStringLiteral("export.bin"));
+    history.set_ask_export([&](QWidget *) {
+        return HistoryWindow::ExportTarget{path, ExportFormat::Raw};
+    });
+    QTest::mouseClick(history.exportButton, Qt::LeftButton);
+    EXPECT_EQ(testing::read_file(path), QByteArray::fromHex("837CB202501F"));
+    EXPECT_FALSE(history.export_to(
+        {h.folder.filePath(QStringLiteral("no/such/dir/x.txt")), ExportFormat::Text}));
+    ASSERT_EQ(h.dialogs->boxes.size(), 1u);
+}
+
+} // namespace
+} // namespace bl
