@@ -10,6 +10,8 @@ tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 
 DESTDIR="$tree" cmake --install build --prefix /usr > /dev/null
+lua_dir=$(grep -m1 '^BUSLAUSCHER_WIRESHARK_LUA_DIR:' build/CMakeCache.txt | cut -d= -f2)
+extcap_dir=$(grep -m1 '^BUSLAUSCHER_WIRESHARK_EXTCAP_DIR:' build/CMakeCache.txt | cut -d= -f2)
 expected=(
   usr/bin/bus-lauscher usr/bin/bus-lauscher-sim
   usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml
@@ -20,6 +22,7 @@ expected=(
   usr/share/bash-completion/completions/bus-lauscher-sim
   usr/lib/udev/rules.d/70-bus-lauscher.rules
   usr/share/doc/bus-lauscher/copyright usr/share/doc/bus-lauscher/changelog.gz
+  "usr/$lua_dir/loconet.lua" "usr/$extcap_dir/bus-lauscher-extcap"
 )
 for file in "${expected[@]}"; do
   [ -s "$tree/$file" ] || { echo "missing from the installation: /$file" >&2; exit 1; }

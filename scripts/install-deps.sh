@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth fonts-dejavu-core fonts-liberation iproute2
   help2man dpkg-dev file desktop-file-utils appstream lintian
+  tshark
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -17,5 +18,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   $SUDO apt-get update
+  # tshark asks whether ordinary users may capture; no setuid helper here
+  echo "wireshark-common wireshark-common/install-setuid boolean false" | $SUDO debconf-set-selections
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 fi

@@ -82,3 +82,19 @@ xdotool mousemove 300 95 click 1 # the first row
 sleep 1
 shoot history-filter.png "$history"
 stop
+
+# Wireshark with the dissector, on a recording of the simulated bus (where
+# Wireshark is installed: apt-get install wireshark-qt)
+if command -v wireshark > /dev/null; then
+  timeout -s INT 6 build/src/bus-lauscher --console --demo --rate 20 --detail \
+    --pcap "$work/demo.pcapng" > /dev/null 2>&1 || true
+  wireshark -X lua_script:packaging/wireshark/loconet.lua -r "$work/demo.pcapng" \
+    -Y "loconet.loco == 3" 2> /dev/null &
+  program=$!
+  window=$(xdotool search --sync --onlyvisible --name "demo.pcapng" | head -n 1)
+  xdotool windowsize "$window" 1100 640
+  sleep 3
+  xdotool mousemove 300 123 click 1 # the first packet
+  sleep 1
+  shoot wireshark.png
+fi

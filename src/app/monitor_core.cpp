@@ -27,7 +27,8 @@ MonitorCore::MonitorCore(std::unique_ptr<PortFactory> ports, const CorePlatform 
                       p.clock, std::move(set_category_button)),
       quiet_opening_(vars_, comm1_, quiet_dialogs_, p.events, p.clock, p.uart,
                      [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
-      reconnect_(comm1_, quiet_opening_, p.clock, [this](const QString &text) { note(text); }) {
+      reconnect_(comm1_, quiet_opening_, p.clock, [this](const QString &text) { note(text); }),
+      pcap_(reception_.receiver, vars_, reception_.context) {
     comm1_.setOnComm([this] { entries_.on_comm(); });
     transmitter_.on_sent([this](std::span<const std::uint8_t> message, std::uint16_t client) {
         reception_.receiver.sent(message, client);
@@ -36,6 +37,19 @@ MonitorCore::MonitorCore(std::unique_ptr<PortFactory> ports, const CorePlatform 
     comm1_.setOnPortError([this, &dialogs](const PortFault &fault) { port_error(fault, dialogs); });
     comm1_.setOnConnectionNote([this](const QString &text) { note(text); });
     QObject::connect(&timer1, &QTimer::timeout, &comm1_, [this] { entries_.on_tick(); });
+}
+
+QString MonitorCore::interface_name() const {
+    if (!vars_.comport_device.isEmpty())
+        return vars_.comport_device;
+    return QStringLiteral("COM%1").arg(static_cast<int>(vars_.comport_nr));
+}
+
+QString MonitorCore::interface_description() const {
+    if (!vars_.ln_interface)
+        return texts::connection::kSerialInterfaceKind;
+    return vars_.usb_interface ? texts::connection::kUsbInterfaceKind
+                               : texts::connection::kComInterfaceKind;
 }
 
 bool MonitorCore::start(const StartupAnswers &answers) {

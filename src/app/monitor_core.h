@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/options.h"
+#include "app/pcap_recording.h"
 #include "app/reception_path.h"
 #include "connection/error_report.h"
 #include "connection/port_opening.h"
@@ -84,6 +85,12 @@ public:
     // it could not go on the bus.
     bool send_for_client(const std::vector<int> &message, std::uint16_t client);
 
+    // --pcap and the window's "pcapng": a recording for Wireshark.
+    PcapRecording &pcap() { return pcap_; }
+    // The port as the recording names its interface, and its kind.
+    QString interface_name() const;
+    QString interface_description() const;
+
     // For who looks underneath (tests): the control and the way back.
     SerialControl &comm1() { return comm1_; }
     Reconnect &reconnect() { return reconnect_; }
@@ -109,6 +116,7 @@ private:
     QuietDialogs quiet_dialogs_;
     PortOpening quiet_opening_; // the same steps, for opening again after a loss
     Reconnect reconnect_;
+    PcapRecording pcap_;
     std::function<void(const QString &)> connection_note_;
 };
 

@@ -38,6 +38,7 @@ struct RunOptions {
     QString serve;                       // --serve [ADDR:]PORT: share the bus over TCP
     bool serve_read_only = false;        // --serve-read-only: no client may send
     QString filter;                      // --filter: only matching messages are shown
+    QString pcap_file;                   // --pcap: a pcapng recording for Wireshark
     std::size_t history = 1'000'000;     // --history: messages the history keeps
     bool analyse = false;                // --analyse: the history window opens at start
     QString help_text;

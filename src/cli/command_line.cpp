@@ -46,6 +46,7 @@ constexpr std::array kRules{
     OptionRule{"exit-after-replay", kReplay},
     OptionRule{"exit-after-first-paint", kReplay | kWindow},
     OptionRule{"filter", kDecode | kConsole | kReplay},
+    OptionRule{"pcap", kAnywhere},
     OptionRule{"history", kReplay | kWindow},
     OptionRule{"analyse", kReplay | kWindow},
 };
@@ -149,6 +150,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto filter = valued("filter", tx::kFilterOption, tx::kFilterValue);
     const auto history = valued("history", tx::kHistoryOption, tx::kNumberValue);
     const auto analyse = flag("analyse", tx::kAnalyseOption);
+    const auto pcap = valued("pcap", texts::capture::kPcapOption, tx::kFileValue);
     parser.addOptions({help,        version,      decode,
                        hex_output,  no_ascii_hex, detail,
                        area,        replay,       exit_after_replay,
@@ -156,7 +158,8 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
                        demo,        rate,         corrupt,
                        record,      first_paint,  stats,
                        mark_errors, serve,        serve_read_only,
-                       filter,      history,      analyse});
+                       filter,      history,      analyse,
+                       pcap});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -233,6 +236,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
         result.history = static_cast<std::size_t>(n);
     }
     result.analyse = parser.isSet(analyse);
+    result.pcap_file = parser.value(pcap);
     result.replay_file = parser.value(replay);
     result.exit_after_replay = parser.isSet(exit_after_replay);
     result.mode = where == kDecode    ? RunMode::Decode

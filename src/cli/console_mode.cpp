@@ -84,6 +84,18 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     core.set_mark_errors(options.mark_errors);
     core.set_filter(filter_of(options));
     core.set_output_modes(options.output);
+    if (!options.pcap_file.isEmpty()) {
+        const QString name = access.simulated_bus ? QStringLiteral("demo") : core.interface_name();
+        const QString kind =
+            access.simulated_bus ? texts::capture::kSimulated : core.interface_description();
+        if (const auto reason = core.pcap().start(options.pcap_file, name, kind)) {
+            say(texts::capture::kNotCreated.arg(options.pcap_file, *reason));
+            return 2;
+        }
+        core.pcap().set_on_failure([&options](const QString &reason) {
+            say(texts::capture::kWriteFailed.arg(options.pcap_file, reason));
+        });
+    }
     if (access.simulated_bus) {
         std::fprintf(stderr, "%s\n", qPrintable(texts::simulation::kDemoStatus));
         access.simulated_bus->start();

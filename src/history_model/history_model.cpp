@@ -16,7 +16,7 @@ public:
         : m_(m), detail_(detail), requests_(requests) {}
     std::string_view line() override {
         if (!made_) {
-            shown_line(m_, detail_, requests_, text_);
+            shown_line(m_, LineMode{false, detail_}, requests_, text_);
             made_ = true;
         }
         return text_.view();
@@ -162,7 +162,7 @@ QString HistoryModel::line(int row) const {
     const Cached &c = row_data(row);
     if (!c.line_made) {
         LineText text;
-        shown_line(c.message, detail_, requests_, text);
+        shown_line(c.message, LineMode{false, detail_}, requests_, text);
         cache_.line = QString::fromLatin1(text.view().data(), static_cast<qsizetype>(text.n));
         cache_.line_made = true;
     }

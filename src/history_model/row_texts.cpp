@@ -4,6 +4,7 @@
 #include "loconet/opcode_names.h"
 #include "loconet/subjects.h"
 #include "reception/renderings.h"
+#include "reception/shown_line.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -35,22 +36,6 @@ const loconet::Message *StoredRequests::request(std::uint64_t seq) const {
         return nullptr;
     found_ = store_.at(*position);
     return &found_;
-}
-
-void shown_line(const loconet::Message &m, bool detail, const loconet::RequestSource &requests,
-                LineText &line) {
-    line.clear();
-    if (detail) {
-        loconet::render_detailed(m, requests, line);
-        return;
-    }
-    render_written(m, true, line);
-    if (line.empty()) {
-        line.append(std::string_view("HEX: "));
-        char digits[3 * loconet::kLongestMessage];
-        const char *end = loconet::put_hex_list(digits, m.view(), true);
-        line.append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
-    }
 }
 
 QString address_text(const loconet::Message &m) {
@@ -120,7 +105,7 @@ QStringList field_view(const HistoryStore &store, std::uint64_t position, bool d
     out << (m.checksum_ok ? QStringLiteral("Prüfsumme: richtig")
                           : QStringLiteral("Prüfsumme: falsch"));
     LineText line;
-    shown_line(m, detail, requests, line);
+    shown_line(m, LineMode{false, detail}, requests, line);
     out << QStringLiteral("Klartext: ") + latin1(line.view());
     loconet::DetailFields fields;
     LineText detailed;

@@ -7,6 +7,7 @@
 #include "loconet/bus_context.h"
 #include "loconet/detail.h"
 #include "loconet/line_text.h"
+#include "reception/shown_line.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,11 +25,6 @@ private:
     const HistoryStore &store_;
     mutable loconet::Message found_;
 };
-
-// The shown line (Latin-1): the detailed rendering, or the written one and
-// its bytes ("HEX: …") where it has none.
-void shown_line(const loconet::Message &m, bool detail, const loconet::RequestSource &requests,
-                LineText &line);
 
 QString address_text(const loconet::Message &m);
 QString direction_text(const loconet::Message &m);

@@ -186,6 +186,12 @@ inline const QString kErrorReportTitle = QStringLiteral("Bus-Lauscher FEHLER: ")
 inline const QByteArray kBaudCommand = QByteArrayLiteral("xB19200\r");
 inline const QByteArray kModeCommand = QByteArrayLiteral("x&LN$3C96\r");
 
+// the interface kinds, as a recording describes its interface
+inline const QString kUsbInterfaceKind = QStringLiteral("LocoNet-USB-Interface, 115200 bit/s");
+inline const QString kComInterfaceKind = QStringLiteral("LocoNet-COM-Port-Interface, 16457 bit/s");
+inline const QString kSerialInterfaceKind =
+    QStringLiteral("serielles Interface im LocoNet-Modus, 19200 bit/s");
+
 } // namespace bl::texts::connection
 
 // The sending side.
@@ -271,6 +277,69 @@ inline const QString kNoDisplay = QStringLiteral(
     "läuft der Konsolenmonitor: bus-lauscher --console (mit --demo auf dem simulierten Bus).");
 
 } // namespace bl::texts::window
+
+// pcapng recordings and captures read.
+namespace bl::texts::capture {
+
+// %1: path, %2: reason
+inline const QString kNotCreated =
+    QStringLiteral("Der Mitschnitt %1 kann nicht angelegt werden: %2");
+inline const QString kWriteFailed = QStringLiteral(
+    "Der Mitschnitt %1 endet hier: %2. Er enthält jede Meldung bis dahin und lässt sich öffnen.");
+inline const QString kDecodedFile = QStringLiteral("LocoNet-Bytes aus einer Datei");
+inline const QString kReplayed = QStringLiteral("Wiedergabe eines Mitschnitts");
+inline const QString kSimulated = QStringLiteral("simulierter LocoNet-Bus");
+// %1: the link type
+inline const QString kOtherLinkType = QStringLiteral(
+    "Der Mitschnitt enthält Pakete der Verbindungsart %1, nicht LocoNet (147): er kann nicht "
+    "gezeigt werden.");
+inline const QString kTruncated = QStringLiteral(
+    "Der Mitschnitt endet mitten in einem Paket (abgeschnitten); jedes ganze Paket davor ist "
+    "gezeigt.");
+inline const QString kMalformed = QStringLiteral(
+    "Die Datei ist kein lesbarer pcap- oder pcapng-Mitschnitt; gezeigt ist, was davor lesbar war.");
+inline const QString kButton = QStringLiteral("pcap");
+inline const QString kTitle = QStringLiteral("Mitschnitt für Wireshark");
+inline const QString kButtonTip = QStringLiteral(
+    "Einen Mitschnitt für Wireshark (pcapng) beginnen oder beenden: jede Meldung mit ihrer Zeit, "
+    "Richtung und Klartextzeile, neben den Verlaufsdateien im Dokumente-Ordner.");
+inline const QString kRecordingTo = QStringLiteral("Mitschnitt für Wireshark: %1");
+inline const QString kSavedAt = QStringLiteral("Mitschnitt gespeichert: %1");
+inline const QString kPcapOption = QStringLiteral(
+    "Jede Meldung zusätzlich als pcapng-Mitschnitt für Wireshark in DATEI schreiben (Zeit, "
+    "Richtung, Prüfsummenfehler, Klartextzeile als Kommentar); DATEI darf noch nicht "
+    "existieren.");
+
+} // namespace bl::texts::capture
+
+// bus-lauscher-extcap, as Wireshark shows it.
+namespace bl::texts::extcap {
+
+inline const QString kHelpUrl = QStringLiteral("file:///usr/share/doc/bus-lauscher/README.md");
+inline const QString kDemoDisplay = QStringLiteral("LocoNet: simulierter Bus (Bus-Lauscher)");
+inline const QString kSerialDisplay = QStringLiteral("LocoNet: %1 (Bus-Lauscher)");
+inline const QString kTcpDisplay = QStringLiteral("LocoNet über TCP (Bus-Lauscher)");
+inline const QString kTcpDescription = QStringLiteral("LocoNet über TCP");
+inline const QString kRate = QStringLiteral("Meldungen je Sekunde");
+inline const QString kRateTip =
+    QStringLiteral("Wie viele Meldungen der simulierte Bus je Sekunde bringt.");
+inline const QString kHost = QStringLiteral("Rechner");
+inline const QString kHostTip =
+    QStringLiteral("Der Rechner, der den Bus teilt (ein LbServer oder ser2net).");
+inline const QString kProtocol = QStringLiteral("Protokoll");
+inline const QString kLbServer = QStringLiteral("LocoNet over TCP (LbServer)");
+inline const QString kRawTcp = QStringLiteral("rohe LocoNet-Bytes (ser2net)");
+inline const QString kKind = QStringLiteral("Interface-Art");
+// %1: the interface
+inline const QString kUnknownInterface =
+    QStringLiteral("Unbekannte Schnittstelle %1 (ist das Interface noch angeschlossen?)");
+inline const QString kUnknownKind =
+    QStringLiteral("Unbekannte Interface-Art %1: usb, com oder serial.");
+inline const QString kUsage = QStringLiteral(
+    "Dieses Programm ruft Wireshark auf (extcap): --extcap-interfaces, --extcap-dlts, "
+    "--extcap-config oder --capture mit --extcap-interface und --fifo.");
+
+} // namespace bl::texts::extcap
 
 // The history window.
 namespace bl::texts::history {

@@ -29,6 +29,8 @@ constexpr ControlPlace kBtnClear{"btnClear", -1, 0, 0, 1695, 375, 2};
 constexpr ControlPlace kBtnTraceOnOff{"btnTraceOnOff", -1, 1680, 0, 1695, 375, 3};
 constexpr ControlPlace kCmdStartStop{"cmdStartStop", -1, 3360, 0, 1695, 375, 4};
 constexpr ControlPlace kBtnCancel{"btnCancel", -1, 5040, 0, 1695, 375, 1};
+// in the free space after it: a pcapng recording for Wireshark
+constexpr ControlPlace kBtnPcapOnOff{"btnPcapOnOff", -1, 6765, 0, 645, 375, 25};
 constexpr ControlPlace kHexChk{"LNM_hex_chk", -1, 7440, 0, 1335, 255, 7};
 constexpr ControlPlace kAsciiHexChk{"LNM_ascii_hex_chk", -1, 7440, 240, 1215, 255, 6};
 // beside the two output modes, in the toolbar's free right part
@@ -112,6 +114,11 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     LNM_ascii_hex_chk->setChecked(true);
     LNM_detail_chk = add<QCheckBox>(texts::window::kDetail, Toolbar1, kDetailChk);
     btnHistory = add<QPushButton>(texts::window::kHistory, Toolbar1, kBtnHistory);
+    btnPcapOnOff = new QToolButton(Toolbar1);
+    place(btnPcapOnOff, kBtnPcapOnOff);
+    btnPcapOnOff->setText(texts::capture::kButton);
+    btnPcapOnOff->setCheckable(true);
+    btnPcapOnOff->setToolTip(texts::capture::kButtonTip);
     btnHistory->setToolTip(texts::window::kHistoryTip);
     cmdStartStop->setToolTip(texts::window::kStopTip);
 

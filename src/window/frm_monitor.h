@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -49,6 +50,7 @@ public:
     QCheckBox *LNM_ascii_hex_chk;
     QCheckBox *LNM_detail_chk;
     QPushButton *btnHistory;
+    QToolButton *btnPcapOnOff;
     QGroupBox *OutFrame;
     std::array<QLineEdit *, 4> LNMsgTxt;
     std::array<QPushButton *, 4> SendCmd;

@@ -3,8 +3,10 @@
 #include "connection/init_paths.h"
 #include "shared/texts.h"
 #include "shared/time_stamp.h"
+#include "trace/trace_naming.h"
 #include "window/qt_dialogs.h"
 
+#include <QDir>
 #include <QShortcut>
 #include <cstdio>
 #include <cstdlib>
@@ -28,12 +30,41 @@ MonitorApp::MonitorApp(Platform p)
           LineOutputs{*window_->rtbMoni, trace_file_}, *window_->Timer1,
           [this](bool on) { window_->ZugkatBut->setEnabled(on); })),
       commands_(core_->vars(), core_->vars(), *window_->rtbMoni, trace_file_),
-      recording_(core_->vars(), trace_file_, *dialogs_, now_, p.locale) {
+      recording_(core_->vars(), trace_file_, *dialogs_, now_, p.locale), locale_(p.locale) {
     if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
         qt->set_parent(window_.get());
     // every message from the start, whatever the area shows
     history_feed_ = core_->listen([this](const loconet::Message &m) { history_.add(m); });
     connect_controls();
+}
+
+std::optional<QString> MonitorApp::start_pcap(const QString &path) {
+    PcapRecording &pcap = core_->pcap();
+    const auto reason =
+        pcap.start(path, pcap_name_.isEmpty() ? core_->interface_name() : pcap_name_,
+                   pcap_name_.isEmpty() ? core_->interface_description() : pcap_description_);
+    if (reason)
+        return reason;
+    window_->btnPcapOnOff->setChecked(true);
+    window_->StatusPanel->setText(texts::capture::kRecordingTo.arg(path));
+    return std::nullopt;
+}
+
+void MonitorApp::toggle_pcap() {
+    PcapRecording &pcap = core_->pcap();
+    if (pcap.running()) {
+        pcap.stop();
+        window_->btnPcapOnOff->setChecked(false);
+        window_->StatusPanel->setText(texts::capture::kSavedAt.arg(pcap.path()));
+        return;
+    }
+    QDir().mkpath(vars().doc_path);
+    const QString path = pcap_path_for(vars().doc_path, trace_name_for(now_(), locale_));
+    if (const auto reason = start_pcap(path)) {
+        window_->btnPcapOnOff->setChecked(false);
+        dialogs_->message_box(texts::capture::kNotCreated.arg(path, *reason),
+                              texts::capture::kTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    }
 }
 
 HistoryWindow &MonitorApp::show_history() {
@@ -146,6 +177,15 @@ void MonitorApp::connect_controls() {
             history_window_->set_detail(w->LNM_detail_chk->isChecked());
     });
     QObject::connect(w->btnHistory, &QPushButton::clicked, w, [this] { show_history(); });
+    QObject::connect(w->btnPcapOnOff, &QToolButton::clicked, w, [this] { toggle_pcap(); });
+    core_->pcap().set_on_failure([this](const QString &reason) {
+        const QString told = texts::capture::kWriteFailed.arg(core_->pcap().path(), reason);
+        window_->btnPcapOnOff->setChecked(false);
+        QTimer::singleShot(0, window_.get(), [this, told] {
+            dialogs_->message_box(told, texts::capture::kTitle, MsgIcon::Exclamation,
+                                  MsgButtons::Ok);
+        });
+    });
     auto *history_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), w);
     QObject::connect(history_key, &QShortcut::activated, w, [this] { show_history(); });
     QObject::connect(w->btnTraceOnOff, &QPushButton::clicked, w, [this] { toggle_recording(); });

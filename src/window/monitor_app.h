@@ -60,6 +60,15 @@ public:
     MonitorCore &core() { return *core_; }
     // Ends the program at once; an open trace keeps every line written.
     void end_program();
+    // A pcapng recording for Wireshark (--pcap, the "pcap" button): the
+    // reason where the file cannot be made.
+    std::optional<QString> start_pcap(const QString &path);
+    void toggle_pcap();
+    // How the recording names its interface (default: the port and its kind).
+    void set_pcap_interface(const QString &name, const QString &description) {
+        pcap_name_ = name;
+        pcap_description_ = description;
+    }
     // Opens (or brings up) "Bus-Lauscher – Verlauf".
     HistoryWindow &show_history();
     HistoryStore &history() { return history_; }
@@ -89,6 +98,9 @@ private:
     QTimer trace_watch_;
     QTimer health_tick_;
     Receiver::MessageListeners::Handle history_feed_;
+    QLocale locale_;
+    QString pcap_name_;
+    QString pcap_description_;
     bool showing_bad_ = false;
     bool hold_summary_ = false;
 };

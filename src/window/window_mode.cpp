@@ -2,6 +2,8 @@
 
 #include "app/bus_access.h"
 #include "app/bus_server.h"
+#include "capture/capture_device.h"
+#include "capture/pcapng_file.h"
 #include "connection/init_paths.h"
 #include "shared/file_names.h"
 #include "shared/say.h"
@@ -80,6 +82,16 @@ std::unique_ptr<BusServer> serve_if_asked(MonitorApp &app, const RunOptions &opt
 }
 
 // What the command line asks of the window once it is shown.
+// --pcap: the recording runs from the start; a file that cannot be made is
+// told, and the window goes on without it.
+void record_pcap_if_asked(MonitorApp &app, const RunOptions &options) {
+    if (options.pcap_file.isEmpty())
+        return;
+    if (const auto reason = app.start_pcap(options.pcap_file))
+        QMessageBox::warning(&app.window(), texts::window::kWindowCaption,
+                             texts::capture::kNotCreated.arg(options.pcap_file, *reason));
+}
+
 void after_show(MonitorApp &app, const RunOptions &options) {
     app.core().set_mark_errors(options.mark_errors);
     app.core().set_filter(filter_of(options));
@@ -89,6 +101,7 @@ void after_show(MonitorApp &app, const RunOptions &options) {
         app.set_output_modes(options.output);
     if (options.record)
         app.toggle_recording();
+    record_pcap_if_asked(app, options);
     if (options.analyse) {
         HistoryWindow &history = app.show_history();
         history.filterEdit->setText(options.filter);
@@ -97,19 +110,23 @@ void after_show(MonitorApp &app, const RunOptions &options) {
 
 // Shows a capture as if it arrived from a USB interface: every waiting byte
 // per read, through the receive event.
-int run_replay(const RunOptions &options, std::unique_ptr<QFile> capture) {
+int run_replay(const RunOptions &options, std::unique_ptr<QIODevice> capture) {
+    auto *replayed_capture = dynamic_cast<capture::CaptureDevice *>(capture.get());
     BusAccess access = replay_access(std::move(capture));
     MonitorApp app(platform_for(access, options));
     app.vars().doc_path = init_paths();
+    app.set_pcap_interface(options.replay_file, texts::capture::kReplayed);
     app.start_monitor();
     app.window().show();
     after_show(app, options);
     app.window().Timer1->stop();
     if (options.exit_after_replay)
-        access.replay->on_finished([&app] {
+        access.replay->on_finished([&app, replayed_capture] {
             app.window().rtbMoni->refresh_view();
             if (HistoryWindow *history = app.history_window())
                 history->refresh();
+            if (replayed_capture && replayed_capture->problem())
+                say(capture::read_problem_text(*replayed_capture->problem()));
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         });
     app.core().open_without_questions();
@@ -122,6 +139,7 @@ int run_demo(const RunOptions &options) {
     ElapsedSteadyClock clock;
     BusAccess access = simulated_bus_access(options, clock);
     MonitorApp app(platform_for(access, options));
+    app.set_pcap_interface(QStringLiteral("demo"), texts::capture::kSimulated);
     // beside the bus's health only the short form fits; the whole note is its tip
     app.window().StatusPanel->setText(texts::simulation::kDemoStatusShort);
     app.window().StatusPanel->setToolTip(texts::simulation::kDemoStatus);
@@ -164,8 +182,18 @@ int run_window(int &argc, char **argv, const RunOptions &options) {
     QGuiApplication::setDesktopFileName(QStringLiteral(BUSLAUSCHER_APP_ID));
     if (options.demo)
         return run_demo(options);
-    return options.replay_file.isEmpty() ? run_on_port(options)
-                                         : run_replay(options, std::move(capture));
+    if (options.replay_file.isEmpty())
+        return run_on_port(options);
+    // a pcap or pcapng capture is shown by its packets' bytes
+    std::unique_ptr<QIODevice> replayed = std::move(capture);
+    if (capture::format_of(replayed->peek(4).toStdString()) != capture::Format::Raw) {
+        if (const auto problem = capture::first_problem(*replayed)) {
+            say(capture::read_problem_text(*problem));
+            return 2;
+        }
+        replayed = std::make_unique<capture::CaptureDevice>(std::move(replayed));
+    }
+    return run_replay(options, std::move(replayed));
 }
 
 } // namespace bl

@@ -136,6 +136,31 @@ TEST(Golden, AFilterOnSensorsAndSwitchesPrintsJustTheirLines) {
     EXPECT_EQ(decode(bytes, filtered("opcode=81")).first.toStdString(), "HEX: 81 7E \n");
 }
 
+// A classic pcap (link type 147, little endian, microseconds) of the bytes,
+// cut into packets of five: a capture decodes as the same bytes do.
+QByteArray as_classic_pcap(const QByteArray &bytes) {
+    QByteArray out = QByteArray::fromHex("d4c3b2a1020004000000000000000000ffff000093000000");
+    for (qsizetype at = 0; at < bytes.size(); at += 5) {
+        const QByteArray packet = bytes.mid(at, 5);
+        const auto n = static_cast<char>(packet.size());
+        out += QByteArray::fromHex("00f1536500000000") + QByteArray(1, n) + QByteArray(3, '\0') +
+               QByteArray(1, n) + QByteArray(3, '\0') + packet;
+    }
+    return out;
+}
+
+TEST(Golden, AClassicPcapDecodesToTheLinesOfItsBytes) {
+    const QDir data(QStringLiteral(BUSLAUSCHER_TEST_DATA));
+    for (const QString &name : data.entryList({QStringLiteral("*.capture")})) {
+        QFile f(data.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        const auto [out, err] = decode(as_classic_pcap(bytes), {});
+        EXPECT_EQ(out.toStdString(), decode(bytes, {}).first.toStdString()) << name.toStdString();
+        EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    }
+}
+
 // The bytes of a capture: a binary file as it is, a text file as hex
 // pairs, one message a line, with the description after '#' left out.
 QByteArray capture_bytes(const QString &path) {

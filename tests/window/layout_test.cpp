@@ -102,7 +102,7 @@ TEST(FrmMonitor, TabOrderFollowsTheTabIndices) {
               QStringLiteral("btnCancel btnClear btnTraceOnOff cmdStartStop rtbMoni "
                              "LNM_ascii_hex_chk LNM_hex_chk LNMsgTxt0 SendCmd0 SendCmd1 LNMsgTxt1 "
                              "LNMsgTxt2 SendCmd2 SendCmd3 LNMsgTxt3 LokAdrTxt KatTxt ZugkatBut "
-                             "LNM_detail_chk btnHistory"));
+                             "LNM_detail_chk btnHistory btnPcapOnOff"));
 }
 
 } // namespace

@@ -86,6 +86,32 @@ TEST(OutputModes, AusfuehrlichShowsTheDetailedLines) {
                         "Gleisspannung eingeschaltet\r\n");
 }
 
+// "pcap": a recording for Wireshark beside the trace files, named like them,
+// every message from the click on; a second click ends it.
+TEST(Pcap, TheButtonRecordsEveryMessageUntilClickedAgain) {
+    AppHarness h;
+    h.receive("83 7C");
+    QTest::mouseClick(h.w().btnPcapOnOff, Qt::LeftButton);
+    EXPECT_TRUE(h.w().btnPcapOnOff->isChecked());
+    const QString path = h.folder.filePath(QStringLiteral("03.03.2024__14_05_09.pcapng"));
+    EXPECT_EQ(h.w().StatusPanel->text(), QStringLiteral("Mitschnitt für Wireshark: ") + path);
+    h.receive("B2 02 50 1F 82 7D");
+    QTest::mouseClick(h.w().btnPcapOnOff, Qt::LeftButton);
+    EXPECT_FALSE(h.w().btnPcapOnOff->isChecked());
+    h.receive("83 7C");
+    const QByteArray file = read_file(path);
+    EXPECT_TRUE(file.startsWith(QByteArray::fromHex("0a0d0d0a")));
+    EXPECT_EQ(file.count(QByteArray::fromHex("b202501f")), 1);
+    EXPECT_EQ(file.count("R\xC3\xBC"
+                         "ckmelder 5 = belegt"),
+              1)
+        << "the line as comment, UTF-8";
+    EXPECT_EQ(file.count(QByteArray::fromHex("837c")), 0) << "before and after: not recorded";
+    QTest::mouseClick(h.w().btnPcapOnOff, Qt::LeftButton);
+    EXPECT_TRUE(QFile::exists(h.folder.filePath(QStringLiteral("03.03.2024__14_05_09 (2).pcapng"))))
+        << "never over another";
+}
+
 TEST(Trace, RecordsEveryShownLineInWindows1252) {
     AppHarness h;
     const QString path = h.folder.path() + QStringLiteral("/03.03.2024__14_05_09.txt");

@@ -1,0 +1,22 @@
+// Any file given to --decode or --replay as a capture: read in pieces of
+// any size, never past what was given; every packet lies within the input.
+#include "capture/pcap_format.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    if (size == 0)
+        return 0;
+    const std::size_t piece = 1 + data[0] % 97;
+    const std::string_view file(reinterpret_cast<const char *>(data + 1), size - 1);
+    std::size_t packet_bytes = 0;
+    bl::capture::CaptureReader reader([&](const bl::capture::Packet &p) {
+        packet_bytes += p.bytes.size();
+        if (packet_bytes > file.size())
+            std::abort();
+    });
+    for (std::size_t at = 0; at < file.size(); at += piece)
+        reader.feed(file.substr(at, piece));
+    reader.finish();
+    return 0;
+}

@@ -1,0 +1,41 @@
+#include "app/pcap_recording.h"
+
+#include "reception/shown_line.h"
+#include "shared/latin1.h"
+
+#include <QFileInfo>
+
+namespace bl {
+
+std::optional<QString> PcapRecording::start(const QString &path, const QString &interface_name,
+                                            const QString &description, bool must_be_new) {
+    if (auto reason = file_.open(path, interface_name, description, must_be_new))
+        return reason;
+    listening_ = receiver_.listen([this](const loconet::Message &m) {
+        LineText line;
+        shown_line(m, LineMode{display_.hex_on != 0, display_.detail_on != 0}, requests_, line);
+        file_.write(m, latin1_to_utf8(line.view()));
+    });
+    return std::nullopt;
+}
+
+void PcapRecording::stop() {
+    listening_ = {};
+    file_.close();
+}
+
+void PcapRecording::set_on_failure(std::function<void(const QString &)> handler) {
+    // the listener stays (it may be running): a failed file takes no more
+    file_.set_on_failure(std::move(handler));
+}
+
+QString pcap_path_for(const QString &folder, const QString &name) {
+    for (int n = 1;; ++n) {
+        const QString path = folder + (n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n)) +
+                             QStringLiteral(".pcapng");
+        if (!QFileInfo::exists(path) || n >= 1000)
+            return path;
+    }
+}
+
+} // namespace bl

@@ -1,0 +1,46 @@
+// A pcapng recording on disk. Like the trace file: created new (never over
+// another), every block reaching the operating system in one write, whole
+// or not at all; a block that cannot be written is cut back off, so the file
+// ends with the last whole block and opens in Wireshark, and the failure is
+// told once.
+#pragma once
+
+#include "capture/pcap_format.h"
+#include "loconet/message.h"
+
+#include <QFile>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace bl::capture {
+
+class PcapngFile {
+public:
+    // The reason (German) where it cannot be created; the section and the
+    // interface (name, description) are written at once.
+    // must_be_new: false for a FIFO that Wireshark made and reads.
+    std::optional<QString> open(const QString &path, const QString &interface_name,
+                                const QString &description, bool must_be_new = true);
+    void close();
+    bool is_open() const { return file_.isOpen(); }
+    QString path() const { return file_.fileName(); }
+
+    // comment: the shown line, UTF-8
+    void write(const loconet::Message &m, std::string_view comment);
+    void set_on_failure(std::function<void(const QString &reason)> handler) {
+        on_failure_ = std::move(handler);
+    }
+
+private:
+    bool write_block(const std::string &block);
+
+    QFile file_;
+    bool failed_ = false;
+    std::function<void(const QString &)> on_failure_;
+};
+
+// What a capture that cannot be read (wholly) has, in German.
+QString read_problem_text(const ReadProblem &problem);
+
+} // namespace bl::capture

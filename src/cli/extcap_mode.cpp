@@ -1,0 +1,238 @@
+#include "cli/extcap_mode.h"
+
+#include "app/bus_access.h"
+#include "app/monitor_core.h"
+#include "cli/console_io.h"
+#include "connection/init_paths.h"
+#include "shared/say.h"
+#include "shared/steady_clock.h"
+#include "shared/texts.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSerialPortInfo>
+#include <QTimer>
+#include <algorithm>
+
+namespace bl {
+
+namespace {
+
+namespace tx = texts::extcap;
+
+const QString kDemo = QStringLiteral("bus-lauscher-demo");
+const QString kTcp = QStringLiteral("bus-lauscher-tcp");
+const QString kSerialPrefix = QStringLiteral("bus-lauscher-serial-");
+
+// Boxes have no one to read them here: their text goes to standard error,
+// where Wireshark shows it, and every question is left unanswered (which
+// ends the start-up instead of asking again).
+class StderrDialogs : public Dialogs {
+public:
+    MsgResult message_box(const QString &text, const QString &, MsgIcon, MsgButtons) override {
+        say(text.simplified());
+        return MsgResult::No;
+    }
+    std::optional<QString> input_box(const QString &, const QString &, const QString &) override {
+        return std::nullopt;
+    }
+};
+
+QStringList serial_ports() {
+    QStringList ports;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        ports << info.systemLocation();
+    return ports;
+}
+
+QString interface_of(const QString &port) {
+    QString name = port;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return kSerialPrefix + name;
+}
+
+QString port_of(const QString &interface) {
+    for (const QString &port : serial_ports())
+        if (interface_of(port) == interface)
+            return port;
+    return {};
+}
+
+std::optional<InterfaceKind> kind_named(const QString &name) {
+    if (name == QLatin1String("com"))
+        return InterfaceKind::ComPort;
+    if (name == QLatin1String("serial"))
+        return InterfaceKind::Serial;
+    if (name.isEmpty() || name == QLatin1String("usb"))
+        return InterfaceKind::Usb;
+    return std::nullopt;
+}
+
+struct Capture {
+    QString interface;
+    QString fifo;
+    double rate = 20;
+    QString kind;
+    QString host = QStringLiteral("127.0.0.1");
+    QString port = QStringLiteral("1234");
+    QString protocol = QStringLiteral("lbserver");
+};
+
+int fail(const QString &what) {
+    say(what);
+    return 1;
+}
+
+int run_capture(const Capture &c) {
+    RunOptions options;
+    StartupAnswers answers;
+    QString name, description;
+    if (c.interface == kDemo) {
+        options.demo = true;
+        options.demo_rate = c.rate;
+        name = QStringLiteral("demo");
+        description = texts::capture::kSimulated;
+    } else if (c.interface == kTcp) {
+        answers.kind = InterfaceKind::Usb;
+        answers.port = c.protocol + QStringLiteral("://") + c.host + QLatin1Char(':') + c.port;
+        name = *answers.port;
+        description = tx::kTcpDescription;
+    } else {
+        const QString port = port_of(c.interface);
+        if (port.isEmpty())
+            return fail(tx::kUnknownInterface.arg(c.interface));
+        answers.kind = kind_named(c.kind);
+        if (!answers.kind)
+            return fail(tx::kUnknownKind.arg(c.kind));
+        answers.port = port;
+        name = port;
+    }
+    options.answers = answers;
+    StderrDialogs dialogs;
+    QtEventPump events;
+    ElapsedSteadyClock clock;
+    BusAccess access =
+        options.demo ? simulated_bus_access(options, clock) : serial_port_access(options);
+    QTimer timer1;
+    timer1.setInterval(100);
+    timer1.start();
+    DiscardingMonitorArea no_area;
+    NoLines no_lines;
+    MonitorCore core(std::move(access.ports),
+                     CorePlatform{dialogs, events, clock, *access.uart, init_paths},
+                     LineOutputs{no_area, no_lines}, timer1);
+    if (!core.start(access.answers))
+        return 1;
+    if (description.isEmpty())
+        description = core.interface_description();
+    core.vars().monitor_on = kTrue;
+    if (const auto reason = core.pcap().start(c.fifo, name, description, false))
+        return fail(texts::capture::kNotCreated.arg(c.fifo, *reason));
+    int status = 0;
+    // Wireshark gone (the FIFO closed): the capture ends
+    core.pcap().set_on_failure([&status](const QString &) {
+        status = 0;
+        QCoreApplication::exit(0);
+    });
+    if (access.simulated_bus)
+        access.simulated_bus->start();
+    end_on_signals(QCoreApplication::instance());
+    status = QCoreApplication::exec();
+    core.pcap().stop();
+    core.close_port();
+    return status;
+}
+
+} // namespace
+
+QString extcap_interfaces(const QStringList &ports) {
+    QString out = QStringLiteral("extcap {version=%1}{display=Bus-Lauscher}{help=%2}\n")
+                      .arg(QStringLiteral(BUSLAUSCHER_VERSION), tx::kHelpUrl);
+    out += QStringLiteral("interface {value=%1}{display=%2}\n").arg(kDemo, tx::kDemoDisplay);
+    for (const QString &port : ports)
+        out += QStringLiteral("interface {value=%1}{display=%2}\n")
+                   .arg(interface_of(port), tx::kSerialDisplay.arg(port));
+    out += QStringLiteral("interface {value=%1}{display=%2}\n").arg(kTcp, tx::kTcpDisplay);
+    return out;
+}
+
+QString extcap_dlts(const QString &) {
+    return QStringLiteral("dlt {number=147}{name=USER0}{display=LocoNet}\n");
+}
+
+QString extcap_config(const QString &interface) {
+    if (interface == kDemo)
+        return QStringLiteral("arg {number=0}{call=--rate}{display=%1}{type=integer}"
+                              "{range=1,400}{default=20}{tooltip=%2}\n")
+            .arg(tx::kRate, tx::kRateTip);
+    if (interface == kTcp)
+        return QStringLiteral("arg {number=0}{call=--host}{display=%1}{type=string}"
+                              "{default=127.0.0.1}{tooltip=%2}\n"
+                              "arg {number=1}{call=--port}{display=Port}{type=unsigned}"
+                              "{range=1,65535}{default=1234}\n"
+                              "arg {number=2}{call=--protocol}{display=%3}{type=selector}\n"
+                              "value {arg=2}{value=lbserver}{display=%4}{default=true}\n"
+                              "value {arg=2}{value=tcp}{display=%5}\n")
+            .arg(tx::kHost, tx::kHostTip, tx::kProtocol, tx::kLbServer, tx::kRawTcp);
+    if (interface.startsWith(kSerialPrefix))
+        return QStringLiteral("arg {number=0}{call=--kind}{display=%1}{type=selector}\n"
+                              "value {arg=0}{value=usb}{display=%2}{default=true}\n"
+                              "value {arg=0}{value=com}{display=%3}\n"
+                              "value {arg=0}{value=serial}{display=%4}\n")
+            .arg(tx::kKind, texts::connection::kUsbInterfaceKind,
+                 texts::connection::kComInterfaceKind, texts::connection::kSerialInterfaceKind);
+    return {};
+}
+
+int run_extcap(int &argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    const auto flag = [](const char *name) {
+        return QCommandLineOption(QString::fromLatin1(name));
+    };
+    const auto valued = [](const char *name) {
+        return QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("X"));
+    };
+    const QCommandLineOption interfaces = flag("extcap-interfaces"), dlts = flag("extcap-dlts"),
+                             config = flag("extcap-config"), capture_now = flag("capture"),
+                             interface = valued("extcap-interface"), fifo = valued("fifo"),
+                             version = valued("extcap-version"),
+                             filter = valued("extcap-capture-filter"), rate = valued("rate"),
+                             kind = valued("kind"), host = valued("host"), port = valued("port"),
+                             protocol = valued("protocol");
+    parser.addOptions({interfaces, dlts, config, capture_now, interface, fifo, version, filter,
+                       rate, kind, host, port, protocol});
+    if (!parser.parse(app.arguments()))
+        return fail(parser.errorText());
+    const auto print = [](const QString &text) {
+        std::fputs(text.toUtf8().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    };
+    if (parser.isSet(interfaces))
+        return print(extcap_interfaces(serial_ports()));
+    const QString chosen = parser.value(interface);
+    if (parser.isSet(dlts))
+        return print(extcap_dlts(chosen));
+    if (parser.isSet(config))
+        return print(extcap_config(chosen));
+    if (!parser.isSet(capture_now))
+        return fail(tx::kUsage);
+    if (chosen.isEmpty() || !parser.isSet(fifo))
+        return fail(tx::kUsage);
+    Capture c;
+    c.interface = chosen;
+    c.fifo = parser.value(fifo);
+    if (parser.isSet(rate))
+        c.rate = std::clamp(parser.value(rate).toDouble(), 0.1, 400.0);
+    c.kind = parser.value(kind);
+    if (parser.isSet(host))
+        c.host = parser.value(host);
+    if (parser.isSet(port))
+        c.port = parser.value(port);
+    if (parser.isSet(protocol))
+        c.protocol = parser.value(protocol) == QLatin1String("tcp") ? QStringLiteral("tcp")
+                                                                    : QStringLiteral("lbserver");
+    return run_capture(c);
+}
+
+} // namespace bl
