@@ -51,4 +51,18 @@ bash scripts/package.sh > /dev/null
 deb=$(ls build-package/bus-lauscher_*.deb)
 dpkg-deb --field "$deb" Depends
 lintian --allow-root --fail-on error,warning "$deb"
+dpkg-deb --field "$deb" Depends | grep -q "fonts-liberation2 | fonts-liberation" ||
+  { echo "the package does not bring the fonts the layout was drawn for" >&2; exit 1; }
+
+# reproducible: the same commit packaged in another clone, in another folder,
+# gives the same bytes
+other=$(mktemp -d)
+git clone -q . "$other/bus-lauscher"
+(cd "$other/bus-lauscher" && bash scripts/package.sh > /dev/null)
+if ! cmp "$deb" "$other"/bus-lauscher/build-package/bus-lauscher_*.deb; then
+  echo "two packages of the same commit differ" >&2
+  exit 1
+fi
+rm -rf "$other"
+echo "two packages of the same commit are byte-identical"
 echo "installation and package checked: $deb"

@@ -87,9 +87,10 @@ inline constexpr Latin1Lit kHexPrefix{"HEX: "};
 inline constexpr Latin1Lit kChecksumWrong{" !! Prüfsumme falsch: "};
 
 // the bus's health
+// short enough to stand whole in the smallest window
 inline const QString kSummary =
-    QStringLiteral("%1 Meldungen · %2/s · Buslast %3 % (max %4 %) · Prüfsummenfehler %5 · "
-                   "verworfene Bytes %6 · fehlende Echos %7");
+    QStringLiteral("%1 Meldungen · %2/s · Last %3 % (max %4 %) · Prüfsumme falsch %5 · "
+                   "verworfen %6 · ohne Echo %7");
 inline const QString kBadChecksum = QStringLiteral("Prüfsummenfehler");
 inline const QString kBadDiscarded = QStringLiteral("Verworfen");
 inline const QString kBadNoEcho = QStringLiteral("Kein Echo");

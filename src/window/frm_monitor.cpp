@@ -3,6 +3,9 @@
 #include "shared/texts.h"
 #include "window/twips.h"
 
+#include <QStyle>
+
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QIcon>
@@ -145,16 +148,28 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setAutoFillBackground(true);
-    // the bus's health at the left, what the bus is (simulated) at the right
+    // the bus's counts at the left, always whole; the last bad message
+    // beside them; what the connection is at the right, yielding first
     HealthPanel = new QLabel(StatusBar1);
     HealthPanel->setObjectName(QStringLiteral("HealthPanel"));
-    StatusBar1->addWidget(HealthPanel, 1);
-    StatusPanel = new QLabel(StatusBar1);
+    StatusBar1->addWidget(HealthPanel);
+    BadPanel = new ElidedLabel(StatusBar1);
+    BadPanel->setObjectName(QStringLiteral("BadPanel"));
+    StatusBar1->addWidget(BadPanel, 1);
+    StatusPanel = new ElidedLabel(StatusBar1);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
     StatusBar1->addPermanentWidget(StatusPanel);
+    StatusBar1->installEventFilter(this);
     place(StatusBar1, kStatusBar1);
 
     set_tab_order();
+    // A click leaves the keyboard focus where it was: a button taking it
+    // would leave it on "Abbruch" as the next in the chain when disabled,
+    // and one Space would then end the program. Tab still reaches them.
+    for (QAbstractButton *b : findChildren<QAbstractButton *>())
+        b->setFocusPolicy(Qt::TabFocus);
+    // the keyboard starts in the first send row, not on "Abbruch"
+    LNMsgTxt[0]->setFocus();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -173,6 +188,33 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
 }
 
 double FrmMonitor::dpi() const { return logicalDpiY(); }
+
+bool FrmMonitor::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == StatusBar1 &&
+        (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize))
+        arrange_status();
+    return QWidget::eventFilter(watched, event);
+}
+
+// The counts take the room their text needs; the bad message what is left,
+// the connection note what is left after it.
+void FrmMonitor::arrange_status() {
+    const int gaps = 3 * StatusBar1->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) + 16;
+    const int counts = HealthPanel->text().isEmpty()
+                           ? 0
+                           : HealthPanel->fontMetrics().horizontalAdvance(HealthPanel->text()) + 4;
+    const int left = std::max(0, StatusBar1->width() - counts - gaps);
+    const int bad = std::min(BadPanel->natural_width(), left);
+    const int note = std::min(StatusPanel->natural_width(), left - bad);
+    const auto fix = [](QWidget *w, int width) {
+        if (w->minimumWidth() != width || w->maximumWidth() != width)
+            w->setFixedWidth(width);
+    };
+    fix(HealthPanel, counts);
+    fix(StatusPanel, note);
+    BadPanel->setMinimumWidth(0);
+    BadPanel->setMaximumWidth(std::max(bad, 0));
+}
 
 void FrmMonitor::place(QWidget *w, const ControlPlace &p) {
     w->setObjectName(QString::fromLatin1(p.name));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/elided_label.h"
 #include "window/resize_rule.h"
 #include "window/rtb_moni.h"
 
@@ -62,11 +63,13 @@ public:
     RtbMoni *rtbMoni;
     QStatusBar *StatusBar1;
     QLabel *HealthPanel;
-    QLabel *StatusPanel;
+    ElidedLabel *BadPanel;    // the last message that went wrong
+    ElidedLabel *StatusPanel; // the connection, the simulated bus, a recording
     QTimer *Timer1;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -79,6 +82,7 @@ private:
         return control;
     }
     void set_tab_order();
+    void arrange_status();
 
     AreaGeometry area_;
     std::function<void()> on_close_;

@@ -28,7 +28,12 @@ MonitorApp::MonitorApp(Platform p)
           CorePlatform{*dialogs_, *events_, *clock_, *uart_, init_paths,
                        [this] { return now_().time(); }},
           LineOutputs{*window_->rtbMoni, trace_file_}, *window_->Timer1,
-          [this](bool on) { window_->ZugkatBut->setEnabled(on); })),
+          [this](bool on) {
+              // a disabled button hands the focus on: back to the category field
+              if (!on && window_->ZugkatBut->hasFocus())
+                  window_->KatTxt->setFocus();
+              window_->ZugkatBut->setEnabled(on);
+          })),
       commands_(core_->vars(), core_->vars(), *window_->rtbMoni, trace_file_),
       recording_(core_->vars(), trace_file_, *dialogs_, now_, p.locale), locale_(p.locale) {
     if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
@@ -112,24 +117,33 @@ void MonitorApp::check_trace_file() {
                           MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
-// A bad message stays on screen until the next second's summary; after
-// it the summary holds for a whole second, so that on a noisy bus the user
-// sees both in turn.
+// The counts are refreshed once a second and always shown whole; the last
+// message that went wrong stands beside them for at least a second (one
+// coming sooner waits for its turn), so that on a noisy bus both can be read.
 void MonitorApp::show_health() {
-    hold_summary_ = false;
-    const bool told_now = core_->health().tick();
-    if (told_now)
-        return;
+    core_->health().tick();
     window_->HealthPanel->setText(core_->health().summary());
-    hold_summary_ = showing_bad_;
-    showing_bad_ = false;
+    const double now = clock_->seconds();
+    if (bad_since_ < 0 || now - bad_since_ < kBadShownSeconds)
+        return;
+    if (pending_bad_.isEmpty()) {
+        window_->BadPanel->clear();
+        bad_since_ = -1;
+        return;
+    }
+    window_->BadPanel->setText(std::exchange(pending_bad_, QString()));
+    bad_since_ = now;
 }
 
 void MonitorApp::show_bad(const QString &what) {
-    if (hold_summary_)
+    const double now = clock_->seconds();
+    if (bad_since_ >= 0 && now - bad_since_ < kBadShownSeconds) {
+        pending_bad_ = what;
         return;
-    window_->HealthPanel->setText(what);
-    showing_bad_ = true;
+    }
+    window_->BadPanel->setText(what);
+    pending_bad_.clear(); // older than this one
+    bad_since_ = now;
 }
 
 void MonitorApp::start_monitor() {
@@ -194,9 +208,13 @@ void MonitorApp::connect_controls() {
     trace_watch_.setInterval(kTraceWatchMs);
     QObject::connect(&trace_watch_, &QTimer::timeout, w, [this] { check_trace_file(); });
     trace_watch_.start();
-    for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i) {
         QObject::connect(w->SendCmd[i], &QPushButton::clicked, w,
                          [this, w, i] { core_->send_hex(w->LNMsgTxt[i]->text()); });
+        // Enter (and the keypad's) in a row sends it, as its button does
+        QObject::connect(w->LNMsgTxt[i], &QLineEdit::returnPressed, w,
+                         [this, w, i] { core_->send_hex(w->LNMsgTxt[i]->text()); });
+    }
     QObject::connect(w->ZugkatBut, &QPushButton::clicked, w, [this, w] {
         core_->set_train_category(w->LokAdrTxt->text(), w->KatTxt->text());
     });

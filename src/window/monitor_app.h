@@ -101,8 +101,9 @@ private:
     QLocale locale_;
     QString pcap_name_;
     QString pcap_description_;
-    bool showing_bad_ = false;
-    bool hold_summary_ = false;
+    static constexpr double kBadShownSeconds = 1.0;
+    double bad_since_ = -1; // when the bad message shown came up; -1: none shown
+    QString pending_bad_;   // the newest that waits for its turn
 };
 
 } // namespace bl

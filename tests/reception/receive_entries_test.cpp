@@ -101,7 +101,7 @@ TEST(ReceiveEntries, EveryEntryCountsTheBytesForTheLoad) {
         EXPECT_EQ(e.m.path.counts.bytes, 411u * 4) << polled;
         clock.now += 1.0 - clock.step_per_read;
         health.tick();
-        EXPECT_TRUE(health.summary().contains(QStringLiteral("Buslast 100 %")))
+        EXPECT_TRUE(health.summary().contains(QStringLiteral("Last 100 %")))
             << polled << " " << health.summary().toStdString();
     }
 }

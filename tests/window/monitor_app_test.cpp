@@ -422,31 +422,61 @@ TEST(BusHealth, StatusBarCountsLoadErrorsAndMissingEchoes) {
     for (int i = 0; i < 20; ++i)
         h.receive("B2 05 10 58");
     h.receive("B2 05 10 00");
-    EXPECT_EQ(h.w().HealthPanel->text(),
+    EXPECT_EQ(h.w().BadPanel->text(),
               QStringLiteral("Prüfsummenfehler um 14:05:09,000: B2 05 10 00"))
         << "named at once";
     h.receive("B2 05 10 01");
+    EXPECT_EQ(h.w().BadPanel->text(),
+              QStringLiteral("Prüfsummenfehler um 14:05:09,000: B2 05 10 00"))
+        << "the first stays its second; the next waits";
     h.clock->now += 1.5;
     h.app->show_health();
-    EXPECT_EQ(h.w().HealthPanel->text(), QStringLiteral("Kein Echo um 14:05:09,000: B0 00 30 7F"));
-    h.clock->now += 1.0;
-    h.app->show_health();
-    // 22 messages of 88 bytes in the first 1.5 s: 59 bytes/s, 4 % of a saturated bus
+    // 23 messages of 92 bytes in the first 1.5 s: 61 bytes/s, 4 % of a saturated bus
     EXPECT_EQ(h.w().HealthPanel->text(),
-              QStringLiteral("23 Meldungen · 9,2/s · Buslast 0 % (max 4 %) · Prüfsummenfehler 2 · "
-                             "verworfene Bytes 0 · fehlende Echos 1"));
-    h.receive("B2 05 10 02");
-    EXPECT_TRUE(h.w().HealthPanel->text().startsWith(QStringLiteral("23 Meldungen")))
-        << "after a bad second the summary holds for a second";
-    h.clock->now += 1.0;
+              QStringLiteral("23 Meldungen · 15,3/s · Last 4 % (max 4 %) · Prüfsumme falsch 2 · "
+                             "verworfen 0 · ohne Echo 1"))
+        << "the counts stand whole beside the bad message";
+    EXPECT_EQ(h.w().BadPanel->text(), QStringLiteral("Kein Echo um 14:05:09,000: B0 00 30 7F"))
+        << "the newest that waited";
+    h.clock->now += 0.5;
     h.app->show_health();
+    EXPECT_EQ(h.w().BadPanel->text(), QStringLiteral("Kein Echo um 14:05:09,000: B0 00 30 7F"));
+    h.clock->now += 0.6;
+    h.app->show_health();
+    EXPECT_EQ(h.w().BadPanel->text(), QString()) << "gone after its second, nothing new";
     h.receive("B2 05 10 03");
-    EXPECT_EQ(h.w().HealthPanel->text(),
-              QStringLiteral("Prüfsummenfehler um 14:05:09,000: B2 05 10 03"));
+    EXPECT_TRUE(h.w().BadPanel->text().endsWith(QStringLiteral("B2 05 10 03")));
     QTest::mouseClick(h.w().btnClear, Qt::LeftButton);
     h.app->show_health();
-    EXPECT_TRUE(h.w().HealthPanel->text().startsWith(QStringLiteral("25 Meldungen")))
+    EXPECT_TRUE(h.w().HealthPanel->text().startsWith(QStringLiteral("24 Meldungen")))
         << "clearing the screen keeps the evidence";
+}
+
+// In the smallest window, on a noisy bus with a long connection note, every
+// count stays readable: the note yields first, then the bad message.
+TEST(BusHealth, EveryCountStaysReadableAtTheSmallestWidth) {
+    testing::AppHarness h;
+    h.w().show();
+    h.w().resize(h.w().minimumSize());
+    h.w().HealthPanel->setText(
+        QStringLiteral("1.234.567 Meldungen · 342,0/s · Last 100 % (max 100 %) · Prüfsumme falsch "
+                       "12.345 · verworfen 123.456 · ohne Echo 1.234"));
+    h.w().BadPanel->setText(QStringLiteral("Prüfsummenfehler um 14:05:09,000: B2 05 10 00"));
+    h.w().StatusPanel->setText(
+        QStringLiteral("Verbunden mit lbserver://stellwerk.example.org:1234 (LbServer 1.2)"));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const QLabel *counts = h.w().HealthPanel;
+    EXPECT_GE(counts->width(), counts->fontMetrics().horizontalAdvance(counts->text()))
+        << "the counts are never cut";
+    EXPECT_LE(counts->geometry().right(), h.w().StatusBar1->width());
+    EXPECT_LE(h.w().StatusPanel->width(), h.w().StatusPanel->natural_width());
+    EXPECT_LE(h.w().BadPanel->geometry().right(), h.w().StatusBar1->width());
+    h.w().resize(1400, 700);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.w().StatusPanel->width(), h.w().StatusPanel->natural_width())
+        << "with room, the note is whole again";
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "support/monitor_harness.h"
 #include "window/monitor_app.h"
 
+#include <QApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,10 +36,11 @@ struct OnSimulatedBus {
         p.ports = std::make_unique<OnePort>(std::move(interface));
         p.uart = std::make_unique<sim::SimulatedUartRate>(*iface);
         p.dialogs = std::move(boxes);
-        p.end_program = [] {};
+        p.end_program = [this] { ++ended; };
         app = std::make_unique<MonitorApp>(std::move(p));
     }
     FrmMonitor &w() { return app->window(); }
+    int ended = 0;
     QString area() const {
         const std::string_view t = app->window().rtbMoni->text();
         return QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size()));
@@ -176,6 +178,46 @@ TEST(EndToEnd, EverySendRowReachesTheBus) {
                                              "Statusanfrage nach Mag.-Art. 1\r\n"
                                              " Antwort: rot\r\n"),
                               2000);
+}
+
+// Enter, or the keypad's, in a row sends it as its button does.
+TEST(EndToEnd, EnterInASendRowSendsIt) {
+    OnSimulatedBus s(sim::InterfaceType::Serial, 0);
+    ASSERT_TRUE(s.start({MsgResult::No, MsgResult::No}, {QStringLiteral("1")}));
+    s.opened();
+    QTest::mouseClick(s.w().btnClear, Qt::LeftButton);
+    QTest::keyClick(s.w().LNMsgTxt[0], Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(s.area(), QStringLiteral("Mag.-Art.: 1 - rot - ein \r\n"), 2000);
+    QTest::keyClick(s.w().LNMsgTxt[1], Qt::Key_Enter, Qt::KeypadModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(s.area(),
+                              QStringLiteral("Mag.-Art.: 1 - rot - ein \r\n"
+                                             "Mag.-Art.: 1 - gr\u00fcn - ein \r\n"),
+                              2000);
+}
+
+// No click leaves the keyboard on "Abbruch": a Space afterwards does not
+// end the program.
+TEST(EndToEnd, AfterZugkatSetzenASpaceLeavesTheProgramRunning) {
+    OnSimulatedBus s(sim::InterfaceType::Serial, 0);
+    ASSERT_TRUE(s.start({MsgResult::No, MsgResult::No}, {QStringLiteral("1")}));
+    s.opened();
+    s.w().show();
+    s.w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.w()));
+    EXPECT_EQ(QApplication::focusWidget(), s.w().LNMsgTxt[0]) << "not on Abbruch at the start";
+    s.w().LokAdrTxt->setText(QStringLiteral("3"));
+    s.w().KatTxt->setText(QStringLiteral("5"));
+    s.w().KatTxt->setFocus();
+    QTest::mouseClick(s.w().ZugkatBut, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(s.w().ZugkatBut->isEnabled(), 6000);
+    EXPECT_EQ(QApplication::focusWidget(), s.w().KatTxt);
+    // from the keyboard too: Tab to the button, Space, and the focus comes back
+    s.w().ZugkatBut->setFocus();
+    QTest::keyClick(s.w().ZugkatBut, Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(s.w().ZugkatBut->isEnabled(), 6000);
+    EXPECT_NE(QApplication::focusWidget(), s.w().btnCancel);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(s.ended, 0);
 }
 
 TEST(EndToEnd, TrainCategoryIsWrittenAndReadBack) {
