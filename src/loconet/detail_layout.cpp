@@ -435,7 +435,7 @@ bool walk_identification(Walk &w) {
             return false;
         long_transponder(w);
         return true;
-    case kOpcLissyUpdate:
+    case kOpcTrainIdReport:
         if (w[1] == 0x08 && w.length() == 8) {
             train_identification(w);
             return true;

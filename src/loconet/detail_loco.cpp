@@ -11,6 +11,21 @@ namespace f = texts::detail::field;
 
 namespace {
 
+// A move: from slot 0 a dispatch get, to slot 0 a dispatch put, to itself
+// a null move (taking the slot into use), otherwise the data moves.
+void move_slots(Walk &w, int from, int to) {
+    if (from == 0) {
+        w.out << t::kDispatchGet;
+    } else if (to == 0 || to == from) {
+        w.out << t::kSlot;
+        w.out.num(f::kSlot, from) << (to == 0 ? t::kDispatchPut : t::kNullMove);
+    } else {
+        w.out << t::kMoveData;
+        w.out.num(f::kSlot, from) << t::kMoveTo;
+        w.out.num(to) << t::kMoveEnd;
+    }
+}
+
 // 0xD4 0x20: function groups of some command stations, by token.
 void function_group(Walk &w) {
     const int token = w[3], value = w[4];
@@ -131,17 +146,7 @@ bool walk_slot_commands(Walk &w) {
         w.out.num(w[2]) << t::kLinkEnd;
         return true;
     case kOpcMoveSlots: {
-        const int from = w[1], to = w[2];
-        if (from == 0) {
-            w.out << t::kDispatchGet;
-        } else if (to == 0 || to == from) {
-            w.out << t::kSlot;
-            w.out.num(f::kSlot, from) << (to == 0 ? t::kDispatchPut : t::kNullMove);
-        } else {
-            w.out << t::kMoveData;
-            w.out.num(f::kSlot, from) << t::kMoveTo;
-            w.out.num(to) << t::kMoveEnd;
-        }
+        move_slots(w, w[1], w[2]);
         return true;
     }
     case kOpcRqSlData: {
@@ -193,18 +198,7 @@ bool walk_slot_commands(Walk &w) {
             w.out.num(f::kSlot, from) << t::kLinkToTop;
             w.out.num(to) << t::kLinkEnd;
             break;
-        case 0x00:
-            if (from == 0) {
-                w.out << t::kDispatchGet;
-            } else if (to == 0 || to == from) {
-                w.out << t::kSlot;
-                w.out.num(f::kSlot, from) << (to == 0 ? t::kDispatchPut : t::kNullMove);
-            } else {
-                w.out << t::kMoveData;
-                w.out.num(f::kSlot, from) << t::kMoveTo;
-                w.out.num(to) << t::kMoveEnd;
-            }
-            break;
+        case 0x00: move_slots(w, from, to); break;
         default: return false;
         }
         w.out << t::kExpandedFormat;

@@ -40,7 +40,7 @@ constexpr std::array<std::pair<int, std::string_view>, 37> kNames{{
     {kOpcReceiverReport, "OPC_RECEIVER_REP"},
     {kOpcReceiverQuery, "OPC_RECEIVER_QUERY"},
     {kOpcLongTransponder, "OPC_LONG_TRANSPONDER"},
-    {kOpcLissyUpdate, "OPC_LISSY_UPDATE"},
+    {kOpcTrainIdReport, "OPC_TRAIN_ID_REP"},
     {kOpcPeerXfer, "OPC_PEER_XFER"},
     {kOpcExpRdData, "OPC_EXP_RD_DATA"},
     {kOpcSlRdData, "OPC_SL_RD_DATA"},

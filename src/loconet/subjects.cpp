@@ -78,7 +78,7 @@ Subjects subjects_of(const Message &m) {
         if (m[1] == 0x09)
             s.loco = transponder_loco(m[4], m[5]);
         break;
-    case kOpcLissyUpdate:
+    case kOpcTrainIdReport:
         if (m[1] == 0x08 && (m[3] & 0xE0) != 0x20)
             s.loco = loco_address(m[5], m[6]);
         break;

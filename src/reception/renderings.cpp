@@ -240,7 +240,7 @@ void render_into(const WrittenInput &in, bool ascii_hex, Line &line) {
         line << tx::kLocoAddressQuery;
         line.S(loco_address(b[1], b[2]));
         break;
-    case kOpcLissyUpdate:
+    case kOpcTrainIdReport:
         if (b[1] == 8)
             render_kennbox(b, line);
         break;

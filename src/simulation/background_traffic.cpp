@@ -57,9 +57,10 @@ QByteArray BackgroundTraffic::kennbox(const Train &t) {
     const int sender = 1 + random(8);
     if (random(2) == 0)
         return message(
-            {kOpcLissyUpdate, 0x08, 0x00, 0x20 | (sender >> 7), sender & 0x7F, 0, t.speed});
-    return message({kOpcLissyUpdate, 0x08, random(4), 0x40 | (random(2) ? 0x20 : 0) | (sender >> 7),
-                    sender & 0x7F, loco_high(t.address), loco_low(t.address)});
+            {kOpcTrainIdReport, 0x08, 0x00, 0x20 | (sender >> 7), sender & 0x7F, 0, t.speed});
+    return message({kOpcTrainIdReport, 0x08, random(4),
+                    0x40 | (random(2) ? 0x20 : 0) | (sender >> 7), sender & 0x7F,
+                    loco_high(t.address), loco_low(t.address)});
 }
 
 // Messages the monitor lists as bytes: peer transfers, extended functions.

@@ -117,9 +117,7 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     LNM_ascii_hex_chk->setChecked(true);
     LNM_detail_chk = add<QCheckBox>(texts::window::kDetail, Toolbar1, kDetailChk);
     btnHistory = add<QPushButton>(texts::window::kHistory, Toolbar1, kBtnHistory);
-    btnPcapOnOff = new QToolButton(Toolbar1);
-    place(btnPcapOnOff, kBtnPcapOnOff);
-    btnPcapOnOff->setText(texts::capture::kButton);
+    btnPcapOnOff = add<QPushButton>(texts::capture::kButton, Toolbar1, kBtnPcapOnOff);
     btnPcapOnOff->setCheckable(true);
     btnPcapOnOff->setToolTip(texts::capture::kButtonTip);
     btnHistory->setToolTip(texts::window::kHistoryTip);

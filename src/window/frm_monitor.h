@@ -51,7 +51,7 @@ public:
     QCheckBox *LNM_ascii_hex_chk;
     QCheckBox *LNM_detail_chk;
     QPushButton *btnHistory;
-    QToolButton *btnPcapOnOff;
+    QPushButton *btnPcapOnOff;
     QGroupBox *OutFrame;
     std::array<QLineEdit *, 4> LNMsgTxt;
     std::array<QPushButton *, 4> SendCmd;

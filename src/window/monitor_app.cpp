@@ -191,7 +191,7 @@ void MonitorApp::connect_controls() {
             history_window_->set_detail(w->LNM_detail_chk->isChecked());
     });
     QObject::connect(w->btnHistory, &QPushButton::clicked, w, [this] { show_history(); });
-    QObject::connect(w->btnPcapOnOff, &QToolButton::clicked, w, [this] { toggle_pcap(); });
+    QObject::connect(w->btnPcapOnOff, &QPushButton::clicked, w, [this] { toggle_pcap(); });
     core_->pcap().set_on_failure([this](const QString &reason) {
         const QString told = texts::capture::kWriteFailed.arg(core_->pcap().path(), reason);
         window_->btnPcapOnOff->setChecked(false);

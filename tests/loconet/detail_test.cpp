@@ -261,7 +261,7 @@ TEST(Detail, UnknownMessagesSayWhatTheyAre) {
     expect_lines({
         {"C0 10 11 12 13", "Unbekannte Meldung 0xC0: C0 10 11 12 13 3F"},
         {"E4 0F 00 00 00 39 00 00 00 00 00 00 00 00 00",
-         "Unbekannte Meldung OPC_LISSY_UPDATE: E4 0F 00 00 00 39 00 00 00 00 00 00 00 00 00 2D"},
+         "Unbekannte Meldung OPC_TRAIN_ID_REP: E4 0F 00 00 00 39 00 00 00 00 00 00 00 00 00 2D"},
     });
 }
 

@@ -68,41 +68,13 @@ TEST(FrmMonitor, TheTextStandsBetweenTheFrameAndTheStatusBar) {
     }
 }
 
-TEST(FrmMonitor, InitialStates) {
+// What the tables cannot say: the rows show hex in a monospaced face, and
+// the icon is linked into the program.
+TEST(FrmMonitor, SendRowsAreMonospacedAndTheIconIsLinkedIn) {
     FrmMonitor w;
-    EXPECT_FALSE(w.LNM_hex_chk->isChecked());
-    EXPECT_TRUE(w.LNM_ascii_hex_chk->isChecked());
-    for (QLineEdit *row : w.LNMsgTxt) {
-        EXPECT_EQ(row->font().pointSizeF(), 9.75);
+    for (QLineEdit *row : w.LNMsgTxt)
         EXPECT_TRUE(QFontInfo(row->font()).fixedPitch());
-    }
-    EXPECT_EQ(w.LNMsgTxt[2]->text(), w.LNMsgTxt[1]->text()) << "the rows stand as 0, 1, 3, 2";
-    EXPECT_TRUE(w.Label1->font().bold());
-    EXPECT_TRUE(w.rtbMoni->isReadOnly());
-    EXPECT_TRUE(w.rtbMoni->text().empty());
-    EXPECT_TRUE(w.Timer1->isActive());
-    EXPECT_TRUE(QFile::exists(QStringLiteral(":/bus-lauscher.png"))) << "the icon is linked in";
-}
-
-TEST(FrmMonitor, TabOrderFollowsTheTabIndices) {
-    FrmMonitor w;
-    w.show();
-    QStringList chain;
-    QWidget *first = w.btnCancel;
-    QWidget *current = first;
-    do {
-        chain << current->objectName() + (current->property("index").isValid()
-                                              ? current->property("index").toString()
-                                              : QString());
-        current = current->nextInFocusChain();
-        while (!current->property("tabIndex").isValid() || !(current->focusPolicy() & Qt::TabFocus))
-            current = current->nextInFocusChain();
-    } while (current != first && chain.size() < 40);
-    EXPECT_EQ(chain.join(QLatin1Char(' ')),
-              QStringLiteral("btnCancel btnClear btnTraceOnOff cmdStartStop rtbMoni "
-                             "LNM_ascii_hex_chk LNM_hex_chk LNMsgTxt0 SendCmd0 SendCmd1 LNMsgTxt1 "
-                             "LNMsgTxt2 SendCmd2 SendCmd3 LNMsgTxt3 LokAdrTxt KatTxt ZugkatBut "
-                             "LNM_detail_chk btnHistory btnPcapOnOff"));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/bus-lauscher.png")));
 }
 
 } // namespace
