@@ -25,10 +25,11 @@ std::u32string decode_utf8(std::string_view s) {
             ++i;
             continue;
         }
-        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
+        auto cp = static_cast<char32_t>(extra == 0 ? c : c & (0x3F >> extra));
         for (int k = 1; k <= extra; ++k)
-            cp =
-                (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
+            cp = (cp << 6) |
+                 static_cast<char32_t>(
+                     static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
         out.push_back(cp);
         i += static_cast<std::size_t>(extra) + 1;
     }
