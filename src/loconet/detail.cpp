@@ -120,10 +120,9 @@ void speed(Out &out, int spd, int slot_status) {
     out << t::kSpeedStep;
     out.num(f::kSpeed, step) << t::kOf;
     out.num(steps);
-    if (steps != 126) {
-        out << t::kValueOpen;
-        out.num(spd) << ')';
-    }
+    // the raw slot value too: it is what other monitors and the slot data show
+    out << t::kValueOpen;
+    out.num(spd) << ')';
 }
 
 void direction(Out &out, int dirf) {

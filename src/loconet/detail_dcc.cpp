@@ -42,8 +42,13 @@ void on_off(Out &out, int value) { out << (value ? t::kOn : t::kOff); }
 void cv_access(Out &out, const Packet &p, int at) {
     const int i = p[at];
     if ((i & 0xF0) == 0xF0) {
-        out << t::kDccShortForm;
-        out.num(i & 0x0F) << " = ";
+        const std::string_view known = t::find(t::kDccShortForms, i & 0x0F);
+        if (known.empty()) {
+            out << t::kDccShortForm;
+            out.num(i & 0x0F) << " = ";
+        } else {
+            out << known;
+        }
         out.num(f::kValue, p[at + 1]);
         return;
     }
@@ -236,6 +241,11 @@ void accessory(Out &out, const Packet &p) {
     out.num(f::kValue, p[2] & 0x1F);
 }
 
+// "Lok ", or what a CV access on the main is called, before the address.
+void loco(Out &out, const Packet &p, int at) {
+    out << ((p[at] & 0xE0) == 0xE0 ? t::kOpsMode : t::kLoco);
+}
+
 void decode_packet(Out &out, const Packet &p) {
     const int b0 = p[0];
     if (b0 == 0xFF) {
@@ -244,13 +254,13 @@ void decode_packet(Out &out, const Packet &p) {
         out << t::kDccBroadcast;
         multifunction(out, p, 1);
     } else if (b0 < 0x80) {
-        out << t::kLoco;
+        loco(out, p, 1);
         out.num(f::kLoco, b0);
         multifunction(out, p, 1);
     } else if (b0 < 0xC0) {
         accessory(out, p);
     } else if (b0 < 0xE8) {
-        out << t::kLoco;
+        loco(out, p, 2);
         out.num(f::kLoco, ((b0 & 0x3F) << 8) | p[1]);
         multifunction(out, p, 2);
     } else {

@@ -565,7 +565,13 @@ inline constexpr string_view kDccBitCv = ": Bit "_de;
 inline constexpr string_view kDccOfCv = " von CV "_de;
 inline constexpr string_view kDccWriteEnd = " schreiben"_de;
 inline constexpr string_view kDccVerifyEnd = " prüfen"_de;
-inline constexpr string_view kDccShortForm = "Kurzform CV "_de;
+// the short form of CV access on the main: its four bits name what it sets
+inline constexpr std::array kDccShortForms{
+    Named{0x2, ": CV 23 (Beschleunigung, Kurzform) = "_de},
+    Named{0x3, ": CV 24 (Bremsen, Kurzform) = "_de},
+    Named{0x9, ": Decodersperre (Kurzform) = "_de},
+};
+inline constexpr string_view kDccShortForm = ": Kurzform-Befehl "_de;
 inline constexpr string_view kDccAccessory = "Zubehör: Weiche "_de;
 inline constexpr string_view kDccDecoder = " (Decoder "_de;
 inline constexpr string_view kDccPair = ", Paar "_de;

@@ -73,7 +73,8 @@ TEST(HistoryModel, RowsCarryTheColumns) {
     EXPECT_EQ(text(model, 6, Col::kDirection), QStringLiteral("Echo"));
     EXPECT_EQ(text(model, 6, Col::kAddress), QStringLiteral("Weiche 11"));
     model.set_detail(true);
-    EXPECT_EQ(text(model, 2, Col::kText), QStringLiteral("Slot 5 (Lok 57): Fahrstufe 31 von 126"));
+    EXPECT_EQ(text(model, 2, Col::kText),
+              QStringLiteral("Slot 5 (Lok 57): Fahrstufe 31 von 126 (Wert 32)"));
     EXPECT_TRUE(
         text(model, 1, Col::kText).endsWith(QStringLiteral("Antwort auf Slotdaten-Anforderung")));
 }

@@ -57,15 +57,16 @@ TEST(Detail, PowerAndSlotCommands) {
     });
 }
 
-// Speeds are steps of the slot's mode: 0 halts, 1 is the emergency stop.
+// Speeds are steps of the slot's mode with the slot's raw value: 0 halts, 1
+// is the emergency stop.
 TEST(Detail, LocoMessagesNameTheLocoOnceTheSlotDataToldIt) {
     expect_lines({
-        {"A0 05 62", "Slot 5: Fahrstufe 97 von 126"},
+        {"A0 05 62", "Slot 5: Fahrstufe 97 von 126 (Wert 98)"},
         {"E7 0E 05 03 39 00 00 00 00 00 00 00 00",
          "Slot 5: Lok 57, frei, keine Traktion, 128 Fahrstufen; Halt, vorwärts; F0=aus, F1=aus, "
          "F2=aus, F3=aus, F4=aus, F5=aus, F6=aus, F7=aus, F8=aus; Gleisspannung aus, Nothalt "
          "aktiv, Programmiergleis frei; Regler-ID 0"},
-        {"A0 05 63", "Slot 5 (Lok 57): Fahrstufe 98 von 126"},
+        {"A0 05 63", "Slot 5 (Lok 57): Fahrstufe 98 von 126 (Wert 99)"},
         {"A0 05 01", "Slot 5 (Lok 57): Nothalt"},
         {"A0 05 00", "Slot 5 (Lok 57): Halt"},
         {"A1 05 20", "Slot 5 (Lok 57): rückwärts, F0=aus, F1=aus, F2=aus, F3=aus, F4=aus"},
@@ -79,7 +80,7 @@ TEST(Detail, LocoMessagesNameTheLocoOnceTheSlotDataToldIt) {
         {"D4 20 05 05 7F", "Slot 5 (Lok 57): F12=an, F20=an, F28=an"},
         {"D4 20 05 07 00",
          "Slot 5 (Lok 57): F5=aus, F6=aus, F7=aus, F8=aus, F9=aus, F10=aus, F11=aus"},
-        {"A0 06 10", "Slot 6: Fahrstufe 15 von 126"},
+        {"A0 06 10", "Slot 6: Fahrstufe 15 von 126 (Wert 16)"},
     });
 }
 
@@ -243,17 +244,26 @@ TEST(Detail, ImmediatePacketsAreDecodedAsDccPackets) {
          "DCC-Paket (0× wiederholen): Lok 5, F0=an, F1=an, F2=an, F3=aus, F4=aus"},
         {"ED 0B 7F 21 02 03 3F 00 00 00",
          "DCC-Paket (1× wiederholen): Lok 3, F5=an, F6=an, F7=an, F8=an"},
-        {"ED 0B 7F 40 02 03 6C 1C 06 00", "DCC-Paket (0× wiederholen): Lok 3: CV 29 = 6 schreiben"},
-        {"ED 0B 7F 40 02 03 64 1C 06 00", "DCC-Paket (0× wiederholen): Lok 3: CV prüfen 29 = 6"},
+        {"ED 0B 7F 40 02 03 6C 1C 06 00",
+         "DCC-Paket (0× wiederholen): Hauptgleisprogrammierung Lok 3: CV 29 = 6 "
+         "schreiben"},
+        {"ED 0B 7F 40 02 03 64 1C 06 00",
+         "DCC-Paket (0× wiederholen): Hauptgleisprogrammierung Lok 3: CV prüfen 29 = 6"},
         {"ED 0B 7F 30 02 03 5E 00 00 00",
          "DCC-Paket (0× wiederholen): Lok 3, F13=aus, F14=aus, F15=aus, F16=aus, F17=aus, F18=aus, "
          "F19=aus, F20=aus"},
         {"ED 0B 7F 30 02 03 5F 41 00 00",
          "DCC-Paket (0× wiederholen): Lok 3, F21=an, F22=aus, F23=aus, F24=aus, F25=aus, F26=aus, "
          "F27=an, F28=aus"},
+        {"ED 0B 7F 30 02 03 72 05 00 00",
+         "DCC-Paket (0× wiederholen): Hauptgleisprogrammierung Lok 3: CV 23 (Beschleunigung, "
+         "Kurzform) = 5"},
+        {"ED 0B 7F 30 02 03 75 05 00 00",
+         "DCC-Paket (0× wiederholen): Hauptgleisprogrammierung Lok 3: Kurzform-Befehl 5 = 5"},
         // a write without its value byte: no made-up value
-        {"ED 0B 7F 30 02 03 6C 1C 06 00", "DCC-Paket (0× wiederholen): Lok 3: CV 29 = 0 schreiben "
-                                          "(Paket zu kurz für diesen Befehl)"},
+        {"ED 0B 7F 30 02 03 6C 1C 06 00",
+         "DCC-Paket (0× wiederholen): Hauptgleisprogrammierung Lok 3: CV 29 = 0 "
+         "schreiben (Paket zu kurz für diesen Befehl)"},
     });
 }
 
