@@ -8,7 +8,10 @@ seconds=${1:-30}
 shift || true
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBUSLAUSCHER_FUZZ=ON -DBUSLAUSCHER_TESTS=OFF -DBUSLAUSCHER_BENCHMARKS=OFF "$@"
-cmake --build build-fuzz -j2
+targets=()
+for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" .cpp)"); done
+# only the targets: the window and the programs are no part of them
+cmake --build build-fuzz -j2 --target "${targets[@]}"
 for source in fuzz/*_fuzz.cpp; do
   target=$(basename "$source" .cpp)
   work=$(mktemp -d)
