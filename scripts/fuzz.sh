@@ -1,23 +1,28 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for
 # the given number of seconds (default 30) from its seed corpus. Further
-# arguments go to cmake.
+# arguments go to cmake. With FUZZ_BUILD=DIR the targets already built in DIR
+# (a clang build configured with -DBUSLAUSCHER_FUZZ=ON, as CI's sanitizer
+# build is) are run instead, without a build of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DBUSLAUSCHER_FUZZ=ON -DBUSLAUSCHER_TESTS=OFF -DBUSLAUSCHER_BENCHMARKS=OFF "$@"
 targets=()
 for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" .cpp)"); done
-# only the targets: the window and the programs are no part of them
-cmake --build build-fuzz -j2 --target "${targets[@]}"
-for source in fuzz/*_fuzz.cpp; do
-  target=$(basename "$source" .cpp)
+build=${FUZZ_BUILD:-}
+if [ -z "$build" ]; then
+  build=build-fuzz
+  CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DBUSLAUSCHER_FUZZ=ON -DBUSLAUSCHER_TESTS=OFF -DBUSLAUSCHER_BENCHMARKS=OFF "$@"
+  # only the targets: the window and the programs are no part of them
+  cmake --build "$build" -j2 --target "${targets[@]}"
+fi
+for target in "${targets[@]}"; do
   work=$(mktemp -d)
   cp fuzz/corpus/$target/* "$work"/
   echo "== $target: ${seconds}s"
-  build-fuzz/fuzz/$target -max_total_time="$seconds" -print_final_stats=1 \
-    -artifact_prefix="build-fuzz/$target-" "$work" 2>&1 | grep -E "DONE|stat::number_of_executed|ERROR|SUMMARY"
+  "$build/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \
+    -artifact_prefix="$build/$target-" "$work" 2>&1 | grep -E "DONE|stat::number_of_executed|ERROR|SUMMARY"
   rm -rf "$work"
 done

@@ -3,7 +3,8 @@
 # build-asan/ and runs the whole test suite there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DBUSLAUSCHER_SANITIZE=ON \
+# clang: it builds this unoptimised, instrumented code in half the time gcc takes
+CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DBUSLAUSCHER_SANITIZE=ON \
   -DBUSLAUSCHER_BENCHMARKS=OFF "$@"
 cmake --build build-asan -j2
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
