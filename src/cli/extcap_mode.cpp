@@ -4,6 +4,7 @@
 #include "app/monitor_core.h"
 #include "cli/console_io.h"
 #include "connection/init_paths.h"
+#include "shared/command_line_text.h"
 #include "shared/say.h"
 #include "shared/steady_clock.h"
 #include "shared/texts.h"
@@ -187,27 +188,40 @@ QString extcap_config(const QString &interface) {
 int run_extcap(int &argc, char **argv) {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    const auto flag = [](const char *name) {
-        return QCommandLineOption(QString::fromLatin1(name));
+    const auto flag = [](const char *name, const QString &what) {
+        return QCommandLineOption(QString::fromLatin1(name), what);
     };
-    const auto valued = [](const char *name) {
-        return QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("X"));
+    const auto valued = [](const char *name, const QString &what) {
+        return QCommandLineOption(QString::fromLatin1(name), what, tx::kValue);
     };
-    const QCommandLineOption interfaces = flag("extcap-interfaces"), dlts = flag("extcap-dlts"),
-                             config = flag("extcap-config"), capture_now = flag("capture"),
-                             interface = valued("extcap-interface"), fifo = valued("fifo"),
-                             version = valued("extcap-version"),
-                             filter = valued("extcap-capture-filter"), rate = valued("rate"),
-                             kind = valued("kind"), host = valued("host"), port = valued("port"),
-                             protocol = valued("protocol");
-    parser.addOptions({interfaces, dlts, config, capture_now, interface, fifo, version, filter,
-                       rate, kind, host, port, protocol});
-    if (!parser.parse(app.arguments()))
-        return fail(parser.errorText());
+    const QCommandLineOption interfaces = flag("extcap-interfaces", tx::kOptInterfaces),
+                             dlts = flag("extcap-dlts", tx::kOptDlts),
+                             config = flag("extcap-config", tx::kOptConfig),
+                             capture_now = flag("capture", tx::kOptCapture),
+                             interface = valued("extcap-interface", tx::kOptInterface),
+                             fifo = valued("fifo", tx::kOptFifo),
+                             version = valued("extcap-version", tx::kOptWireshark),
+                             filter = valued("extcap-capture-filter", tx::kOptWireshark),
+                             rate = valued("rate", tx::kRateTip),
+                             kind = valued("kind", tx::kOptKind),
+                             host = valued("host", tx::kHostTip),
+                             port = valued("port", tx::kOptPort),
+                             protocol = valued("protocol", tx::kOptProtocol);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  texts::cli::kHelpOption);
+    parser.setApplicationDescription(tx::kUsage);
+    parser.addOptions({help, interfaces, dlts, config, capture_now, interface, fifo, version,
+                       filter, rate, kind, host, port, protocol});
+    if (!parser.parse(app.arguments())) {
+        say(parse_error_in_german(parser));
+        return 2;
+    }
     const auto print = [](const QString &text) {
         std::fputs(text.toUtf8().constData(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     };
+    if (parser.isSet(help))
+        return print(help_in_german(parser, QStringLiteral("bus-lauscher-extcap")));
     if (parser.isSet(interfaces))
         return print(extcap_interfaces(serial_ports()));
     const QString chosen = parser.value(interface);

@@ -337,8 +337,21 @@ inline const QString kUnknownInterface =
 inline const QString kUnknownKind =
     QStringLiteral("Unbekannte Interface-Art %1: usb, com oder serial.");
 inline const QString kUsage = QStringLiteral(
-    "Dieses Programm ruft Wireshark auf (extcap): --extcap-interfaces, --extcap-dlts, "
+    "Wireshark ruft dieses Programm auf (extcap): --extcap-interfaces, --extcap-dlts, "
     "--extcap-config oder --capture mit --extcap-interface und --fifo.");
+inline const QString kValue = QStringLiteral("WERT");
+inline const QString kOptInterfaces = QStringLiteral("Die LocoNet-Quellen auflisten.");
+inline const QString kOptDlts = QStringLiteral("Den Link-Typ der Quelle nennen (147).");
+inline const QString kOptConfig = QStringLiteral("Die Einstellungen der Quelle beschreiben.");
+inline const QString kOptCapture =
+    QStringLiteral("Mitschneiden, bis Wireshark aufhört (nie wird gesendet).");
+inline const QString kOptInterface =
+    QStringLiteral("Die Quelle, wie --extcap-interfaces sie nennt.");
+inline const QString kOptFifo = QStringLiteral("Wohin der pcapng-Mitschnitt geht.");
+inline const QString kOptWireshark = QStringLiteral("Von Wireshark übergeben; ohne Wirkung.");
+inline const QString kOptKind = QStringLiteral("Die Interface-Art: usb, com oder serial.");
+inline const QString kOptPort = QStringLiteral("Der TCP-Port des Rechners (Vorgabe 1234).");
+inline const QString kOptProtocol = QStringLiteral("lbserver (Vorgabe) oder tcp.");
 
 } // namespace bl::texts::extcap
 

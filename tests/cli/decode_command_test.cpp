@@ -127,6 +127,11 @@ TEST(BadInput, OneGermanLineAndAStatus) {
          2,
          "--rate braucht"},
         {BUSLAUSCHER_SIM_BINARY, {"--pty", "--rate", "inf"}, nullptr, 2, "--rate braucht"},
+        {BUSLAUSCHER_EXTCAP_BINARY,
+         {"--bogus"},
+         nullptr,
+         2,
+         "bus-lauscher-extcap: Unbekannte Option: --bogus"},
         {BUSLAUSCHER_BINARY,
          {"--console", "--interface", "usb", "--port", "/dev/null"},
          nullptr,
@@ -245,6 +250,14 @@ TEST(DecodeCommand, HelpAndVersion) {
     EXPECT_TRUE(help.out.contains("\nArgumente:\n"));
     EXPECT_TRUE(help.out.contains("lbserver://RECHNER")) << "under --port";
     EXPECT_FALSE(help.out.contains("Usage") || help.out.contains("Options:"));
+    QProcess extcap;
+    extcap.start(QStringLiteral(BUSLAUSCHER_EXTCAP_BINARY), {QStringLiteral("--help")});
+    ASSERT_TRUE(extcap.waitForFinished(10000));
+    EXPECT_EQ(extcap.exitCode(), 0);
+    const QByteArray extcap_help = extcap.readAllStandardOutput();
+    EXPECT_TRUE(extcap_help.startsWith("Aufruf: bus-lauscher-extcap [Optionen]\n"))
+        << extcap_help.toStdString();
+    EXPECT_TRUE(extcap_help.contains("--extcap-interfaces")) << "every option explained";
     const Outcome version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.startsWith("bus-lauscher "));
