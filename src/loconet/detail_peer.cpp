@@ -24,6 +24,17 @@ void hex_bytes(Out &out, const Message &m, std::size_t first, std::size_t last) 
     }
 }
 
+// D1..D8 of a peer transfer, as hex
+void data_bytes(Out &out, const PeerData &p) {
+    for (int i = 0; i < 8; ++i) {
+        if (i)
+            out << ' ';
+        char digits[2];
+        put_hex(digits, p.d[i]);
+        out << std::string_view(digits, 2);
+    }
+}
+
 void replies(Walk &w) {
     if (w.request()) {
         w.out << t::kAnswerTo << "Nr. ";
@@ -214,13 +225,7 @@ void firmware(Walk &w) {
     case 0x20:
     case 0x30: {
         w.out << ((w[10] & 0x70) == 0x20 ? t::kFirmwareData : t::kFirmwareVerify);
-        for (int i = 0; i < 8; ++i) {
-            if (i)
-                w.out << ' ';
-            char digits[2];
-            put_hex(digits, p.d[i]);
-            w.out << std::string_view(digits, 2);
-        }
+        data_bytes(w.out, p);
         break;
     }
     case 0x40: w.out << t::kFirmwareEnd; break;
@@ -407,13 +412,7 @@ void generic(Walk &w) {
     w.out.hex(p.dsth);
     w.out.field(f::kDestination, p.dsth * 128 + p.dstl);
     w.out << t::kPeerData;
-    for (int i = 0; i < 8; ++i) {
-        if (i)
-            w.out << ' ';
-        char digits[2];
-        put_hex(digits, p.d[i]);
-        w.out << std::string_view(digits, 2);
-    }
+    data_bytes(w.out, p);
 }
 
 void station_specific(Walk &w) {
