@@ -26,11 +26,22 @@ struct LineText {
     void append(std::string_view s) {
         const std::size_t k = s.size() < room() ? s.size() : room();
         // the words of a line are short: copied in place, not by a call
-        std::size_t i = 0;
-        for (; i + 8 <= k; i += 8)
-            std::memcpy(buf + n + i, s.data() + i, 8);
-        if (i < k)
-            std::memcpy(buf + n + i, s.data() + i, k - i);
+        char *to = buf + n;
+        const char *from = s.data();
+        std::size_t rest = k;
+        for (; rest >= 8; rest -= 8, to += 8, from += 8)
+            std::memcpy(to, from, 8);
+        // the tail in fixed sizes too: a copy of a variable size is a call
+        if (rest >= 4) {
+            std::memcpy(to, from, 4);
+            to += 4, from += 4, rest -= 4;
+        }
+        if (rest >= 2) {
+            std::memcpy(to, from, 2);
+            to += 2, from += 2, rest -= 2;
+        }
+        if (rest)
+            *to = *from;
         n += k;
     }
     void append(char c) {
