@@ -42,4 +42,8 @@ BusAccess serial_port_access(const RunOptions &options) {
     return access;
 }
 
+BusAccess bus_access(const RunOptions &options, SteadyClock &clock) {
+    return options.demo ? simulated_bus_access(options, clock) : serial_port_access(options);
+}
+
 } // namespace bl

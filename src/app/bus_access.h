@@ -28,5 +28,8 @@ BusAccess simulated_bus_access(const RunOptions &options, SteadyClock &clock);
 BusAccess replay_access(std::unique_ptr<QIODevice> capture);
 // A serial port of the system; the questions come from the options or the user.
 BusAccess serial_port_access(const RunOptions &options);
+// The simulated bus with --demo, otherwise a serial port: what the console
+// and the capture for Wireshark listen to.
+BusAccess bus_access(const RunOptions &options, SteadyClock &clock);
 
 } // namespace bl

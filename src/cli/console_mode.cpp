@@ -52,8 +52,7 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     ConsoleDialogs dialogs(stdin, stderr);
     QtEventPump events;
     ElapsedSteadyClock clock;
-    BusAccess access =
-        options.demo ? simulated_bus_access(options, clock) : serial_port_access(options);
+    BusAccess access = bus_access(options, clock);
     QTimer timer1;
     timer1.setInterval(100);
     timer1.start();

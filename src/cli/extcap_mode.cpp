@@ -112,8 +112,7 @@ int run_capture(const Capture &c) {
     StderrDialogs dialogs;
     QtEventPump events;
     ElapsedSteadyClock clock;
-    BusAccess access =
-        options.demo ? simulated_bus_access(options, clock) : serial_port_access(options);
+    BusAccess access = bus_access(options, clock);
     QTimer timer1;
     timer1.setInterval(100);
     timer1.start();
