@@ -3,18 +3,35 @@
 #include "shared/texts.h"
 
 #include <QDateTime>
+#include <chrono>
 
 namespace bl {
+
+namespace {
+
+// A message's time: the monotonic clock, which never jumps, anchored once to
+// the wall clock, so that messages a few microseconds apart keep their
+// order and distance even when the system's time is set meanwhile.
+Receiver::Stamp anchored_stamp(SteadyClock &clock) {
+    const auto steady_ns = [&clock] { return static_cast<std::int64_t>(clock.seconds() * 1e9); };
+    const std::int64_t anchor_steady = steady_ns();
+    const std::int64_t anchor_wall =
+        std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    return [steady_ns, anchor_steady, anchor_wall] {
+        const std::int64_t now = steady_ns();
+        return MessageStamp{anchor_wall + (now - anchor_steady) / 1000, now};
+    };
+}
+
+} // namespace
 
 MonitorCore::MonitorCore(std::unique_ptr<PortFactory> ports, const CorePlatform &p,
                          const LineOutputs &out, QTimer &timer1,
                          std::function<void(bool)> set_category_button)
     : comm1_(std::move(ports)),
-      reception_(vars_, out,
-                 [&clock = p.clock] {
-                     return MessageStamp{QDateTime::currentMSecsSinceEpoch(),
-                                         static_cast<std::int64_t>(clock.seconds() * 1e9)};
-                 }),
+      reception_(vars_, out, anchored_stamp(p.clock)),
       health_(reception_.receiver, reception_.counts, reception_.echoes, p.clock, p.time_of_day),
       error_report_(vars_, comm1_, p.dialogs, p.events),
       entries_(comm1_, reception_.receiver, p.dialogs, error_report_),
@@ -28,7 +45,7 @@ MonitorCore::MonitorCore(std::unique_ptr<PortFactory> ports, const CorePlatform 
       quiet_opening_(vars_, comm1_, quiet_dialogs_, p.events, p.clock, p.uart,
                      [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
       reconnect_(comm1_, quiet_opening_, p.clock, [this](const QString &text) { note(text); }),
-      pcap_(reception_.receiver, vars_, reception_.context) {
+      pcap_(reception_.receiver) {
     comm1_.setOnComm([this] { entries_.on_comm(); });
     transmitter_.on_sent([this](std::span<const std::uint8_t> message, std::uint16_t client) {
         reception_.receiver.sent(message, client);

@@ -71,6 +71,8 @@ public:
         return reception_.receiver.listen(std::move(listener));
     }
     const loconet::BusCounts &counts() const { return reception_.counts; }
+    // Messages framed from here on carry these times (a recording's own).
+    void set_stamp(Receiver::Stamp stamp) { reception_.receiver.set_stamp(std::move(stamp)); }
     BusHealth &health() { return health_; }
     // The end of the bytes: a message still being collected is given up.
     void finish() { reception_.receiver.finish(); }

@@ -1,6 +1,5 @@
 #include "app/pcap_recording.h"
 
-#include "reception/shown_line.h"
 #include "shared/latin1.h"
 
 #include <QFileInfo>
@@ -11,10 +10,9 @@ std::optional<QString> PcapRecording::start(const QString &path, const QString &
                                             const QString &description, bool must_be_new) {
     if (auto reason = file_.open(path, interface_name, description, must_be_new))
         return reason;
+    // the comment is the line the monitor showed for the message, or none
     listening_ = receiver_.listen([this](const loconet::Message &m) {
-        LineText line;
-        shown_line(m, LineMode{display_.hex_on != 0, display_.detail_on != 0}, requests_, line);
-        file_.write(m, latin1_to_utf8(line.view()));
+        file_.write(m, latin1_to_utf8(receiver_.shown_line()));
     });
     return std::nullopt;
 }

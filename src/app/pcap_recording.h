@@ -1,12 +1,10 @@
 // --pcap and the window's "pcapng" button: every message framed or sent,
 // from the start of the recording, into a pcapng file for Wireshark, each
-// with the line the monitor shows for it as its comment.
+// with the line the monitor showed for it as its comment.
 #pragma once
 
 #include "capture/pcapng_file.h"
-#include "loconet/bus_context.h"
 #include "reception/receiver.h"
-#include "shared/mod_variablen.h"
 
 #include <QString>
 #include <optional>
@@ -15,9 +13,7 @@ namespace bl {
 
 class PcapRecording {
 public:
-    PcapRecording(Receiver &receiver, const DisplayVars &display,
-                  const loconet::RequestSource &requests)
-        : receiver_(receiver), display_(display), requests_(requests) {}
+    explicit PcapRecording(Receiver &receiver) : receiver_(receiver) {}
 
     // The reason (German) where the file cannot be created.
     std::optional<QString> start(const QString &path, const QString &interface_name,
@@ -30,8 +26,6 @@ public:
 
 private:
     Receiver &receiver_;
-    const DisplayVars &display_;
-    const loconet::RequestSource &requests_;
     capture::PcapngFile file_;
     Receiver::MessageListeners::Handle listening_;
 };

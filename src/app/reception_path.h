@@ -18,7 +18,7 @@ struct ReceptionPath {
     ReceptionPath(ModVariablen &vars, const LineOutputs &out, Receiver::Stamp stamp = {})
         : decoder(vars, vars, vars, context, out.area, out.trace, out.lines),
           receiver(vars, vars, counts, echoes, std::move(stamp),
-                   [this](const loconet::Message &m) { decoder.decode(m); }) {
+                   [this](const loconet::Message &m) { return decoder.decode(m); }) {
         receiver.set_annotate([this](loconet::Message &m) { context.observe(m); });
     }
 

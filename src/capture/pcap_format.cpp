@@ -1,5 +1,6 @@
 #include "capture/pcap_format.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace bl::capture {
@@ -98,7 +99,7 @@ std::string interface_block(std::string_view name, std::string_view description)
 
 std::string packet_block(const loconet::Message &m, std::string_view comment) {
     std::string body;
-    const auto us = static_cast<std::uint64_t>(m.wall_ms) * 1000u;
+    const auto us = static_cast<std::uint64_t>(std::max<std::int64_t>(m.wall_us, 0));
     put32(body, 0); // the one interface
     put32(body, static_cast<std::uint32_t>(us >> 32));
     put32(body, static_cast<std::uint32_t>(us & 0xFFFFFFFF));
@@ -165,8 +166,33 @@ void CaptureReader::feed(std::string_view bytes) {
 }
 
 void CaptureReader::finish() {
-    if (!problem_ && (at_ < buffer_.size() || !started_))
+    if (problem_)
+        return;
+    if (at_ < buffer_.size() || !started_)
         fail(ReadProblem::What::Truncated);
+    else if (loconet_packets_ == 0 && passed_over_ > 0)
+        fail(ReadProblem::What::OtherLinkType, other_link_type_);
+}
+
+std::int64_t microseconds_of(std::uint64_t stamp, std::uint64_t units) {
+    if (units == 0)
+        return 0;
+    const std::uint64_t whole = stamp / units, rest = stamp % units;
+    constexpr auto kLatestSeconds = static_cast<std::uint64_t>(kLatestTimeUs) / 1'000'000;
+    if (whole > kLatestSeconds)
+        return kLatestTimeUs;
+    // rest < units; rest * 10^6 / units without overflow: in parts where
+    // the product would not fit
+    std::uint64_t fraction = 0;
+    if (rest <= UINT64_MAX / 1'000'000) {
+        fraction = rest * 1'000'000 / units;
+    } else {
+        const long double exact = static_cast<long double>(rest) * 1e6L / static_cast<long double>(units);
+        fraction = static_cast<std::uint64_t>(exact);
+    }
+    const std::uint64_t us = whole * 1'000'000 + fraction;
+    return us > static_cast<std::uint64_t>(kLatestTimeUs) ? kLatestTimeUs
+                                                         : static_cast<std::int64_t>(us);
 }
 
 bool CaptureReader::step() {
@@ -219,9 +245,11 @@ bool CaptureReader::pcap_record() {
         return false;
     Packet p;
     p.bytes = std::string_view(buffer_).substr(at_ + kRecord, length);
-    p.time_us = static_cast<std::int64_t>(seconds) * 1'000'000 +
-                (nanoseconds_ ? fraction / 1000 : fraction);
+    p.time_us = microseconds_of(static_cast<std::uint64_t>(seconds) * 1'000'000'000u +
+                                    (nanoseconds_ ? fraction : std::uint64_t{fraction} * 1000u),
+                                1'000'000'000u);
     at_ += kRecord + length;
+    ++loconet_packets_;
     on_packet_(p);
     return true;
 }
@@ -307,14 +335,14 @@ bool CaptureReader::pcapng_block() {
         }
         const Interface &i = interfaces_[interface];
         if (i.link_type != kLinkTypeLocoNet) {
-            fail(ReadProblem::What::OtherLinkType, i.link_type);
-            return false;
+            // another interface captured beside ours: not ours to read
+            if (passed_over_++ == 0)
+                other_link_type_ = i.link_type;
+            return true;
         }
         Packet p;
         p.bytes = std::string_view(buffer_).substr(data, length);
-        p.time_us =
-            static_cast<std::int64_t>(stamp / i.units_per_second * 1'000'000 +
-                                      stamp % i.units_per_second * 1'000'000 / i.units_per_second);
+        p.time_us = microseconds_of(stamp, i.units_per_second);
         if (type == kEnhancedPacket) {
             for (std::size_t o = data + ((length + 3u) & ~3u); o + 4 <= body_end;) {
                 const std::uint16_t code = u16(o), len = u16(o + 2);
@@ -325,6 +353,7 @@ bool CaptureReader::pcapng_block() {
                 o += 4 + ((len + 3u) & ~3u);
             }
         }
+        ++loconet_packets_;
         on_packet_(p);
         return true;
     }

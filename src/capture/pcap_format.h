@@ -3,12 +3,14 @@
 // block a message, with its direction, a CRC-error flag for a wrong
 // checksum and the shown line as a comment), and a reader of pcap
 // (microseconds or nanoseconds, either byte order) and pcapng, fed a chunk
-// at a time, that hands out each packet of link type 147.
+// at a time, that hands out each packet of link type 147 and passes over
+// (counting them) the packets of other interfaces a pcapng may also hold.
 #pragma once
 
 #include "loconet/message.h"
 
 #include <cstdint>
+#include <climits>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,9 +31,17 @@ enum class Format { Raw, Pcap, Pcapng };
 // By the first four bytes (fewer: raw).
 Format format_of(std::string_view start);
 
+// The latest time a packet can carry: a message's monotonic nanoseconds
+// must still fit into 64 bits (the year 2262).
+inline constexpr std::int64_t kLatestTimeUs = INT64_MAX / 1000;
+
+// A time stamp of `units` per second in microseconds, exact where it fits
+// and kLatestTimeUs where it does not.
+std::int64_t microseconds_of(std::uint64_t stamp, std::uint64_t units_per_second);
+
 struct Packet {
     std::string_view bytes;
-    std::int64_t time_us = 0; // since 1970
+    std::int64_t time_us = 0; // since 1970, 0 .. kLatestTimeUs
     bool outbound = false;
 };
 
@@ -48,9 +58,12 @@ public:
     // Hands out every packet complete in what has come so far; after a
     // problem, nothing more.
     void feed(std::string_view bytes);
-    // The end of the file: a record cut off is a problem.
+    // The end of the file: a record cut off is a problem, and so is a file
+    // whose packets all belong to other interfaces.
     void finish();
     const std::optional<ReadProblem> &problem() const { return problem_; }
+    // Packets of interfaces that are no LocoNet, passed over.
+    std::uint64_t passed_over() const { return passed_over_; }
 
 private:
     bool step();
@@ -79,6 +92,9 @@ private:
     };
     std::vector<Interface> interfaces_;
     std::optional<ReadProblem> problem_;
+    std::uint64_t loconet_packets_ = 0;
+    std::uint64_t passed_over_ = 0;
+    std::uint32_t other_link_type_ = 0; // the first passed over
 };
 
 } // namespace bl::capture

@@ -57,6 +57,10 @@ void PcapngFile::write(const loconet::Message &m, std::string_view comment) {
         on_failure_(reason);
 }
 
+int read_problem_status(const std::optional<ReadProblem> &problem) {
+    return !problem || problem->what == ReadProblem::What::Truncated ? 0 : 2;
+}
+
 QString read_problem_text(const ReadProblem &problem) {
     switch (problem.what) {
     case ReadProblem::What::OtherLinkType:

@@ -42,5 +42,9 @@ private:
 
 // What a capture that cannot be read (wholly) has, in German.
 QString read_problem_text(const ReadProblem &problem);
+// The exit status for what reading a capture met: 0 for nothing or a cut-off
+// end (every whole packet was shown), 2 for a file that is no capture of
+// ours.
+int read_problem_status(const std::optional<ReadProblem> &problem);
 
 } // namespace bl::capture

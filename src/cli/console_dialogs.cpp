@@ -1,5 +1,6 @@
 #include "cli/console_dialogs.h"
 
+#include "shared/interruption.h"
 #include "shared/texts.h"
 
 #include <QString>
@@ -27,6 +28,9 @@ QString ConsoleDialogs::read_line() {
             else
                 overlong = true;
         }
+        // a signal cuts the wait short (the read gives up with EINTR)
+        if (interruption::requested())
+            throw Interrupted{};
         if (c == EOF && line.empty())
             throw InputEnded{};
         if (overlong) {

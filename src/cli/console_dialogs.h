@@ -15,6 +15,8 @@ public:
     static constexpr std::size_t kLongestAnswer = 4096;
     // A question met the end of the input: nobody is left to answer.
     struct InputEnded {};
+    // A signal asked the program to end while a question waited.
+    struct Interrupted {};
 
     ConsoleDialogs(std::FILE *in, std::FILE *err) : in_(in), err_(err) {}
 

@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #ifndef _WIN32
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -78,22 +79,40 @@ void TypedLines::send_next() {
 #ifndef _WIN32
 namespace {
 int signal_pipe[2] = {-1, -1};
-void on_signal(int) {
-    interruption::request();
+void on_signal(int sig) {
+    interruption::request(sig);
+    if (signal_pipe[1] < 0)
+        return;
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signal_pipe[1], &byte, 1);
 }
+// Without SA_RESTART: a read that waits for the user gives up with EINTR.
+void handle_ending_signals() {
+    struct sigaction action {};
+    action.sa_handler = on_signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(sig, &action, nullptr);
+}
 } // namespace
+
+void interrupt_on_signals() {
+    std::signal(SIGPIPE, SIG_IGN);
+    handle_ending_signals();
+}
 
 void end_on_signals(QObject *owner) {
     std::signal(SIGPIPE, SIG_IGN);
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signal_pipe) != 0)
+    if (signal_pipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signal_pipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, owner);
     QObject::connect(notifier, &QSocketNotifier::activated, owner,
                      [] { QCoreApplication::exit(0); });
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(sig, on_signal);
+    handle_ending_signals();
+    // a signal that came before the loop was there ends it at once
+    if (interruption::requested())
+        QTimer::singleShot(0, owner, [] { QCoreApplication::exit(0); });
 }
 
 void send_typed_lines(QObject *owner, TypedLines::Send send) {
@@ -110,6 +129,7 @@ void send_typed_lines(QObject *owner, TypedLines::Send send) {
     });
 }
 #else
+void interrupt_on_signals() {}
 void end_on_signals(QObject *) {}
 void send_typed_lines(QObject *, TypedLines::Send) {}
 #endif

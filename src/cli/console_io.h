@@ -45,6 +45,12 @@ private:
     bool scheduled_ = false;
 };
 
+// Ctrl-C, a polite kill and a hang-up ask the program to end (the flag of
+// shared/interruption.h) and cut short the read or write that waits for
+// them, so that a program without an event loop (the decoder, the start-up
+// questions) ends at once.
+void interrupt_on_signals();
+
 // Reads standard input into the typed lines while the event loop runs.
 void send_typed_lines(QObject *owner, TypedLines::Send send);
 

@@ -7,6 +7,7 @@
 #include "cli/console_io.h"
 #include "cli/decode_command.h"
 #include "connection/init_paths.h"
+#include "shared/interruption.h"
 #include "shared/say.h"
 #include "shared/steady_clock.h"
 #include "shared/system_reason.h"
@@ -76,7 +77,12 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
         // nobody is left to answer: the program ends as if the window were closed
         say(texts::cli::kInputEnded);
         return 1;
+    } catch (const ConsoleDialogs::Interrupted &) {
+        return interruption::status_of_signal();
     }
+    // a signal during the opening (no question waited): ended now
+    if (interruption::requested())
+        return interruption::status_of_signal();
     TraceRecording recording(core.vars(), trace_file, dialogs, &QDateTime::currentDateTime,
                              QLocale::system());
     record_if_asked(options.record, recording, trace_file, &app);

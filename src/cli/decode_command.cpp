@@ -9,8 +9,10 @@
 
 #include "shared/latin1.h"
 #include "shared/texts.h"
-#include <QDateTime>
+#include "shared/interruption.h"
+
 #include <cerrno>
+#include <chrono>
 #include <optional>
 
 #include <string>
@@ -80,12 +82,15 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     path.decoder.set_filter(filter_of(options));
 
     std::optional<PcapRecording> pcap;
+    bool pcap_cut = false;
     if (!options.pcap_file.isEmpty()) {
         // a raw stream has no times of its own: the time it is decoded
         path.receiver.set_stamp([] {
-            return MessageStamp{QDateTime::currentMSecsSinceEpoch(), 0};
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            return MessageStamp{std::chrono::duration_cast<std::chrono::microseconds>(now).count(),
+                                0};
         });
-        pcap.emplace(path.receiver, vars, path.context);
+        pcap.emplace(path.receiver);
         const QString name =
             options.input_file.isEmpty() ? QStringLiteral("stdin") : options.input_file;
         if (const auto reason =
@@ -93,53 +98,65 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
             say_to(err, texts::capture::kNotCreated.arg(options.pcap_file, *reason));
             return 2;
         }
-        pcap->set_on_failure([err, &options](const QString &reason) {
+        pcap->set_on_failure([err, &options, &pcap_cut](const QString &reason) {
             say_to(err, texts::capture::kWriteFailed.arg(options.pcap_file, reason));
+            pcap_cut = true;
         });
     }
 
-    // raw bytes, or the packets of a pcap or pcapng capture (by its start)
-    std::int64_t packet_ms = 0;
+    // raw bytes, or the packets of a pcap or pcapng capture, each message
+    // with the time and direction its packet was recorded with
+    capture::Packet packet;
     capture::CaptureReader packets([&](const capture::Packet &p) {
-        packet_ms = p.time_us / 1000;
+        packet = p;
         path.receiver.framing_steps(p.bytes);
     });
     std::optional<capture::Format> format;
+    std::string start; // the first bytes, until they tell the format
     std::vector<char> chunk(kChunk);
-    std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), in)) > 0) {
-        const std::string_view bytes(chunk.data(), got);
+    const auto take = [&](std::string_view bytes) {
         if (!format) {
-            format = capture::format_of(bytes);
+            start.append(bytes);
+            if (start.size() < 4)
+                return;
+            format = capture::format_of(start);
             if (*format != capture::Format::Raw)
-                path.receiver.set_stamp([&packet_ms] {
-                    return MessageStamp{packet_ms, packet_ms * 1'000'000};
+                path.receiver.set_stamp([&packet] {
+                    return MessageStamp{packet.time_us, packet.time_us * 1000, packet.outbound};
                 });
+            bytes = start;
         }
         if (*format == capture::Format::Raw)
             path.receiver.framing_steps(bytes);
         else
             packets.feed(bytes);
-        if (packets.problem())
-            break;
-    }
-    if (std::ferror(in)) {
+        start.clear();
+    };
+    std::size_t got = 0;
+    while (!interruption::requested() && !packets.problem() &&
+           (got = std::fread(chunk.data(), 1, chunk.size(), in)) > 0)
+        take(std::string_view(chunk.data(), got));
+    const bool interrupted = interruption::requested();
+    if (std::ferror(in) && !interrupted) {
         std::fprintf(err, "bus-lauscher: %s\n",
                      qPrintable(texts::cli::kUnreadableInput.arg(german_reason(errno))));
         return 2;
     }
-    if (format && *format != capture::Format::Raw) {
-        packets.finish();
-        if (const auto &problem = packets.problem()) {
-            // what was whole before is shown; a cut-off end is only told
-            say_to(err, capture::read_problem_text(*problem));
-            if (problem->what != capture::ReadProblem::What::Truncated) {
-                path.receiver.finish();
-                lines.flush();
-                return 2;
-            }
-        }
+    if (!format && !start.empty()) { // fewer than four bytes in all: raw
+        format = capture::Format::Raw;
+        path.receiver.framing_steps(start);
     }
+    int status = 0;
+    if (format && *format != capture::Format::Raw && !interrupted) {
+        packets.finish();
+        if (const auto &problem = packets.problem())
+            say_to(err, capture::read_problem_text(*problem));
+        status = capture::read_problem_status(packets.problem());
+        if (packets.passed_over() > 0 && status == 0)
+            say_to(err, texts::capture::kPassedOver.arg(packets.passed_over()));
+    }
+    // what was whole before is shown; a cut-off end or a signal ends the
+    // lines whole and still gives the report
     path.receiver.finish();
     lines.flush();
     if (area) {
@@ -148,9 +165,13 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     }
     if (options.stats)
         write_bus_report(err, path.counts);
+    if (interrupted)
+        status = interruption::status_of_signal();
+    else if (pcap_cut && status == 0)
+        status = 1; // the recording asked for is not whole
     errno = 0;
     if (lines.ok() && std::fflush(out) == 0 && !std::ferror(out))
-        return 0;
+        return status;
     // a full disk, a closed or full output: said, never a silent success
     std::fprintf(err, "bus-lauscher: %s\n",
                  qPrintable(texts::cli::kUnwritableOutput.arg(german_reason(errno ? errno : EIO))));

@@ -4,6 +4,7 @@
 //   Und      := Nicht { ("und" | "&&") Nicht }
 //   Nicht    := ("nicht" | "!") Nicht | "(" Ausdruck ")" | Term
 //   Term     := Feld "=" Liste | "fehler" | "gesendet" | Text
+//               ("gesendet": our own sends and their echoes)
 //   Feld     := "lok" | "slot" | "weiche" | "rm" | "opcode"
 //   Liste    := Wert { "," Wert } ;  Wert := Zahl [ "-" Zahl ]
 //   Text     := Wort | "in Anführungszeichen"

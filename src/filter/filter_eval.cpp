@@ -48,7 +48,9 @@ bool Filter::eval(int index, const loconet::Message &m, LineSource &line) const 
     case Kind::Sensor: return in(n.values, loconet::subjects_of(m).sensor);
     case Kind::Opcode: return in(n.values, m.opcode());
     case Kind::Error: return !m.checksum_ok;
-    case Kind::Sent: return m.direction == loconet::Direction::Sent;
+    // what this program put on the bus, and its echo: the send itself is
+    // no line of the monitor, its echo is
+    case Kind::Sent: return m.direction != loconet::Direction::Received;
     case Kind::Text: return !n.never && contains_folded(line.line(), n.text);
     }
     return false;

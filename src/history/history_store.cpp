@@ -8,11 +8,12 @@ namespace {
 constexpr std::size_t kChunkRecords = 4096;
 constexpr std::uint8_t kChecksumOk = 1;
 constexpr std::uint8_t kAfterSwitchQuery = 2;
+constexpr int kLeftoverShift = 4; // the leftover bytes' count in the upper bits
 } // namespace
 
 // 48 bytes a message, its bytes apart
 struct HistoryStore::Record {
-    std::int64_t wall_ms;
+    std::int64_t wall_us;
     std::int64_t steady_ns;
     std::uint64_t seq;
     std::uint64_t answers;
@@ -42,7 +43,7 @@ void HistoryStore::add(const loconet::Message &m) {
     if (chunks_.empty() || chunks_.back()->records.size() == kChunkRecords)
         chunks_.push_back(std::make_unique<Chunk>());
     Chunk &c = *chunks_.back();
-    const Record r{m.wall_ms,
+    const Record r{m.wall_us,
                    m.steady_ns,
                    m.seq,
                    m.known.answers,
@@ -53,10 +54,11 @@ void HistoryStore::add(const loconet::Message &m) {
                    m.length,
                    static_cast<std::uint8_t>(m.direction),
                    static_cast<std::uint8_t>((m.checksum_ok ? kChecksumOk : 0) |
-                                             (m.known.after_switch_query ? kAfterSwitchQuery : 0)),
+                                             (m.known.after_switch_query ? kAfterSwitchQuery : 0) |
+                                             (m.leftover << kLeftoverShift)),
                    m.known.slot_status};
     c.records.push_back(r);
-    c.bytes.insert(c.bytes.end(), m.bytes.begin(), m.bytes.begin() + m.length);
+    c.bytes.insert(c.bytes.end(), m.bytes.begin(), m.bytes.begin() + m.length + m.leftover);
     ++end_;
     if (size() > limit_)
         drop_oldest();
@@ -88,15 +90,18 @@ const std::uint8_t *HistoryStore::bytes_of(std::uint64_t position) const {
 }
 
 loconet::Message HistoryStore::at(std::uint64_t position) const {
-    const Record &r = record(position);
     loconet::Message m;
-    std::copy_n(bytes_of(position), r.length, m.bytes.begin());
+    if (!holds(position))
+        return m; // a message no longer (or not yet) kept: none at all
+    const Record &r = record(position);
+    m.leftover = static_cast<std::uint8_t>(r.flags >> kLeftoverShift);
+    std::copy_n(bytes_of(position), r.length + m.leftover, m.bytes.begin());
     m.length = r.length;
     m.direction = static_cast<loconet::Direction>(r.direction);
     m.checksum_ok = (r.flags & kChecksumOk) != 0;
     m.connection = r.connection;
     m.seq = r.seq;
-    m.wall_ms = r.wall_ms;
+    m.wall_us = r.wall_us;
     m.steady_ns = r.steady_ns;
     m.known.loco = r.loco;
     m.known.slot_status = r.slot_status;
@@ -107,7 +112,7 @@ loconet::Message HistoryStore::at(std::uint64_t position) const {
 }
 
 std::uint8_t HistoryStore::opcode_at(std::uint64_t position) const {
-    return record(position).length ? bytes_of(position)[0] : 0;
+    return holds(position) && record(position).length ? bytes_of(position)[0] : 0;
 }
 
 std::optional<std::uint64_t> HistoryStore::position_of(std::uint64_t seq) const {

@@ -36,6 +36,9 @@ public:
     // all messages dropped so far, by the limit or by clear()
     std::uint64_t dropped() const { return first_; }
 
+    bool holds(std::uint64_t position) const { return position >= first_ && position < end_; }
+    // The message at a position; an empty message (length 0, sequence
+    // number 0) where the position is not kept.
     loconet::Message at(std::uint64_t position) const;
     std::uint8_t opcode_at(std::uint64_t position) const;
     // The position of the message with this sequence number, if kept.

@@ -18,8 +18,8 @@ QString csv_field(const QString &text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-qint64 since_local_midnight(std::int64_t wall_ms) {
-    const QDateTime at = QDateTime::fromMSecsSinceEpoch(wall_ms);
+qint64 since_local_midnight(std::int64_t wall_us) {
+    const QDateTime at = QDateTime::fromMSecsSinceEpoch(wall_us / 1000);
     return at.time().msecsSinceStartOfDay();
 }
 
@@ -40,7 +40,7 @@ bool export_rows(const HistoryModel &model, const HistoryStore &store, ExportFor
         switch (format) {
         case ExportFormat::Text:
             record =
-                to_windows1252(format_time_stamp(since_local_midnight(m.wall_ms), decimal_point) +
+                to_windows1252(format_time_stamp(since_local_midnight(m.wall_us), decimal_point) +
                                QStringLiteral(" - ") + model.line(row)) +
                 "\r\n";
             break;

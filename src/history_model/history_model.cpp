@@ -16,7 +16,7 @@ public:
         : m_(m), detail_(detail), requests_(requests) {}
     std::string_view line() override {
         if (!made_) {
-            shown_line(m_, LineMode{false, detail_}, requests_, text_);
+            filter_text(m_, detail_, requests_, text_);
             made_ = true;
         }
         return text_.view();
@@ -182,11 +182,11 @@ bool HistoryModel::highlighted(int row) const {
 
 QString HistoryModel::time_text(int row, const loconet::Message &m) const {
     switch (time_mode_) {
-    case TimeMode::Absolute: return clock_text(m.wall_ms);
+    case TimeMode::Absolute: return clock_text(m.wall_us);
     case TimeMode::FromFirst: return seconds_text(m.steady_ns - store_.at(position(0)).steady_ns);
     case TimeMode::FromReference:
         if (reference_ < store_.first() || reference_ >= store_.end())
-            return clock_text(m.wall_ms);
+            return clock_text(m.wall_us);
         return seconds_text(m.steady_ns - store_.at(reference_).steady_ns);
     case TimeMode::Gap:
         return row == 0 ? seconds_text(0)

@@ -81,8 +81,8 @@ QString opcode_text(const loconet::Message &m) {
     return QStringLiteral("0x") + QString::fromLatin1(digits, 2);
 }
 
-QString clock_text(std::int64_t wall_ms) {
-    return QDateTime::fromMSecsSinceEpoch(wall_ms).toString(QStringLiteral("hh:mm:ss,zzz"));
+QString clock_text(std::int64_t wall_us) {
+    return QDateTime::fromMSecsSinceEpoch(wall_us / 1000).toString(QStringLiteral("hh:mm:ss,zzz"));
 }
 
 QString seconds_text(std::int64_t ns) {
@@ -97,7 +97,7 @@ QStringList field_view(const HistoryStore &store, std::uint64_t position, bool d
     QStringList out;
     out << QStringLiteral("Nr. %1   %2   %3")
                .arg(m.seq)
-               .arg(clock_text(m.wall_ms), direction_text(m));
+               .arg(clock_text(m.wall_us), direction_text(m));
     out << QStringLiteral("Bytes: ") + bytes_text(m);
     out << QStringLiteral("Opcode: %1 (0x%2)")
                .arg(opcode_text(m),

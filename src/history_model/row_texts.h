@@ -31,7 +31,7 @@ QString direction_text(const loconet::Message &m);
 QString bytes_text(const loconet::Message &m);
 QString opcode_text(const loconet::Message &m);
 // hh:mm:ss,mmm in local time
-QString clock_text(std::int64_t wall_ms);
+QString clock_text(std::int64_t wall_us);
 // "+1,234 s" (or "-…") from steady nanoseconds
 QString seconds_text(std::int64_t ns);
 

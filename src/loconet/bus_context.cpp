@@ -177,6 +177,8 @@ void BusContext::observe(Message &m) {
         m.known.slot_status = slots_[static_cast<std::size_t>(slot)].status;
     }
     m.known.answers = answered(m);
+    if (m.direction == Direction::Sent)
+        return; // its echo teaches the same a moment later
     // as the written renderer: a long acknowledgement right after a switch
     // state query is its answer
     if (m.opcode() == kOpcLongAck) {
@@ -185,8 +187,6 @@ void BusContext::observe(Message &m) {
     } else if (m.opcode() == kOpcSwState) {
         switch_query_pending_ = true;
     }
-    if (m.direction == Direction::Sent)
-        return; // its echo teaches the same a moment later
     learn(m);
     if (const Kind kind = request_kind(m); kind != kKinds)
         remember(kind, m);

@@ -12,6 +12,9 @@ namespace bl::loconet {
 inline constexpr std::int32_t kLengthFromSecondByte = 255;
 // The longest length a length byte can give (it has bit 7 clear).
 inline constexpr int kLongestMessage = 127;
+// The written rendering reads bytes 0..12 of the receive buffer, also past
+// the end of a shorter message.
+inline constexpr std::size_t kWrittenReach = 13;
 
 constexpr bool is_opcode(int b) { return (b & 0x80) != 0; }
 
@@ -63,11 +66,15 @@ struct Known {
 struct Message {
     std::array<std::uint8_t, kLongestMessage> bytes{};
     std::uint8_t length = 0;
+    // bytes[length .. length + leftover): what the receive buffer still
+    // held behind a cut-short slot-data message, which its written line
+    // shows; no part of the message
+    std::uint8_t leftover = 0;
     Direction direction = Direction::Received;
     bool checksum_ok = true;
     std::uint16_t connection = 0; // 0: this program's port; n: network client n
     std::uint64_t seq = 0;        // 1, 2, ... in the order framed or sent
-    std::int64_t wall_ms = 0;     // milliseconds since 1970 (UTC)
+    std::int64_t wall_us = 0;     // microseconds since 1970 (UTC)
     std::int64_t steady_ns = 0;   // a clock that never goes back
     Known known;
 

@@ -4,25 +4,28 @@
 #include "loconet/hex.h"
 #include "loconet/message.h"
 #include "reception/line_wrap.h"
+#include "reception/shown_line.h"
 #include "shared/texts.h"
 
 #include <algorithm>
 
 namespace bl {
 
-void MessageDecoder::decode(const loconet::Message &m) {
+std::string_view MessageDecoder::decode(const loconet::Message &m) {
+    bool shown = true;
     if (filter_)
-        decode_filtered(m);
+        shown = decode_filtered(m);
     else if (display_.detail_on && !display_.hex_on)
-        decode_detailed(m);
+        shown = decode_detailed(m);
     else
         decode_ln_mes();
+    return shown ? text_.view() : std::string_view();
 }
 
 // The detailed line takes the place of the written one, in the area, the
 // trace and on the terminal alike; a message it does not know is listed
 // only while "ASCII+HEX" is ticked, as the written rendering does.
-void MessageDecoder::decode_detailed(const loconet::Message &m) {
+bool MessageDecoder::decode_detailed(const loconet::Message &m) {
     cut_area_to_limit();
     if (!loconet::render_detailed(m, requests_, text_) && !display_.ascii_hex_on)
         text_.clear();
@@ -31,19 +34,42 @@ void MessageDecoder::decode_detailed(const loconet::Message &m) {
     show(text_);
     if (mark_errors_)
         mark_if_corrupt();
+    return true;
 }
 
 namespace {
-struct ShownLine : filter::LineSource {
-    const LineText &text;
-    explicit ShownLine(const LineText &t) : text(t) {}
-    std::string_view line() override { return text.view(); }
+// What a text term of the filter reads: the message's plain-German line as
+// the history shows it, whatever the area shows (its bytes, with HEX
+// Ausgabe); made only when a term asks. The line made for the area serves
+// where it is that line.
+class FilterText : public filter::LineSource {
+public:
+    FilterText(const loconet::Message &m, const LineText *same, bool detail,
+               const loconet::RequestSource &requests)
+        : m_(m), same_(same), detail_(detail), requests_(requests) {}
+    std::string_view line() override {
+        if (same_)
+            return same_->view();
+        if (!made_)
+            filter_text(m_, detail_, requests_, text_);
+        made_ = true;
+        return text_.view();
+    }
+
+private:
+    const loconet::Message &m_;
+    const LineText *same_;
+    bool detail_;
+    const loconet::RequestSource &requests_;
+    LineText text_;
+    bool made_ = false;
 };
 } // namespace
 
 // The line is made first (the renderer keeps its state whether or not the
-// message is shown), then the filter decides on it.
-void MessageDecoder::decode_filtered(const loconet::Message &m) {
+// message is shown), then the filter decides on the message.
+bool MessageDecoder::decode_filtered(const loconet::Message &m) {
+    bool same = false;
     if (display_.hex_on) {
         text_.n = static_cast<std::size_t>(
             loconet::put_hex_list(text_.buf, current_message(), true) - text_.buf);
@@ -52,6 +78,7 @@ void MessageDecoder::decode_filtered(const loconet::Message &m) {
             loconet::render_detailed(m, requests_, text_);
         else
             render_message(vars_, true, text_);
+        same = !text_.empty();
         if (text_.empty()) { // shown as the written renderer lists its unknown ones
             const std::string_view lead = texts::reception::kHexPrefix;
             char *p = std::copy(lead.begin(), lead.end(), text_.buf);
@@ -59,9 +86,9 @@ void MessageDecoder::decode_filtered(const loconet::Message &m) {
                                                text_.buf);
         }
     }
-    ShownLine shown(text_);
-    if (!filter_->matches(m, shown))
-        return;
+    FilterText text(m, same ? &text_ : nullptr, display_.detail_on != 0, requests_);
+    if (!filter_->matches(m, text))
+        return false;
     cut_area_to_limit();
     if (area_.kept()) {
         if (display_.hex_on) {
@@ -75,6 +102,7 @@ void MessageDecoder::decode_filtered(const loconet::Message &m) {
     show(text_);
     if (mark_errors_)
         mark_if_corrupt();
+    return true;
 }
 
 void MessageDecoder::decode_ln_mes() {

@@ -31,8 +31,9 @@ public:
     // The written rendering of the message in ln_buf.
     void decode_ln_mes();
     // The message just framed (the same that ln_buf holds), in the
-    // rendering the display asks for.
-    void decode(const loconet::Message &m);
+    // rendering the display asks for; the line shown for it (valid until the
+    // next message), empty where none was.
+    std::string_view decode(const loconet::Message &m);
     // After a message whose checksum is wrong, a line that says so.
     void set_mark_errors(bool on) { mark_errors_ = on; }
     // Only messages the filter takes are shown, each as exactly one line
@@ -43,8 +44,8 @@ private:
     std::span<const std::int32_t> current_message() const;
     void cut_area_to_limit();
     void append_hex_line();
-    void decode_detailed(const loconet::Message &m);
-    void decode_filtered(const loconet::Message &m);
+    bool decode_detailed(const loconet::Message &m);
+    bool decode_filtered(const loconet::Message &m);
     void show(const LineText &line);
     void mark_if_corrupt();
 

@@ -28,18 +28,18 @@ bool reply_kind_for(int opcode, ReplyKind &kind) {
 } // namespace
 
 Receiver::Receiver(ReceptionVars &vars, const DisplayVars &display, loconet::BusCounts &counts,
-                   loconet::EchoWatch &echoes, Stamp stamp,
-                   std::function<void(const loconet::Message &)> decode)
+                   loconet::EchoWatch &echoes, Stamp stamp, Decode decode)
     : vars_(vars), display_(display), counts_(counts), echoes_(echoes), stamp_(std::move(stamp)),
       decode_(std::move(decode)) {}
 
-void Receiver::stamp(loconet::Message &m) {
+bool Receiver::stamp(loconet::Message &m) {
     m.seq = ++seq_;
-    if (stamp_) {
-        const MessageStamp at = stamp_();
-        m.wall_ms = at.wall_ms;
-        m.steady_ns = at.steady_ns;
-    }
+    if (!stamp_)
+        return false;
+    const MessageStamp at = stamp_();
+    m.wall_us = at.wall_us;
+    m.steady_ns = at.steady_ns;
+    return at.sent;
 }
 
 inline void Receiver::step(int b) {
@@ -70,27 +70,45 @@ void Receiver::framed() {
     m.checksum_ok = check == 0;
     m.connection = 0;
     m.known = {};
+    // a cut-short slot-data message is shown with what the receive buffer
+    // still holds behind it: kept with it, so that it is shown so again
+    m.leftover = 0;
+    if (m.opcode() == loconet::kOpcSlRdData && m.length < loconet::kWrittenReach) {
+        m.leftover = static_cast<std::uint8_t>(loconet::kWrittenReach - m.length);
+        for (std::size_t i = m.length; i < loconet::kWrittenReach; ++i)
+            m.bytes[i] = static_cast<std::uint8_t>(vars_.ln_buf[i]);
+    }
     // the written slot table as it stands, for showing the message later
     if (const int op = m.opcode();
         op == loconet::kOpcLocoSpd || op == loconet::kOpcLocoDirf || op == loconet::kOpcLocoSnd)
         m.known.written_loco = static_cast<std::int16_t>(written_slot_loco(vars_, m.bytes[1]));
-    stamp(m);
+    if (stamp(m)) // recorded as one of our own sends
+        return our_own(m);
     m.direction = echoes_.heard(m.view()) ? loconet::Direction::Echo : loconet::Direction::Received;
     counts_.message(m);
     if (annotate_)
         annotate_(m);
+    shown_ = display_.monitor_on && decode_ ? decode_(m) : std::string_view();
     messages_.tell(m);
-    if (display_.monitor_on && decode_)
-        decode_(m);
+    shown_ = {};
+}
+
+// A send, live or read back from a recording: its echo is watched for, and
+// the monitor shows the echo, not the send.
+void Receiver::our_own(loconet::Message &m) {
+    m.direction = loconet::Direction::Sent;
+    m.leftover = 0;
+    echoes_.sent(m.view(), static_cast<double>(m.steady_ns) / 1e9);
+    if (annotate_)
+        annotate_(m);
+    messages_.tell(m);
 }
 
 void Receiver::sent(std::span<const std::uint8_t> bytes, std::uint16_t connection) {
     loconet::Message m = loconet::message_of(bytes.begin(), bytes.end());
-    m.direction = loconet::Direction::Sent;
     m.connection = connection;
     stamp(m);
-    echoes_.sent(m.view(), static_cast<double>(m.steady_ns) / 1e9);
-    messages_.tell(m);
+    our_own(m);
 }
 
 // Counts the n bytes b makes the framer give up, and shows them: a stray

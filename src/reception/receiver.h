@@ -23,10 +23,12 @@ inline constexpr std::int16_t kReplyPeerXfer = 1;
 inline constexpr std::int16_t kReplyImmPacket = 2;
 inline constexpr std::int16_t kReplySlotData = 3;
 
-// When a message was framed.
+// When a message was framed, and, for a recording read back, whether it
+// was recorded as one of our own sends.
 struct MessageStamp {
-    std::int64_t wall_ms = 0;
+    std::int64_t wall_us = 0; // microseconds since 1970 (UTC)
     std::int64_t steady_ns = 0;
+    bool sent = false;
 };
 
 class Receiver {
@@ -36,16 +38,22 @@ public:
     using DiscardListeners = Listeners<std::span<const std::uint8_t>>;
 
     // decode is called for every message framed from the bus while
-    // monitor_on is set.
+    // monitor_on is set; it gives the line the monitor showed for it (empty
+    // where it showed none).
+    using Decode = std::function<std::string_view(const loconet::Message &)>;
     Receiver(ReceptionVars &vars, const DisplayVars &display, loconet::BusCounts &counts,
-             loconet::EchoWatch &echoes, Stamp stamp,
-             std::function<void(const loconet::Message &)> decode);
+             loconet::EchoWatch &echoes, Stamp stamp, Decode decode);
 
     // Every message framed from the bus, and every one this program puts
-    // on the line (direction Sent), in order.
+    // on the line (direction Sent), in order, after the monitor has shown
+    // it.
     MessageListeners::Handle listen(MessageListeners::Listener listener) {
         return messages_.add(std::move(listener));
     }
+    // While listeners hear of a message: the line the monitor showed for
+    // it, empty where it showed none (a send, a stopped display, a message
+    // without a line or one the filter left out).
+    std::string_view shown_line() const { return shown_; }
     // The bytes given up without becoming a message.
     DiscardListeners::Handle on_discarded(DiscardListeners::Listener listener) {
         return discarded_.add(std::move(listener));
@@ -74,16 +82,18 @@ public:
 private:
     void step(int b);
     void framed();
+    void our_own(loconet::Message &m);
     void give_up(int b, int n);
     void capture(int b);
-    void stamp(loconet::Message &m);
+    bool stamp(loconet::Message &m);
 
     ReceptionVars &vars_;
     const DisplayVars &display_;
     loconet::BusCounts &counts_;
     loconet::EchoWatch &echoes_;
     Stamp stamp_;
-    std::function<void(const loconet::Message &)> decode_;
+    Decode decode_;
+    std::string_view shown_;
     std::function<void(loconet::Message &)> annotate_;
     MessageListeners messages_;
     DiscardListeners discarded_;

@@ -175,7 +175,7 @@ void render_message(ReceptionVars &v, bool ascii_hex, LineText &text) {
 void render_written(const loconet::Message &m, bool ascii_hex, LineText &text) {
     // the receive buffer's view of it: the bytes, zero beyond its end
     std::array<std::int32_t, loconet::kLongestMessage + 1> b{};
-    for (std::size_t i = 0; i < m.length; ++i)
+    for (std::size_t i = 0; i < std::size_t{m.length} + m.leftover; ++i)
         b[i] = m.bytes[i];
     WrittenInput in{b.data(), m.length, m.known.written_loco, m.known.after_switch_query};
     if (m.opcode() == kOpcSlRdData)

@@ -3,7 +3,6 @@
 #include "loconet/detail.h"
 #include "loconet/hex.h"
 #include "reception/renderings.h"
-#include "shared/texts.h"
 
 namespace bl {
 
@@ -21,11 +20,11 @@ void shown_line(const loconet::Message &m, LineMode mode, const loconet::Request
         return;
     }
     render_written(m, true, line);
-    if (line.empty()) {
-        line.append(std::string_view(texts::reception::kHexPrefix));
-        const char *end = loconet::put_hex_list(digits, m.view(), true);
-        line.append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
-    }
+}
+
+void filter_text(const loconet::Message &m, bool detail, const loconet::RequestSource &requests,
+                 LineText &line) {
+    shown_line(m, LineMode{false, detail}, requests, line);
 }
 
 } // namespace bl

@@ -9,9 +9,16 @@
 namespace bl::interruption {
 
 inline volatile std::sig_atomic_t requested_flag = 0;
+inline volatile std::sig_atomic_t signal_number = 0; // the signal that asked, if one did
 
 // Safe to call from a signal handler.
-inline void request() { requested_flag = 1; }
+inline void request(int by_signal = 0) {
+    requested_flag = 1;
+    if (by_signal)
+        signal_number = by_signal;
+}
 inline bool requested() { return requested_flag != 0; }
+// The status of a program ended by a signal: 128 and the signal's number.
+inline int status_of_signal() { return signal_number ? 128 + signal_number : 1; }
 
 } // namespace bl::interruption

@@ -294,6 +294,9 @@ inline const QString kSimulated = QStringLiteral("simulierter LocoNet-Bus");
 inline const QString kOtherLinkType = QStringLiteral(
     "Der Mitschnitt enthält Pakete der Verbindungsart %1, nicht LocoNet (147): er kann nicht "
     "gezeigt werden.");
+// %1: how many packets
+inline const QString kPassedOver = QStringLiteral(
+    "%1 Pakete anderer Schnittstellen (nicht LocoNet) im Mitschnitt sind übergangen.");
 inline const QString kTruncated = QStringLiteral(
     "Der Mitschnitt endet mitten in einem Paket (abgeschnitten); jedes ganze Paket davor ist "
     "gezeigt.");

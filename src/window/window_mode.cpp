@@ -114,21 +114,34 @@ int run_replay(const RunOptions &options, std::unique_ptr<QIODevice> capture) {
     auto *replayed_capture = dynamic_cast<capture::CaptureDevice *>(capture.get());
     BusAccess access = replay_access(std::move(capture));
     MonitorApp app(platform_for(access, options));
+    // a recording's messages keep the time and direction they were recorded with
+    if (replayed_capture)
+        app.core().set_stamp([replayed_capture] {
+            const capture::CaptureDevice::Current &at = replayed_capture->current();
+            return MessageStamp{at.time_us, at.time_us * 1000, at.outbound};
+        });
     app.vars().doc_path = init_paths();
     app.set_pcap_interface(options.replay_file, texts::capture::kReplayed);
     app.start_monitor();
     app.window().show();
     after_show(app, options);
     app.window().Timer1->stop();
-    if (options.exit_after_replay)
-        access.replay->on_finished([&app, replayed_capture] {
-            app.window().rtbMoni->refresh_view();
-            if (HistoryWindow *history = app.history_window())
-                history->refresh();
-            if (replayed_capture && replayed_capture->problem())
-                say(capture::read_problem_text(*replayed_capture->problem()));
-            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-        });
+    // what the recording held that could not be shown is told when it ends
+    access.replay->on_finished([&app, replayed_capture, &options] {
+        app.window().rtbMoni->refresh_view();
+        if (HistoryWindow *history = app.history_window())
+            history->refresh();
+        int status = 0;
+        if (replayed_capture) {
+            if (const auto &problem = replayed_capture->problem())
+                say(capture::read_problem_text(*problem));
+            else if (replayed_capture->passed_over() > 0)
+                say(texts::capture::kPassedOver.arg(replayed_capture->passed_over()));
+            status = capture::read_problem_status(replayed_capture->problem());
+        }
+        if (options.exit_after_replay)
+            QTimer::singleShot(0, qApp, [status] { QCoreApplication::exit(status); });
+    });
     app.core().open_without_questions();
     return QCoreApplication::exec();
 }
@@ -186,7 +199,8 @@ int run_window(int &argc, char **argv, const RunOptions &options) {
         return run_on_port(options);
     // a pcap or pcapng capture is shown by its packets' bytes
     std::unique_ptr<QIODevice> replayed = std::move(capture);
-    if (capture::format_of(replayed->peek(4).toStdString()) != capture::Format::Raw) {
+    if (capture::format_of(capture::peek_start(*replayed, 4).toStdString()) !=
+        capture::Format::Raw) {
         if (const auto problem = capture::first_problem(*replayed)) {
             say(capture::read_problem_text(*problem));
             return 2;

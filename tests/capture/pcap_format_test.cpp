@@ -61,7 +61,7 @@ TEST(Pcapng, WhatWeWriteReadsBackTheSame) {
         for (std::size_t i = 0; i < messages.size(); ++i) {
             const auto view = messages[i].view();
             EXPECT_EQ(r.bytes[i], std::string(view.begin(), view.end()));
-            EXPECT_EQ(r.times_us[i], messages[i].wall_ms * 1000);
+            EXPECT_EQ(r.times_us[i], messages[i].wall_us);
             EXPECT_EQ(r.outbound[i], messages[i].direction == loconet::Direction::Sent);
         }
     }
@@ -135,6 +135,47 @@ TEST(Capture, OtherLinkTypesCutOffFilesAndEmptyOnesAreTold) {
     EXPECT_EQ(read_all("").problem->what, ReadProblem::What::Truncated);
     EXPECT_EQ(format_of(""), Format::Raw);
     EXPECT_EQ(format_of(testing::bytes("B2 02 50 1F")), Format::Raw);
+}
+
+// Two interfaces captured at once (mergecap, or a capture of two devices):
+// the LocoNet one is read, the other's packets passed over and counted.
+TEST(Pcapng, PacketsOfAnotherInterfaceArePassedOver) {
+    std::string ethernet = interface_block("eth0", "");
+    ethernet[8] = 1; // its link type: Ethernet
+    ethernet[9] = 0;
+    std::string foreign = packet_block(session()[0], "");
+    foreign[8] = 1; // on interface 1
+    const auto messages = session();
+    std::string file = section_header_block("x") + interface_block("demo", "") + ethernet;
+    for (const auto &m : messages)
+        file += foreign + packet_block(m, "") + foreign;
+    const Read r = read_all(file, 11);
+    EXPECT_FALSE(r.problem.has_value());
+    EXPECT_EQ(r.bytes.size(), messages.size());
+    CaptureReader counting([](const Packet &) {});
+    counting.feed(file);
+    counting.finish();
+    EXPECT_EQ(counting.passed_over(), 2 * messages.size());
+}
+
+// Times of any resolution in microseconds, exact where they fit and held at
+// the latest time where they do not (never a wrapped or negative time).
+TEST(Capture, TimeStampsOfAnyResolutionAndSize) {
+    const struct {
+        std::uint64_t stamp, units;
+        std::int64_t us;
+    } rows[] = {
+        {1'700'000'000'123'456, 1'000'000, 1'700'000'000'123'456},
+        {1'700'000'000'123'456'789, 1'000'000'000, 1'700'000'000'123'456},
+        {3 * (1ull << 30) + (1ull << 29), 1ull << 30, 3'500'000},
+        {UINT64_MAX, 1'000'000, kLatestTimeUs},
+        {1ull << 62, 1'000'000, kLatestTimeUs},
+        {UINT64_MAX, 1'000'000'000'000'000'000ull, 18'446'744},
+        {999, 1000, 999'000},
+        {5, 0, 0},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(microseconds_of(row.stamp, row.units), row.us) << row.stamp << " / " << row.units;
 }
 
 TEST(PcapngFile, NeverOverAnotherAndEndsWithAWholeBlock) {

@@ -36,7 +36,7 @@ TEST(HistoryStore, KeepsEveryMessageWholeWithWhatItKnew) {
         const loconet::Message &e = sent[i];
         EXPECT_TRUE(std::equal(m.view().begin(), m.view().end(), e.view().begin(), e.view().end()));
         EXPECT_EQ(m.seq, e.seq);
-        EXPECT_EQ(m.wall_ms, e.wall_ms);
+        EXPECT_EQ(m.wall_us, e.wall_us);
         EXPECT_EQ(m.steady_ns, e.steady_ns);
         EXPECT_EQ(m.checksum_ok, e.checksum_ok);
         EXPECT_EQ(m.direction, e.direction);

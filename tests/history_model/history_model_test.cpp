@@ -26,7 +26,7 @@ struct Session {
     std::int64_t ms = 0;
     ReceptionPath path{vars, {area, trace}, [this] {
                            ++ms;
-                           return MessageStamp{1'700'000'000'000 + ms, ms * 1'000'000};
+                           return MessageStamp{1'700'000'000'000'000 + ms * 1000, ms * 1'000'000};
                        }};
     HistoryStore store;
     Receiver::MessageListeners::Handle feed =
@@ -119,6 +119,33 @@ TEST(HistoryModel, TheFilterTakesOldAndNewMessages) {
     model.set_filter(std::nullopt);
     EXPECT_EQ(model.rowCount(), 9);
     EXPECT_EQ(model.row_of(4), 4);
+}
+
+// The history's line of a message is the line the monitor showed for it,
+// or none where it showed none: also for a slot-data message cut short
+// (its line shows what the receive buffer still held), a busy message and
+// a long acknowledgement swallowed after a switch-state query (with
+// "ASCII+HEX" ticked, as the monitor starts).
+TEST(HistoryModel, EachLineIsTheLineTheMonitorShowed) {
+    Session s;
+    s.vars.ascii_hex_on = kTrue;
+    std::vector<QString> shown;
+    const auto listening = s.path.receiver.listen([&](const loconet::Message &m) {
+        if (m.direction != loconet::Direction::Sent)
+            shown.push_back(QString::fromLatin1(s.path.receiver.shown_line().data(),
+                                                static_cast<qsizetype>(s.path.receiver.shown_line().size())));
+    });
+    s.receive("E7 0E 03 33 52 10 30 07 12 09 01 00 00 51 E7 04 05 1D 81 7E BC 04 00 47 "
+              "B4 3F 00 74 A0 05 10 4A 85 7A");
+    HistoryModel model(s.store);
+    model.sync();
+    ASSERT_EQ(shown.size(), 7u);
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Slot  5 = Lokadr. 1234"))) << "as written";
+    EXPECT_TRUE(shown[2].isEmpty());
+    EXPECT_TRUE(shown[4].isEmpty());
+    const int first = model.rowCount() - 7;
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(model.line(first + i), shown[static_cast<std::size_t>(i)]) << i;
 }
 
 TEST(HistoryModel, RowsOfDroppedMessagesLeave) {

@@ -23,11 +23,12 @@ struct Framer {
                       [this] {
                           return MessageStamp{now_ms, now_ms * 1000000};
                       },
-                      [this](const loconet::Message &m) {
+                      [this](const loconet::Message &m) -> std::string_view {
                           std::string bytes(m.view().begin(), m.view().end());
                           // the value and the module variables agree
                           EXPECT_EQ(static_cast<int>(m.length), vars.ln_len);
                           messages.push_back(bytes);
+                          return {};
                       }};
     Framer() { vars.monitor_on = kTrue; }
     void feed(const std::string &s) { receiver.framing_steps(s); }
@@ -61,7 +62,7 @@ TEST(Receiver, EachMessageIsOneValueForEveryConsumer) {
     const struct {
         loconet::Direction direction;
         bool checksum_ok;
-        std::int64_t wall_ms;
+        std::int64_t wall_us;
     } expected[] = {{loconet::Direction::Received, true, 1000},
                     {loconet::Direction::Sent, true, 1500},
                     {loconet::Direction::Received, false, 1500},
@@ -70,7 +71,7 @@ TEST(Receiver, EachMessageIsOneValueForEveryConsumer) {
         EXPECT_EQ(heard[i].seq, i + 1);
         EXPECT_EQ(heard[i].direction, expected[i].direction) << i;
         EXPECT_EQ(heard[i].checksum_ok, expected[i].checksum_ok) << i;
-        EXPECT_EQ(heard[i].wall_ms, expected[i].wall_ms) << i;
+        EXPECT_EQ(heard[i].wall_us, expected[i].wall_us) << i;
     }
     EXPECT_EQ(f.counts.messages, 3u) << "what was framed, not what was sent";
     EXPECT_EQ(f.echoes.missing(), 0u);

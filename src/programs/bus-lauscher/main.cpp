@@ -1,4 +1,5 @@
 #include "cli/command_line.h"
+#include "cli/console_io.h"
 #include "cli/console_mode.h"
 #include "cli/decode_command.h"
 #include "shared/file_names.h"
@@ -44,6 +45,8 @@ int decode(const bl::RunOptions &options) {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
+    // a signal ends the decoding with whole lines and the report
+    bl::interrupt_on_signals();
     const int status = bl::run_decode(in, stdout, stderr, options);
     if (in != stdin)
         std::fclose(in);
