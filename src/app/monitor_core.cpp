@@ -15,10 +15,9 @@ namespace {
 Receiver::Stamp anchored_stamp(SteadyClock &clock) {
     const auto steady_ns = [&clock] { return static_cast<std::int64_t>(clock.seconds() * 1e9); };
     const std::int64_t anchor_steady = steady_ns();
-    const std::int64_t anchor_wall =
-        std::chrono::duration_cast<std::chrono::microseconds>(
-            std::chrono::system_clock::now().time_since_epoch())
-            .count();
+    const std::int64_t anchor_wall = std::chrono::duration_cast<std::chrono::microseconds>(
+                                         std::chrono::system_clock::now().time_since_epoch())
+                                         .count();
     return [steady_ns, anchor_steady, anchor_wall] {
         const std::int64_t now = steady_ns();
         return MessageStamp{anchor_wall + (now - anchor_steady) / 1000, now};
@@ -30,8 +29,7 @@ Receiver::Stamp anchored_stamp(SteadyClock &clock) {
 MonitorCore::MonitorCore(std::unique_ptr<PortFactory> ports, const CorePlatform &p,
                          const LineOutputs &out, QTimer &timer1,
                          std::function<void(bool)> set_category_button)
-    : comm1_(std::move(ports)),
-      reception_(vars_, out, anchored_stamp(p.clock)),
+    : comm1_(std::move(ports)), reception_(vars_, out, anchored_stamp(p.clock)),
       health_(reception_.receiver, reception_.counts, reception_.echoes, p.clock, p.time_of_day),
       error_report_(vars_, comm1_, p.dialogs, p.events),
       entries_(comm1_, reception_.receiver, p.dialogs, error_report_),

@@ -187,12 +187,13 @@ std::int64_t microseconds_of(std::uint64_t stamp, std::uint64_t units) {
     if (rest <= UINT64_MAX / 1'000'000) {
         fraction = rest * 1'000'000 / units;
     } else {
-        const long double exact = static_cast<long double>(rest) * 1e6L / static_cast<long double>(units);
+        const long double exact =
+            static_cast<long double>(rest) * 1e6L / static_cast<long double>(units);
         fraction = static_cast<std::uint64_t>(exact);
     }
     const std::uint64_t us = whole * 1'000'000 + fraction;
     return us > static_cast<std::uint64_t>(kLatestTimeUs) ? kLatestTimeUs
-                                                         : static_cast<std::int64_t>(us);
+                                                          : static_cast<std::int64_t>(us);
 }
 
 bool CaptureReader::step() {

@@ -9,8 +9,8 @@
 
 #include "loconet/message.h"
 
-#include <cstdint>
 #include <climits>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>

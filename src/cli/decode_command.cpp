@@ -7,9 +7,9 @@
 #include "reception/bus_health.h"
 #include "shared/system_reason.h"
 
+#include "shared/interruption.h"
 #include "shared/latin1.h"
 #include "shared/texts.h"
-#include "shared/interruption.h"
 
 #include <cerrno>
 #include <chrono>

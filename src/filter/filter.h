@@ -38,6 +38,11 @@ public:
 
 class Filter {
 public:
+    // Far beyond what anyone types, and a bound for the reader's and the
+    // evaluator's recursion.
+    static constexpr std::size_t kLongestExpression = 4000; // characters
+    static constexpr int kDeepestNesting = 200;             // brackets and "nicht" in one another
+
     // An empty expression (blanks only) matches every message.
     static std::variant<Filter, ParseError> parse(std::string_view utf8);
 

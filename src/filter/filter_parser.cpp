@@ -172,11 +172,24 @@ private:
             left = binary(Filter::Kind::And, left, negation());
         }
     }
+    // Brackets and negations within one another, as deep as they go.
+    struct Deeper {
+        Parser &p;
+        explicit Deeper(Parser &parser, std::size_t at) : p(parser) {
+            if (++p.depth_ > Filter::kDeepestNesting)
+                p.fail(at, texts::kTooDeep);
+        }
+        ~Deeper() { --p.depth_; }
+        Deeper(const Deeper &) = delete;
+        Deeper &operator=(const Deeper &) = delete;
+    };
+
     int negation() {
         skip_blanks();
         if (at_end())
             fail(at_, texts::kConditionMissing);
         const std::size_t start = at_;
+        const Deeper deeper(*this, start);
         if (s_[at_] == U'!' || same_word(peek_word(), "nicht")) {
             at_ += s_[at_] == U'!' ? 1u : 5u;
             expect_operand("nicht");
@@ -314,11 +327,18 @@ private:
 
     std::u32string s_;
     std::size_t at_ = 0;
+    int depth_ = 0;
     Filter f_;
 };
 
 std::variant<Filter, ParseError> Filter::parse(std::string_view utf8) {
-    return Parser(decode_utf8(utf8)).run();
+    // a character takes at most four bytes: longer texts are not decoded at all
+    if (utf8.size() > 4 * kLongestExpression)
+        return ParseError{kLongestExpression, texts::kTooLong};
+    std::u32string text = decode_utf8(utf8);
+    if (text.size() > kLongestExpression)
+        return ParseError{kLongestExpression, texts::kTooLong};
+    return Parser(std::move(text)).run();
 }
 
 } // namespace bl::filter

@@ -15,6 +15,9 @@ inline const std::string kUnclosedBracket = "Die Klammer „(“ wird nicht gesc
 inline const std::string kUnclosedQuote = "Das Anführungszeichen wird nicht geschlossen";
 inline const std::string kEmptyQuote = "Leerer Text in Anführungszeichen";
 inline const std::string kBackwardRange = "Der Bereich geht rückwärts: die kleinere Zahl zuerst";
+inline const std::string kTooLong = "Der Ausdruck ist zu lang: höchstens 4000 Zeichen";
+inline const std::string kTooDeep =
+    "Zu tief verschachtelt: höchstens 200 Klammern oder „nicht“ ineinander";
 
 std::string nothing_after(std::string_view op);
 std::string stands_alone(std::string_view word);

@@ -4,6 +4,7 @@
 #include "shared/windows1252.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 namespace bl {
 
@@ -24,6 +25,28 @@ qint64 since_local_midnight(std::int64_t wall_us) {
 }
 
 } // namespace
+
+ExportFormat export_format_for(const QString &path, ExportFormat chosen) {
+    const QString ending = QFileInfo(path).suffix().toLower();
+    if (ending == QLatin1String("csv"))
+        return ExportFormat::Csv;
+    if (ending == QLatin1String("bin") || ending == QLatin1String("raw"))
+        return ExportFormat::Raw;
+    if (ending == QLatin1String("txt") || ending == QLatin1String("log"))
+        return ExportFormat::Text;
+    return chosen;
+}
+
+QString with_ending(const QString &path, ExportFormat format) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    switch (format) {
+    case ExportFormat::Csv: return path + QStringLiteral(".csv");
+    case ExportFormat::Raw: return path + QStringLiteral(".bin");
+    case ExportFormat::Text: return path + QStringLiteral(".txt");
+    }
+    return path;
+}
 
 bool export_rows(const HistoryModel &model, const HistoryStore &store, ExportFormat format,
                  QIODevice &out, const QString &decimal_point) {

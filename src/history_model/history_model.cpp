@@ -73,8 +73,7 @@ bool HistoryModel::takes(const loconet::Message &m, const std::optional<filter::
     return f->matches(m, line);
 }
 
-int HistoryModel::sync() {
-    // rows whose messages are gone
+int HistoryModel::drop_gone() {
     std::size_t gone = 0;
     while (gone < rows_.size() && rows_[gone] < store_.first())
         ++gone;
@@ -84,11 +83,22 @@ int HistoryModel::sync() {
         endRemoveRows();
         cache_.position = ~0ull;
     }
+    return static_cast<int>(gone);
+}
+
+int HistoryModel::sync(std::optional<QDeadlineTimer> budget) {
+    drop_gone();
     taken_ = std::max(taken_, store_.first());
     std::vector<std::uint64_t> added;
-    for (; taken_ < store_.end(); ++taken_)
-        if (!filter_ || filter_->matches_everything() || takes(store_.at(taken_), filter_))
+    const bool everything = !filter_ || filter_->matches_everything();
+    // the clock is asked every few hundred messages: asking costs too
+    constexpr std::uint64_t kBetweenLooks = 512;
+    for (std::uint64_t looked = 0; taken_ < store_.end(); ++taken_, ++looked) {
+        if (budget && looked % kBetweenLooks == kBetweenLooks - 1 && budget->hasExpired())
+            break;
+        if (everything || takes(store_.at(taken_), filter_))
             added.push_back(taken_);
+    }
     if (added.empty())
         return 0;
     const int first = static_cast<int>(rows_.size());
@@ -98,22 +108,24 @@ int HistoryModel::sync() {
     return static_cast<int>(added.size());
 }
 
-void HistoryModel::rebuild() {
+void HistoryModel::rebuild(bool at_once) {
     beginResetModel();
     rows_.clear();
     cache_.position = ~0ull;
-    for (std::uint64_t p = store_.first(); p < store_.end(); ++p)
-        if (!filter_ || filter_->matches_everything() || takes(store_.at(p), filter_))
-            rows_.push_back(p);
-    taken_ = store_.end();
+    taken_ = store_.first();
+    if (at_once) {
+        for (; taken_ < store_.end(); ++taken_)
+            if (!filter_ || filter_->matches_everything() || takes(store_.at(taken_), filter_))
+                rows_.push_back(taken_);
+    }
     endResetModel();
 }
 
 void HistoryModel::reset() { rebuild(); }
 
-void HistoryModel::set_filter(std::optional<filter::Filter> f) {
+void HistoryModel::set_filter(std::optional<filter::Filter> f, bool at_once) {
     filter_ = std::move(f);
-    rebuild();
+    rebuild(at_once);
 }
 
 void HistoryModel::set_highlight(std::optional<filter::Filter> f) {
@@ -265,9 +277,11 @@ int HistoryModel::find(const QString &text, int from, bool forward) const {
 
 int HistoryModel::next_error(int from) const {
     const int n = rowCount();
-    for (int row = std::max(from + 1, 0); row < n; ++row)
-        if (!store_.at(position(row)).checksum_ok)
+    for (int row = std::max(from + 1, 0); row < n; ++row) {
+        const std::uint64_t p = position(row);
+        if (store_.holds(p) && !store_.at(p).checksum_ok)
             return row;
+    }
     return -1;
 }
 

@@ -1,7 +1,9 @@
 // The history as a table: one row per kept message the filter takes, in
 // the columns Nr., Zeit, Richtung, Opcode, Adresse, Bytes, Klartext. Rows
 // are rendered when shown, never stored; new messages are taken in batches
-// (sync), and rows whose message the store has dropped leave the table.
+// (sync), within a time budget where asked, so that filtering a million
+// messages never holds the window; rows whose message the store has
+// dropped leave the table (a row shown meanwhile is shown empty).
 #pragma once
 
 #include "filter/filter.h"
@@ -9,6 +11,7 @@
 #include "history_model/row_texts.h"
 
 #include <QAbstractTableModel>
+#include <QDeadlineTimer>
 #include <algorithm>
 #include <deque>
 #include <optional>
@@ -32,11 +35,17 @@ public:
 
     // Takes the messages added since the last call, and lets go of the
     // rows whose messages were dropped. Returns the number of new rows.
-    int sync();
+    // With a budget, stops when it is spent (pending() says what is left).
+    int sync(std::optional<QDeadlineTimer> budget = std::nullopt);
+    // Lets go of the rows whose messages the store has dropped (also while
+    // no new ones are taken); returns how many went.
+    int drop_gone();
     // After the store was emptied.
     void reset();
 
-    void set_filter(std::optional<filter::Filter> f);
+    // A new filter: with at_once, every kept message is looked at now;
+    // otherwise the rows come with the following syncs.
+    void set_filter(std::optional<filter::Filter> f, bool at_once = true);
     void set_highlight(std::optional<filter::Filter> f);
     void set_detail(bool on);
     bool detail() const { return detail_; }
@@ -67,7 +76,7 @@ private:
     const Cached &row_data(int row) const;
     bool takes(const loconet::Message &m, const std::optional<filter::Filter> &f) const;
     QString time_text(int row, const loconet::Message &m) const;
-    void rebuild();
+    void rebuild(bool at_once = true);
 
     const HistoryStore &store_;
     StoredRequests requests_;

@@ -397,6 +397,11 @@ inline const QString kCount = QStringLiteral("%1 von %2 Meldungen");
 inline const QString kPausedNote = QStringLiteral(" (angehalten)");
 inline const QString kNotFound = QStringLiteral("\"%1\" nicht gefunden");
 inline const QString kNoMoreErrors = QStringLiteral("Kein weiterer Fehler");
+// %1: rows
+inline const QString kRowsGone = QStringLiteral(
+    "%1 ältere Zeilen sind aus dem Verlauf gefallen (er hält die neuesten Meldungen).");
+// %1: per cent of the kept messages looked at
+inline const QString kFiltering = QStringLiteral("Filtere … %1 %");
 inline const QString kLegend = QStringLiteral(
     "Rot und fett: Prüfsumme falsch · Blau und kursiv: gesendet · Hellblau und kursiv: Echo · "
     "Gelb und * vor der Nummer: hervorgehoben");
@@ -404,6 +409,11 @@ inline const QString kExportTitle = QStringLiteral("Verlauf exportieren");
 inline const QString kExportText = QStringLiteral("Text wie eine Verlaufsdatei (*.txt)");
 inline const QString kExportCsv = QStringLiteral("CSV für Tabellen (*.csv)");
 inline const QString kExportRaw = QStringLiteral("Rohe LocoNet-Bytes (*.bin)");
+inline const QString kDialogLookIn = QStringLiteral("Ordner:");
+inline const QString kDialogFileName = QStringLiteral("Dateiname:");
+inline const QString kDialogFileType = QStringLiteral("Dateityp:");
+inline const QString kDialogSave = QStringLiteral("Speichern");
+inline const QString kDialogCancel = QStringLiteral("Abbrechen");
 // %1: path, %2: reason
 inline const QString kExportFailed = QStringLiteral("%1 kann nicht geschrieben werden: %2");
 

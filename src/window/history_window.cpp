@@ -35,17 +35,26 @@ QLineEdit *line_edit(const QString &placeholder, QWidget *parent, const char *na
     return e;
 }
 
+// Qt's own dialog, so that it speaks German whatever the desktop's dialog
+// would; the name's ending chooses the form, the type list where it has none.
 HistoryWindow::ExportTarget ask_with_dialog(QWidget *parent) {
-    QString chosen;
-    const QString path =
-        QFileDialog::getSaveFileName(parent, tx::kExportTitle, QString(),
-                                     tx::kExportText + QStringLiteral(";;") + tx::kExportCsv +
-                                         QStringLiteral(";;") + tx::kExportRaw,
-                                     &chosen);
-    const ExportFormat format = chosen == tx::kExportCsv   ? ExportFormat::Csv
+    QFileDialog dialog(parent, tx::kExportTitle);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({tx::kExportText, tx::kExportCsv, tx::kExportRaw});
+    dialog.setLabelText(QFileDialog::LookIn, tx::kDialogLookIn);
+    dialog.setLabelText(QFileDialog::FileName, tx::kDialogFileName);
+    dialog.setLabelText(QFileDialog::FileType, tx::kDialogFileType);
+    dialog.setLabelText(QFileDialog::Accept, tx::kDialogSave);
+    dialog.setLabelText(QFileDialog::Reject, tx::kDialogCancel);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString chosen = dialog.selectedNameFilter();
+    const ExportFormat listed = chosen == tx::kExportCsv   ? ExportFormat::Csv
                                 : chosen == tx::kExportRaw ? ExportFormat::Raw
                                                            : ExportFormat::Text;
-    return {path, format};
+    const QString path = with_ending(dialog.selectedFiles().constFirst(), listed);
+    return {path, export_format_for(path, listed)};
 }
 
 } // namespace
@@ -87,6 +96,10 @@ void HistoryWindow::build() {
     searchEdit->hide();
     countLabel = new QLabel(this);
     countLabel->setObjectName(QStringLiteral("countLabel"));
+    noteLabel = new QLabel(this);
+    noteLabel->setObjectName(QStringLiteral("noteLabel"));
+    filterEdit->setMaxLength(static_cast<int>(filter::Filter::kLongestExpression));
+    highlightEdit->setMaxLength(static_cast<int>(filter::Filter::kLongestExpression));
     auto *legend = new QLabel(tx::kLegend, this);
     legend->setObjectName(QStringLiteral("legend"));
 
@@ -129,6 +142,7 @@ void HistoryWindow::build() {
         buttons->addWidget(b);
     buttons->addWidget(searchEdit, 1);
     buttons->addStretch();
+    buttons->addWidget(noteLabel);
     buttons->addWidget(countLabel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -140,7 +154,20 @@ void HistoryWindow::build() {
 
 void HistoryWindow::connect_controls() {
     connect(&tick_, &QTimer::timeout, this, [this] { refresh(); });
+    typing_pause_.setSingleShot(true);
+    typing_pause_.setInterval(kTypingPauseMs);
+    connect(&typing_pause_, &QTimer::timeout, this, [this] { apply_filter(); });
+    filter_steps_.setInterval(0);
+    connect(&filter_steps_, &QTimer::timeout, this, [this] { filter_step(); });
+    note_shown_.setSingleShot(true);
+    note_shown_.setInterval(kNoteMs);
+    connect(&note_shown_, &QTimer::timeout, noteLabel, &QLabel::clear);
     connect(filterEdit, &QLineEdit::textChanged, this, [this] { filter_edited(); });
+    connect(filterEdit, &QLineEdit::returnPressed, this, [this] { apply_filter(); });
+    connect(table->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!scrolling_)
+            scrolled_by_user();
+    });
     connect(highlightEdit, &QLineEdit::textChanged, this, [this] { highlight_edited(); });
     connect(pauseButton, &QPushButton::clicked, this, [this] { toggle_pause(); });
     connect(nextErrorButton, &QPushButton::clicked, this, [this] { next_error(); });
@@ -174,29 +201,58 @@ void HistoryWindow::set_detail(bool on) {
 }
 
 // The view follows the newest row while it stands at the bottom, as the
-// monitor area does; paused, it stands still while the history records on.
+// monitor area does; paused, it stands still while the history records on,
+// and rows whose messages the history no longer holds leave it.
 void HistoryWindow::refresh() {
-    if (paused_) {
+    if (const int gone = model_.drop_gone(); gone > 0 && (paused_ || !following_))
+        note(tx::kRowsGone.arg(QLocale().toString(gone)));
+    if (paused_ || filtering()) {
         show_count();
         return;
     }
-    // a row chosen above the newest holds the view where it is
-    QScrollBar *bar = table->verticalScrollBar();
-    const int chosen = current_row();
-    const bool at_bottom =
-        bar->value() >= bar->maximum() && (chosen < 0 || chosen == model_.rowCount() - 1);
     const int row_height = std::max(1, table->verticalHeader()->defaultSectionSize());
     const auto visible = static_cast<std::uint64_t>(table->viewport()->height() / row_height + 1);
-    if (at_bottom && model_.pending() > visible && since_sync_.isValid() &&
+    if (following_ && model_.pending() > visible && since_sync_.isValid() &&
         since_sync_.elapsed() < kBusyRefreshMs)
         return;
     since_sync_.start();
-    if (model_.sync() > 0 && at_bottom)
-        table->scrollToBottom();
+    // standing on the newest row, the choice goes along with the newest
+    const bool on_newest = current_row() >= 0 && current_row() == model_.rowCount() - 1;
+    if (model_.sync() > 0 && following_) {
+        if (on_newest)
+            table->selectionModel()->setCurrentIndex(model_.index(model_.rowCount() - 1, 0),
+                                                     QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+        scroll_to_newest();
+    }
     show_count();
 }
 
+void HistoryWindow::scroll_to_newest() {
+    scrolling_ = true;
+    table->scrollToBottom();
+    scrolling_ = false;
+}
+
+// A scroll by the user: at the bottom the view follows again, above it it
+// stands.
+void HistoryWindow::scrolled_by_user() {
+    const QScrollBar *bar = table->verticalScrollBar();
+    following_ = bar->value() >= bar->maximum();
+}
+
+void HistoryWindow::note(const QString &text) {
+    noteLabel->setText(text);
+    note_shown_.start();
+}
+
 void HistoryWindow::show_count() {
+    if (filtering()) {
+        const std::uint64_t kept = store_.size();
+        const std::uint64_t done = kept - std::min<std::uint64_t>(model_.pending(), kept);
+        countLabel->setText(tx::kFiltering.arg(kept ? 100 * done / kept : 100));
+        return;
+    }
     QString text = tx::kCount.arg(QLocale().toString(model_.rowCount()),
                                   QLocale().toString(static_cast<qulonglong>(store_.size())));
     if (paused_)
@@ -223,18 +279,38 @@ bool HistoryWindow::show_error(QLineEdit *edit, const QString &text,
     return true;
 }
 
-void HistoryWindow::filter_edited() {
+// Each keystroke waits for the next: the filter applies when typing pauses.
+void HistoryWindow::filter_edited() { typing_pause_.start(); }
+
+// The kept messages are looked at in steps; the chosen row stays chosen
+// where the new filter takes it, otherwise the view goes to the newest.
+void HistoryWindow::apply_filter() {
+    typing_pause_.stop();
     std::optional<filter::Filter> read;
     if (!show_error(filterEdit, filterEdit->text(), read))
         return;
     const int row = current_row();
-    const std::uint64_t kept = row >= 0 ? model_.position(row) : 0;
-    model_.set_filter(std::move(read));
-    const int again = row >= 0 ? model_.row_of(kept) : -1;
-    if (again >= 0)
+    keep_chosen_ = row >= 0;
+    kept_ = keep_chosen_ ? model_.position(row) : 0;
+    model_.set_filter(std::move(read), false);
+    filter_steps_.start();
+    filter_step();
+}
+
+void HistoryWindow::filter_step() {
+    model_.sync(QDeadlineTimer(kFilterStepMs));
+    if (model_.pending() > 0) {
+        show_count();
+        return;
+    }
+    filter_steps_.stop();
+    const int again = keep_chosen_ ? model_.row_of(kept_) : -1;
+    if (again >= 0) {
         select_row(again);
-    else
-        table->scrollToBottom();
+    } else {
+        following_ = true;
+        scroll_to_newest();
+    }
     show_count();
 }
 
@@ -265,7 +341,7 @@ void HistoryWindow::search(bool forward) {
     const int from = current_row() >= 0 ? current_row() : (forward ? -1 : model_.rowCount());
     const int row = model_.find(searchEdit->text(), from, forward);
     if (row < 0) {
-        countLabel->setText(tx::kNotFound.arg(searchEdit->text()));
+        note(tx::kNotFound.arg(searchEdit->text()));
         return;
     }
     select_row(row);
@@ -274,18 +350,21 @@ void HistoryWindow::search(bool forward) {
 void HistoryWindow::next_error() {
     const int row = model_.next_error(current_row());
     if (row < 0) {
-        countLabel->setText(tx::kNoMoreErrors);
+        note(tx::kNoMoreErrors);
         return;
     }
     select_row(row);
 }
 
+// "Weiter" goes to the newest row and follows again.
 void HistoryWindow::toggle_pause() {
     paused_ = !paused_;
     pauseButton->setText(paused_ ? tx::kResume : tx::kPause);
     if (!paused_) {
-        model_.sync();
-        table->scrollToBottom();
+        following_ = true;
+        if (!filtering())
+            model_.sync();
+        scroll_to_newest();
     }
     show_count();
 }
@@ -303,6 +382,8 @@ void HistoryWindow::selection_changed() {
         fieldView->clear();
         return;
     }
+    // choosing the newest row follows; a row above it holds the view
+    following_ = row == model_.rowCount() - 1;
     const std::uint64_t position = model_.position(row);
     if (position < store_.first())
         return;

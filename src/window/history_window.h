@@ -36,6 +36,19 @@ public:
     // Takes new messages into the table (the refresh timer calls it).
     void refresh();
     static constexpr int kRefreshMs = 500;
+    // A filter applies once typing pauses this long (or at once on Enter).
+    static constexpr int kTypingPauseMs = 300;
+    // Filtering goes in steps of this much time, so that the window answers
+    // between them however many messages are kept.
+    static constexpr int kFilterStepMs = 30;
+    // A note ("nicht gefunden") stands at least this long.
+    static constexpr int kNoteMs = 3000;
+    // Applies the typed filter now (Enter does, and a pause in typing).
+    void apply_filter();
+    // Whether a filter is still being applied to the kept messages.
+    bool filtering() const { return filter_steps_.isActive(); }
+    // Whether the view follows the newest row.
+    bool following() const { return following_; }
     // While following a bus so busy that each refresh would show only rows
     // never drawn, the view is brought up to date once a second: no one
     // reads faster, and drawing new rows is what the window costs.
@@ -58,12 +71,17 @@ public:
     QTableView *table;
     QPlainTextEdit *fieldView;
     QLabel *countLabel;
+    QLabel *noteLabel; // what a search or a step found (or did not), for a few seconds
 
 private:
     void build();
     void connect_controls();
     void filter_edited();
+    void filter_step();
     void highlight_edited();
+    void note(const QString &text);
+    void scrolled_by_user();
+    void scroll_to_newest();
     void search(bool forward);
     void next_error();
     void toggle_pause();
@@ -80,8 +98,18 @@ private:
     Dialogs &dialogs_;
     HistoryModel model_;
     QTimer tick_;
+    QTimer typing_pause_;
+    QTimer filter_steps_;
+    QTimer note_shown_;
     QElapsedTimer since_sync_;
     bool paused_ = false;
+    // The view follows the newest rows until the user chooses one above
+    // them or scrolls up; at the bottom, on the newest row or "Weiter" it
+    // follows again.
+    bool following_ = true;
+    bool scrolling_ = false;   // the view is scrolled by us, not the user
+    std::uint64_t kept_ = 0;   // the chosen row's message while a filter is applied
+    bool keep_chosen_ = false; // a row was chosen when the filter changed
     AskExport ask_export_;
 };
 

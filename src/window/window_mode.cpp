@@ -13,8 +13,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -105,6 +107,7 @@ void after_show(MonitorApp &app, const RunOptions &options) {
     if (options.analyse) {
         HistoryWindow &history = app.show_history();
         history.filterEdit->setText(options.filter);
+        history.apply_filter();
     }
 }
 
@@ -191,6 +194,11 @@ int run_window(int &argc, char **argv, const RunOptions &options) {
     qt_handler = qInstallMessageHandler(tell_when_no_display);
     QApplication qt_app(argc, argv);
     qInstallMessageHandler(qt_handler);
+    // Qt's own dialogs and menus (a file dialog, a text field's menu) in German
+    QTranslator qt_german;
+    if (qt_german.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt_german);
     // Wayland matches the window to the desktop entry (and its icon) by this
     QGuiApplication::setDesktopFileName(QStringLiteral(BUSLAUSCHER_APP_ID));
     if (options.demo)

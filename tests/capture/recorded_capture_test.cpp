@@ -142,9 +142,9 @@ TEST(RecordedCapture, TimesAndDirectionsSurviveARecordingOfARecording) {
         {1, false}, {100, true}, {350, false}, {351, false}};
     EXPECT_EQ(packets, expected);
 
-    const Outcome sent = run({QStringLiteral("--decode"), QStringLiteral("--filter"),
-                              QStringLiteral("gesendet")},
-                             bytes_of(mixed_recording()));
+    const Outcome sent =
+        run({QStringLiteral("--decode"), QStringLiteral("--filter"), QStringLiteral("gesendet")},
+            bytes_of(mixed_recording()));
     EXPECT_EQ(sent.out, QByteArray("Mag.-Art.: 5 - grün - ein \n"));
 }
 

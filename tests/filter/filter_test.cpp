@@ -4,6 +4,7 @@
 #include "support/messages.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,46 @@ TEST(Filter, SaysWhereAndWhyItCannotRead) {
         ASSERT_NE(bad, nullptr) << row.expression;
         EXPECT_EQ(bad->position, row.position) << row.expression << ": " << bad->hint;
         EXPECT_EQ(bad->hint.substr(0, std::string(row.hint).size()), row.hint) << row.expression;
+    }
+}
+
+// However deep or long the text, reading and evaluating it stay bounded: too
+// deep or too long is refused with a hint, what people type is read.
+TEST(Filter, DeepAndLongExpressionsAreBounded) {
+    const auto repeat = [](std::string_view s, std::size_t n) {
+        std::string out;
+        for (std::size_t i = 0; i < n; ++i)
+            out += s;
+        return out;
+    };
+    const struct {
+        std::string expression;
+        std::optional<std::size_t> refused_at;
+        const char *hint;
+    } rows[] = {
+        {repeat("(", 14000) + "x", Filter::kLongestExpression, "Der Ausdruck ist zu lang"},
+        {repeat("!", 50000) + "x", Filter::kLongestExpression, "Der Ausdruck ist zu lang"},
+        {repeat("(", 201) + "x" + repeat(")", 201), 200, "Zu tief verschachtelt"},
+        {repeat("nicht ", 201) + "x", 1200, "Zu tief verschachtelt"},
+        {repeat("(", 199) + "rm=5" + repeat(")", 199), std::nullopt, ""},
+        {repeat("rm=1 oder ", 390) + "rm=5", std::nullopt, ""},
+        {repeat("Ã¤", 4001), Filter::kLongestExpression, "Der Ausdruck ist zu lang"},
+    };
+    testing::MessageBus bus;
+    const loconet::Message sensor_5 = bus.next("B2 02 50");
+    for (const auto &row : rows) {
+        const auto read = Filter::parse(row.expression);
+        if (row.refused_at) {
+            const auto *bad = std::get_if<ParseError>(&read);
+            ASSERT_NE(bad, nullptr) << row.expression.substr(0, 20);
+            EXPECT_EQ(bad->position, *row.refused_at);
+            EXPECT_EQ(bad->hint.rfind(row.hint, 0), 0u) << bad->hint;
+            continue;
+        }
+        const auto *f = std::get_if<Filter>(&read);
+        ASSERT_NE(f, nullptr) << row.expression.substr(0, 20);
+        FixedLine line;
+        EXPECT_TRUE(f->matches(sensor_5, line));
     }
 }
 

@@ -132,8 +132,9 @@ TEST(HistoryModel, EachLineIsTheLineTheMonitorShowed) {
     std::vector<QString> shown;
     const auto listening = s.path.receiver.listen([&](const loconet::Message &m) {
         if (m.direction != loconet::Direction::Sent)
-            shown.push_back(QString::fromLatin1(s.path.receiver.shown_line().data(),
-                                                static_cast<qsizetype>(s.path.receiver.shown_line().size())));
+            shown.push_back(
+                QString::fromLatin1(s.path.receiver.shown_line().data(),
+                                    static_cast<qsizetype>(s.path.receiver.shown_line().size())));
     });
     s.receive("E7 0E 03 33 52 10 30 07 12 09 01 00 00 51 E7 04 05 1D 81 7E BC 04 00 47 "
               "B4 3F 00 74 A0 05 10 4A 85 7A");
@@ -232,6 +233,55 @@ TEST(HistoryModel, ExportsTheShownRows) {
     EXPECT_EQ(exported(model, s.store, ExportFormat::Raw),
               QByteArray::fromHex("B202501F") +
                   QByteArray(reinterpret_cast<const char *>(corrupt.bytes.data()), corrupt.length));
+}
+
+// The file's ending chooses the form; the type chosen in the list serves a
+// name without one.
+TEST(HistoryExport, TheEndingChoosesTheForm) {
+    const struct {
+        const char *path;
+        ExportFormat chosen, expected;
+        const char *written_as;
+    } rows[] = {
+        {"x.csv", ExportFormat::Text, ExportFormat::Csv, "x.csv"},
+        {"x.CSV", ExportFormat::Raw, ExportFormat::Csv, "x.CSV"},
+        {"x.bin", ExportFormat::Text, ExportFormat::Raw, "x.bin"},
+        {"x.raw", ExportFormat::Csv, ExportFormat::Raw, "x.raw"},
+        {"x.txt", ExportFormat::Csv, ExportFormat::Text, "x.txt"},
+        {"x", ExportFormat::Csv, ExportFormat::Csv, "x.csv"},
+        {"x.dat", ExportFormat::Raw, ExportFormat::Raw, "x.dat"},
+    };
+    for (const auto &row : rows) {
+        const QString path = with_ending(QString::fromLatin1(row.path), row.chosen);
+        EXPECT_EQ(path, QString::fromLatin1(row.written_as)) << row.path;
+        EXPECT_EQ(export_format_for(path, row.chosen), row.expected) << row.path;
+    }
+}
+
+// Filtering a long history within a time budget: a step takes part, the
+// steps together take what one go takes.
+TEST(HistoryModel, AFilterAppliesInStepsWithinABudget) {
+    testing::MessageBus bus;
+    HistoryStore store;
+    for (int i = 0; i < 200'000; ++i)
+        store.add(bus.next(i % 7 ? "83" : "B2 02 50"));
+    const auto rm5 = [] { return std::get<filter::Filter>(filter::Filter::parse("belegt")); };
+    HistoryModel at_once(store), stepwise(store);
+    at_once.set_filter(rm5());
+    stepwise.set_filter(rm5(), false);
+    EXPECT_EQ(stepwise.rowCount(), 0);
+    stepwise.sync(QDeadlineTimer(0));
+    EXPECT_GT(stepwise.pending(), 0u) << "a spent budget ends the step";
+    int steps = 1;
+    while (stepwise.pending() > 0 && steps < 100000) {
+        stepwise.sync(QDeadlineTimer(1));
+        ++steps;
+    }
+    EXPECT_GT(steps, 2);
+    ASSERT_EQ(stepwise.rowCount(), at_once.rowCount());
+    EXPECT_EQ(stepwise.rowCount(), 200'000 / 7 + 1);
+    for (int row = 0; row < at_once.rowCount(); row += 997)
+        EXPECT_EQ(stepwise.position(row), at_once.position(row));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "support/bytes.h"
 #include "support/fake_dialogs.h"
 #include "support/fake_port.h"
+#include "support/qstring_print.h"
 #include "window/monitor_app.h"
 
 #include <QDir>
@@ -40,8 +41,9 @@ struct AppHarness {
     QTemporaryDir folder;
     std::unique_ptr<MonitorApp> app;
 
-    AppHarness() {
+    explicit AppHarness(std::size_t history_limit = HistoryStore::kDefaultLimit) {
         MonitorApp::Platform p;
+        p.history_limit = history_limit;
         p.ports = std::make_unique<OnePort>(std::unique_ptr<BytePort>(port));
         p.dialogs.reset(dialogs);
         p.clock.reset(clock);

@@ -20,7 +20,8 @@ public:
         m.seq = ++seq_;
         m.direction = direction;
         m.steady_ns = static_cast<std::int64_t>(seq_) * 1'000'000; // a message a millisecond
-        m.wall_us = 1'700'000'000'000'000 + static_cast<std::int64_t>(seq_) * 1001; // microseconds apart
+        m.wall_us =
+            1'700'000'000'000'000 + static_cast<std::int64_t>(seq_) * 1001; // microseconds apart
         context_.observe(m);
         return m;
     }

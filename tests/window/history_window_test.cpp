@@ -2,6 +2,7 @@
 // by the bus, filtered as the user types, paused, searched, emptied.
 #include "support/app_harness.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -30,22 +31,26 @@ TEST(HistoryWindow, OpensFromTheButtonWithEveryMessageSinceTheStart) {
     EXPECT_TRUE(h.w().cmdStartStop->toolTip().contains(QStringLiteral("Verlauf")));
 }
 
-// Typing changes the rows at once; a mistake turns the line red with a
-// hint, and the rows stay as the last readable filter left them.
-TEST(HistoryWindow, TypingAFilterChangesTheRows) {
+// A filter applies when typing pauses (not at every keystroke) or at once
+// on Enter; a mistake turns the line red with a hint, and the rows stay as
+// the last readable filter left them.
+TEST(HistoryWindow, AFilterAppliesWhenTypingPausesOrOnEnter) {
     AppHarness h;
     h.receive("83 7C B2 02 50 1F B0 0A 30 75 B2 04 50 19");
     HistoryWindow &history = opened(h);
     QTest::keyClicks(history.filterEdit, QStringLiteral("rm=5"));
-    EXPECT_EQ(history.model().rowCount(), 1);
+    EXPECT_EQ(history.model().rowCount(), 4) << "not yet: typing goes on";
+    QTRY_COMPARE(history.model().rowCount(), 1);
     EXPECT_TRUE(history.filterHint->isHidden());
     QTest::keyClicks(history.filterEdit, QStringLiteral(" oder"));
+    QTest::keyClick(history.filterEdit, Qt::Key_Return);
     EXPECT_FALSE(history.filterHint->isHidden());
     EXPECT_EQ(history.filterHint->text(),
               QStringLiteral("Zeichen 10: Nach „oder“ fehlt eine Bedingung"));
     EXPECT_TRUE(history.filterEdit->styleSheet().contains(QStringLiteral("background")));
     EXPECT_EQ(history.model().rowCount(), 1);
     QTest::keyClicks(history.filterEdit, QStringLiteral(" weiche=11"));
+    QTest::keyClick(history.filterEdit, Qt::Key_Return);
     EXPECT_TRUE(history.filterHint->isHidden());
     EXPECT_EQ(history.model().rowCount(), 2);
     h.receive("B2 02 40 0F");
@@ -78,7 +83,85 @@ TEST(HistoryWindow, NextErrorSelectsItAndTheFieldViewTellsIt) {
     EXPECT_TRUE(history.fieldView->toPlainText().contains(QStringLiteral("Prüfsumme: falsch")));
     EXPECT_TRUE(history.fieldView->toPlainText().contains(QStringLiteral("Bytes: B2 02 50 1E")));
     QTest::mouseClick(history.nextErrorButton, Qt::LeftButton);
-    EXPECT_EQ(history.countLabel->text(), QStringLiteral("Kein weiterer Fehler"));
+    EXPECT_EQ(history.noteLabel->text(), QStringLiteral("Kein weiterer Fehler"));
+    history.refresh(); // the counts go on; the note stands
+    h.receive("83 7C");
+    history.refresh();
+    EXPECT_EQ(history.noteLabel->text(), QStringLiteral("Kein weiterer Fehler"));
+}
+
+// Paused, the view stands while the history goes on and drops its oldest:
+// the rows of dropped messages leave with a note, and every step (next
+// error, a resize, the field view) stays on messages that are still kept.
+TEST(HistoryWindow, APausedViewStaysValidWhileTheHistoryDropsItsRows) {
+    AppHarness h(100);
+    h.receive("83 7C B2 02 50 1E");
+    HistoryWindow &history = opened(h);
+    QTest::mouseClick(history.pauseButton, Qt::LeftButton);
+    for (int i = 0; i < 30; ++i)
+        h.receive("83 7C 83 7C 83 7C 83 7C 83 7C 83 7C 83 7C 83 7C 83 7C 83 7C");
+    QTest::mouseClick(history.nextErrorButton, Qt::LeftButton);
+    history.resize(history.width() + 40, history.height() + 40);
+    history.table->viewport()->repaint();
+    EXPECT_EQ(history.model()
+                  .data(history.model().index(0, HistoryModel::kBytes), Qt::DisplayRole)
+                  .toString(),
+              QString());
+    history.refresh();
+    EXPECT_EQ(history.model().rowCount(), 0);
+    EXPECT_TRUE(history.noteLabel->text().startsWith(QStringLiteral("2 ältere Zeilen")));
+    QTest::mouseClick(history.pauseButton, Qt::LeftButton);
+    EXPECT_EQ(history.model().rowCount(), 100);
+    EXPECT_EQ(history.model()
+                  .data(history.model().index(99, HistoryModel::kNr), Qt::DisplayRole)
+                  .toString(),
+              QStringLiteral("302"));
+}
+
+// Following the newest rows: choosing one above holds the view; choosing
+// the newest, scrolling to the bottom or "Weiter" follows again.
+TEST(HistoryWindow, FollowingEndsAboveTheNewestAndComesBack) {
+    AppHarness h;
+    HistoryWindow &history = opened(h);
+    history.resize(600, 300);
+    for (int i = 0; i < 6; ++i)
+        h.receive("83 7C 82 7D 83 7C 82 7D 83 7C 82 7D 83 7C 82 7D 83 7C 82 7D");
+    // fewer new rows than the view shows: each refresh takes them at once
+    const auto more = [&] {
+        h.receive("83 7C 82 7D 83 7C");
+        history.refresh();
+    };
+    const auto newest_in_view = [&] {
+        const QRect last =
+            history.table->visualRect(history.model().index(history.model().rowCount() - 1, 0));
+        return history.table->viewport()->rect().intersects(last);
+    };
+    more();
+    EXPECT_TRUE(history.following());
+    history.table->selectRow(3);
+    EXPECT_FALSE(history.following());
+    more();
+    EXPECT_FALSE(newest_in_view()) << "a row chosen above holds the view";
+    QTest::keyClick(history.table, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_TRUE(history.following()) << "the newest row chosen";
+    more();
+    EXPECT_TRUE(newest_in_view());
+    EXPECT_EQ(history.table->currentIndex().row(), history.model().rowCount() - 1);
+
+    history.table->selectRow(2);
+    QScrollBar *bar = history.table->verticalScrollBar();
+    bar->setValue(bar->maximum()); // dragged to the bottom
+    EXPECT_TRUE(history.following());
+    more();
+    EXPECT_TRUE(newest_in_view());
+
+    history.table->selectRow(2);
+    QTest::mouseClick(history.pauseButton, Qt::LeftButton);
+    more();
+    QTest::mouseClick(history.pauseButton, Qt::LeftButton); // Weiter
+    more();
+    EXPECT_TRUE(newest_in_view());
+    EXPECT_TRUE(history.following());
 }
 
 TEST(HistoryWindow, SearchWithCtrlFAndF3) {
