@@ -22,6 +22,7 @@ expected=(
   usr/share/bash-completion/completions/bus-lauscher-sim
   usr/lib/udev/rules.d/70-bus-lauscher.rules
   usr/share/doc/bus-lauscher/copyright usr/share/doc/bus-lauscher/changelog.gz
+  usr/share/doc/bus-lauscher/README.md usr/share/doc/bus-lauscher/docs/wireshark.png
   "usr/$lua_dir/loconet.lua" "usr/$extcap_dir/bus-lauscher-extcap"
 )
 for file in "${expected[@]}"; do
@@ -53,6 +54,14 @@ dpkg-deb --field "$deb" Depends
 lintian --allow-root --fail-on error,warning "$deb"
 dpkg-deb --field "$deb" Depends | grep -q "fonts-liberation2 | fonts-liberation" ||
   { echo "the package does not bring the fonts the layout was drawn for" >&2; exit 1; }
+# the capture program's help in Wireshark names a file the package brings
+unpacked=$(mktemp -d)
+dpkg-deb -x "$deb" "$unpacked"
+help=$("$unpacked/usr/$extcap_dir/bus-lauscher-extcap" --extcap-interfaces |
+  grep -o 'help=file://[^}]*' | sed 's|help=file://||')
+[ -s "$unpacked$help" ] ||
+  { echo "the capture program's help names $help, which the package lacks" >&2; exit 1; }
+rm -rf "$unpacked"
 
 # reproducible: the same commit packaged in another clone, in another folder,
 # gives the same bytes

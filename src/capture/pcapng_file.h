@@ -19,12 +19,13 @@ class PcapngFile {
 public:
     // The reason (German) where it cannot be created; the section and the
     // interface (name, description) are written at once.
-    // must_be_new: false for a FIFO that Wireshark made and reads.
+    // must_be_new: false for a FIFO that Wireshark made and reads, which is
+    // waited for until Wireshark opens it (or a signal asks to end).
     std::optional<QString> open(const QString &path, const QString &interface_name,
                                 const QString &description, bool must_be_new = true);
     void close();
-    bool is_open() const { return file_.isOpen(); }
-    QString path() const { return file_.fileName(); }
+    bool is_open() const { return file_.isOpen() || fifo_ >= 0; }
+    QString path() const { return path_; }
 
     // comment: the shown line, UTF-8
     void write(const loconet::Message &m, std::string_view comment);
@@ -34,8 +35,15 @@ public:
 
 private:
     bool write_block(const std::string &block);
+    std::optional<QString> open_fifo(const QString &path);
+    bool write_fifo(const std::string &block);
+    static bool is_fifo(const QString &path);
 
     QFile file_;
+    // A FIFO is written directly, not through QFile, whose writes would
+    // wait on through a signal while Wireshark reads nothing.
+    int fifo_ = -1;
+    QString path_;
     bool failed_ = false;
     std::function<void(const QString &)> on_failure_;
 };

@@ -5,12 +5,14 @@
 #include "cli/console_io.h"
 #include "connection/init_paths.h"
 #include "shared/command_line_text.h"
+#include "shared/interruption.h"
 #include "shared/say.h"
 #include "shared/steady_clock.h"
 #include "shared/texts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QTimer>
 #include <algorithm>
@@ -25,18 +27,27 @@ const QString kDemo = QStringLiteral("bus-lauscher-demo");
 const QString kTcp = QStringLiteral("bus-lauscher-tcp");
 const QString kSerialPrefix = QStringLiteral("bus-lauscher-serial-");
 
-// Boxes have no one to read them here: their text goes to standard error,
-// where Wireshark shows it, and every question is left unanswered (which
-// ends the start-up instead of asking again).
-class StderrDialogs : public Dialogs {
+// Nobody reads boxes here and nobody answers: the first box (a port that
+// cannot be opened, with its reason) is kept for one line on standard
+// error, where Wireshark shows it, and a question ends the start-up at once
+// (its "Yes" ends the program) instead of asking again.
+class NoQuestions : public Dialogs {
 public:
-    MsgResult message_box(const QString &text, const QString &, MsgIcon, MsgButtons) override {
-        say(text.simplified());
-        return MsgResult::No;
+    MsgResult message_box(const QString &text, const QString &, MsgIcon,
+                          MsgButtons buttons) override {
+        if (buttons != MsgButtons::Ok)
+            return MsgResult::Yes;
+        if (first_.isEmpty())
+            first_ = text.simplified();
+        return MsgResult::Ok;
     }
     std::optional<QString> input_box(const QString &, const QString &, const QString &) override {
         return std::nullopt;
     }
+    const QString &first() const { return first_; }
+
+private:
+    QString first_;
 };
 
 QStringList serial_ports() {
@@ -72,6 +83,7 @@ std::optional<InterfaceKind> kind_named(const QString &name) {
 struct Capture {
     QString interface;
     QString fifo;
+    bool fifo_is_new = false; // no FIFO of Wireshark's: a new file
     double rate = 20;
     QString kind;
     QString host = QStringLiteral("127.0.0.1");
@@ -82,6 +94,12 @@ struct Capture {
 int fail(const QString &what) {
     say(what);
     return 1;
+}
+
+// A value on the command line that means nothing: said, status 2.
+int refuse(const QString &what) {
+    say(what);
+    return 2;
 }
 
 int run_capture(const Capture &c) {
@@ -103,13 +121,11 @@ int run_capture(const Capture &c) {
         if (port.isEmpty())
             return fail(tx::kUnknownInterface.arg(c.interface));
         answers.kind = kind_named(c.kind);
-        if (!answers.kind)
-            return fail(tx::kUnknownKind.arg(c.kind));
         answers.port = port;
         name = port;
     }
     options.answers = answers;
-    StderrDialogs dialogs;
+    NoQuestions dialogs;
     QtEventPump events;
     ElapsedSteadyClock clock;
     BusAccess access = bus_access(options, clock);
@@ -121,23 +137,27 @@ int run_capture(const Capture &c) {
     MonitorCore core(std::move(access.ports),
                      CorePlatform{dialogs, events, clock, *access.uart, init_paths},
                      LineOutputs{no_area, no_lines}, timer1);
-    if (!core.start(access.answers))
-        return 1;
+    if (!core.start(access.answers)) {
+        if (interruption::requested())
+            return interruption::status_of_signal();
+        return fail(tx::kCannotCapture.arg(dialogs.first().isEmpty() ? name : dialogs.first()));
+    }
     if (description.isEmpty())
         description = core.interface_description();
     core.vars().monitor_on = kTrue;
-    if (const auto reason = core.pcap().start(c.fifo, name, description, false))
+    // opening a FIFO waits for its reader: a signal meanwhile ends it here
+    if (const auto reason = core.pcap().start(c.fifo, name, description, c.fifo_is_new)) {
+        if (interruption::requested())
+            return interruption::status_of_signal();
         return fail(texts::capture::kNotCreated.arg(c.fifo, *reason));
-    int status = 0;
-    // Wireshark gone (the FIFO closed): the capture ends
-    core.pcap().set_on_failure([&status](const QString &) {
-        status = 0;
-        QCoreApplication::exit(0);
-    });
+    }
+    // Wireshark gone (the FIFO closed), or a write cut short by a signal:
+    // the capture ends
+    core.pcap().set_on_failure([](const QString &) { QCoreApplication::exit(0); });
     if (access.simulated_bus)
         access.simulated_bus->start();
     end_on_signals(QCoreApplication::instance());
-    status = QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
     core.pcap().stop();
     core.close_port();
     return status;
@@ -232,19 +252,39 @@ int run_extcap(int &argc, char **argv) {
         return fail(tx::kUsage);
     if (chosen.isEmpty() || !parser.isSet(fifo))
         return fail(tx::kUsage);
+    // a signal ends the program wherever it waits (opening the FIFO, a
+    // write Wireshark does not read)
+    interrupt_on_signals();
     Capture c;
     c.interface = chosen;
     c.fifo = parser.value(fifo);
-    if (parser.isSet(rate))
-        c.rate = std::clamp(parser.value(rate).toDouble(), 0.1, 400.0);
+    const QFileInfo target(c.fifo);
+    if (target.exists() && !target.isSymLink() && target.isFile())
+        return refuse(tx::kNotAFifo.arg(c.fifo));
+    c.fifo_is_new = !target.exists();
+    if (parser.isSet(rate)) {
+        bool ok = false;
+        c.rate = parser.value(rate).toDouble(&ok);
+        if (!ok || !(c.rate >= 1 && c.rate <= 400))
+            return refuse(tx::kBadRate.arg(parser.value(rate)));
+    }
     c.kind = parser.value(kind);
+    if (!kind_named(c.kind))
+        return refuse(tx::kUnknownKind.arg(c.kind));
     if (parser.isSet(host))
         c.host = parser.value(host);
-    if (parser.isSet(port))
-        c.port = parser.value(port);
-    if (parser.isSet(protocol))
-        c.protocol = parser.value(protocol) == QLatin1String("tcp") ? QStringLiteral("tcp")
-                                                                    : QStringLiteral("lbserver");
+    if (parser.isSet(port)) {
+        bool ok = false;
+        const uint number = parser.value(port).toUInt(&ok);
+        if (!ok || number < 1 || number > 65535)
+            return refuse(tx::kBadPort.arg(parser.value(port)));
+        c.port = QString::number(number);
+    }
+    if (parser.isSet(protocol)) {
+        c.protocol = parser.value(protocol);
+        if (c.protocol != QLatin1String("tcp") && c.protocol != QLatin1String("lbserver"))
+            return refuse(tx::kBadProtocol.arg(c.protocol));
+    }
     return run_capture(c);
 }
 

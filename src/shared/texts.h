@@ -319,7 +319,7 @@ inline const QString kPcapOption = QStringLiteral(
 // bus-lauscher-extcap, as Wireshark shows it.
 namespace bl::texts::extcap {
 
-inline const QString kHelpUrl = QStringLiteral("file:///usr/share/doc/bus-lauscher/README.md");
+inline const QString kHelpUrl = QStringLiteral("file://" BUSLAUSCHER_README);
 inline const QString kDemoDisplay = QStringLiteral("LocoNet: simulierter Bus (Bus-Lauscher)");
 inline const QString kSerialDisplay = QStringLiteral("LocoNet: %1 (Bus-Lauscher)");
 inline const QString kTcpDisplay = QStringLiteral("LocoNet über TCP (Bus-Lauscher)");
@@ -339,6 +339,16 @@ inline const QString kUnknownInterface =
     QStringLiteral("Unbekannte Schnittstelle %1 (ist das Interface noch angeschlossen?)");
 inline const QString kUnknownKind =
     QStringLiteral("Unbekannte Interface-Art %1: usb, com oder serial.");
+// %1: the value given
+inline const QString kBadRate =
+    QStringLiteral("--rate %1 ist keine Zahl von Meldungen je Sekunde zwischen 1 und 400.");
+inline const QString kBadPort = QStringLiteral("--port %1 ist kein TCP-Port (1 bis 65535).");
+inline const QString kBadProtocol = QStringLiteral("--protocol %1: lbserver oder tcp.");
+// %1: the path
+inline const QString kNotAFifo = QStringLiteral(
+    "%1 ist keine FIFO, sondern eine vorhandene Datei: sie wird nicht überschrieben.");
+// %1: the port's box text (port and reason)
+inline const QString kCannotCapture = QStringLiteral("Kein Mitschnitt: %1");
 inline const QString kUsage = QStringLiteral(
     "Wireshark ruft dieses Programm auf (extcap): --extcap-interfaces, --extcap-dlts, "
     "--extcap-config oder --capture mit --extcap-interface und --fifo.");
