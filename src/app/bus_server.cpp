@@ -18,7 +18,10 @@ BusServer::BusServer(MonitorCore &core, const QString &where, bool read_only,
                 return std::string(kNotWritten);
             return {};
         },
-        QStringLiteral("Bus-Lauscher " BUSLAUSCHER_VERSION), read_only, std::move(log));
+        QStringLiteral("Bus-Lauscher " BUSLAUSCHER_VERSION), read_only, std::move(log),
+        // a closed port refuses at once (put says why); an open one takes a
+        // message only while nothing waits and the line has room
+        [&core] { return !core.port_open() || core.ready_to_send(); });
     server_ = std::move(served.server);
     reason_ = served.reason;
     // the bus's messages, not the ones sent: those come back as their echo

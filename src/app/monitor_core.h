@@ -86,6 +86,9 @@ public:
     // A whole message (check byte included) of network client n; false when
     // it could not go on the bus.
     bool send_for_client(const std::vector<int> &message, std::uint16_t client);
+    // Whether a client's message would go on the line at once, without
+    // waiting (reading the bus never waits for sending).
+    bool ready_to_send() const { return transmitter_.ready(); }
 
     // --pcap and the window's "pcapng": a recording for Wireshark.
     PcapRecording &pcap() { return pcap_; }

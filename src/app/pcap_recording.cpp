@@ -1,8 +1,7 @@
 #include "app/pcap_recording.h"
 
+#include "shared/file_names.h"
 #include "shared/latin1.h"
-
-#include <QFileInfo>
 
 namespace bl {
 
@@ -31,7 +30,7 @@ QString pcap_path_for(const QString &folder, const QString &name) {
     for (int n = 1;; ++n) {
         const QString path = folder + (n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n)) +
                              QStringLiteral(".pcapng");
-        if (!QFileInfo::exists(path) || n >= 1000)
+        if (!name_taken(path) || n >= 1000)
             return path;
     }
 }

@@ -4,9 +4,9 @@
 #include "shared/system_reason.h"
 #include "shared/texts.h"
 
+#include "shared/file_names.h"
 #include "shared/interruption.h"
 
-#include <QFileInfo>
 #include <cerrno>
 
 #ifndef _WIN32
@@ -23,25 +23,28 @@ std::optional<QString> PcapngFile::open(const QString &path, const QString &inte
     failed_ = false;
     path_ = path;
     file_.setFileName(path);
-    const auto mode = must_be_new
-                          ? QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered
-                          : QIODevice::WriteOnly | QIODevice::Unbuffered;
     if (!must_be_new && is_fifo(path)) {
         if (auto reason = open_fifo(path))
             return reason;
-    } else if (!file_.open(mode)) {
+    } else if (must_be_new) {
         // a link that leads nowhere is there too: never written through
-        const QFileInfo there(path);
-        return there.exists() || there.isSymLink() ? texts::trace::kExists
-                                                   : german_reason(file_.errorString());
+        if (!create_new(file_, path))
+            return errno == EEXIST ? texts::trace::kExists : german_reason(errno);
+    } else if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return german_reason(file_.errorString());
     }
     const std::string application = "Bus-Lauscher " BUSLAUSCHER_VERSION;
     if (!write_block(section_header_block(application)) ||
         !write_block(interface_block(interface_name.toStdString(), description.toStdString()))) {
         const QString reason = german_reason(file_.errorString());
         close();
-        if (must_be_new)
+        if (must_be_new) {
+#ifdef _WIN32
             QFile::remove(path);
+#else
+            ::unlink(file_name_bytes(path).constData());
+#endif
+        }
         return reason;
     }
     return std::nullopt;

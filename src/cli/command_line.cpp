@@ -165,6 +165,18 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
 
     if (!parser.parse(arguments))
         return error(parse_error_in_german(parser));
+    // an option given twice with a value would have one value dropped unseen
+    for (const QString &name : parser.optionNames())
+        if (parser.values(name).size() > 1)
+            return error(tx::kGivenTwice.arg(QStringLiteral("--") + name));
+    // the ways the program runs are one at a time
+    const QCommandLineOption *ways[] = {&decode, &console, &replay};
+    for (std::size_t a = 0; a < 3; ++a)
+        for (std::size_t b = a + 1; b < 3; ++b)
+            if (parser.isSet(*ways[a]) && parser.isSet(*ways[b]))
+                return error(
+                    tx::kExclusive.arg(QStringLiteral("--") + ways[a]->names().constFirst(),
+                                       QStringLiteral("--") + ways[b]->names().constFirst()));
     result.help_text = help_in_german(parser, QStringLiteral("bus-lauscher"));
     if (parser.isSet(help)) {
         result.mode = RunMode::Help;

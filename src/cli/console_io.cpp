@@ -36,7 +36,8 @@ void ConsoleLines::write_line(std::string_view text) {
         failed_(errno ? errno : EIO);
 }
 
-TypedLines::TypedLines(Send send, QObject *parent) : QObject(parent), send_(std::move(send)) {}
+TypedLines::TypedLines(Send send, QObject *parent, Ready ready)
+    : QObject(parent), send_(std::move(send)), ready_(std::move(ready)) {}
 
 void TypedLines::take(const char *bytes, qsizetype n) {
     for (qsizetype i = 0; i < n; ++i) {
@@ -67,6 +68,11 @@ void TypedLines::send_next() {
     scheduled_ = false;
     if (waiting_.empty() || interruption::requested())
         return;
+    if (!ready_()) {
+        say(texts::cli::kTypedLinesDropped.arg(waiting_.size()));
+        waiting_.clear();
+        return;
+    }
     const QString line = waiting_.front();
     waiting_.pop_front();
     send_(line);
@@ -80,6 +86,8 @@ void TypedLines::send_next() {
 namespace {
 int signal_pipe[2] = {-1, -1};
 void on_signal(int sig) {
+    if (interruption::end_at_once)
+        ::_exit(128 + sig);
     interruption::request(sig);
     if (signal_pipe[1] < 0)
         return;
@@ -115,9 +123,9 @@ void end_on_signals(QObject *owner) {
         QTimer::singleShot(0, owner, [] { QCoreApplication::exit(0); });
 }
 
-void send_typed_lines(QObject *owner, TypedLines::Send send) {
+void send_typed_lines(QObject *owner, TypedLines::Send send, TypedLines::Ready ready) {
     auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, owner);
-    auto *lines = new TypedLines(std::move(send), owner);
+    auto *lines = new TypedLines(std::move(send), owner, std::move(ready));
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [notifier, lines] {
         char buf[65536];
         const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
@@ -131,7 +139,7 @@ void send_typed_lines(QObject *owner, TypedLines::Send send) {
 #else
 void interrupt_on_signals() {}
 void end_on_signals(QObject *) {}
-void send_typed_lines(QObject *, TypedLines::Send) {}
+void send_typed_lines(QObject *, TypedLines::Send, TypedLines::Ready) {}
 #endif
 
 } // namespace bl

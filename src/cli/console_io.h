@@ -32,13 +32,18 @@ public:
     static constexpr qsizetype kLongestLine = 4096;
 
     using Send = std::function<void(const QString &)>;
-    TypedLines(Send send, QObject *parent);
+    // Whether a line can go now; where not (an interface unplugged), the
+    // lines waiting are dropped with one report, not one error each.
+    using Ready = std::function<bool()>;
+    TypedLines(
+        Send send, QObject *parent, Ready ready = [] { return true; });
     void take(const char *bytes, qsizetype n);
 
 private:
     void send_next();
 
     Send send_;
+    Ready ready_;
     QByteArray line_;
     bool overlong_ = false;
     std::deque<QString> waiting_;
@@ -52,7 +57,7 @@ private:
 void interrupt_on_signals();
 
 // Reads standard input into the typed lines while the event loop runs.
-void send_typed_lines(QObject *owner, TypedLines::Send send);
+void send_typed_lines(QObject *owner, TypedLines::Send send, TypedLines::Ready ready);
 
 // Ctrl-C, a polite kill and a hang-up end the event loop (so that
 // everything is closed in order and the counts are reported), and every

@@ -70,6 +70,8 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
                      LineOutputs{no_area, trace_file, &lines}, timer1);
     core.on_connection_note([](const QString &note) { say(note); });
     end_on_signals(&app);
+    // nothing is recorded during the start-up: a signal ends it on the spot
+    interruption::end_at_once = 1;
     try {
         if (!core.start(access.answers))
             return 0;
@@ -80,6 +82,7 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     } catch (const ConsoleDialogs::Interrupted &) {
         return interruption::status_of_signal();
     }
+    interruption::end_at_once = 0;
     // a signal during the opening (no question waited): ended now
     if (interruption::requested())
         return interruption::status_of_signal();
@@ -114,7 +117,9 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
             return 2;
         }
     }
-    send_typed_lines(&app, [&core](const QString &line) { core.send_hex(line); });
+    send_typed_lines(
+        &app, [&core](const QString &line) { core.send_hex(line); },
+        [&core] { return core.port_open(); });
     const int status = QCoreApplication::exec();
     core.close_port();
     if (options.stats) {

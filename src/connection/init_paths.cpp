@@ -1,5 +1,7 @@
 #include "connection/init_paths.h"
 
+#include "shared/file_names.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -15,6 +17,12 @@ QString init_paths() {
                                 ? std::optional<QString>(qEnvironmentVariable("USERPROFILE"))
                                 : std::nullopt);
 #else
+    // a home whose name is no UTF-8 is kept byte for byte (Qt would put
+    // replacement characters in its place, and a new folder of that name
+    // would be made)
+    const QString home = home_folder();
+    if (!home.isEmpty() && file_name_bytes(home) != home.toUtf8())
+        return home + QStringLiteral("/Documents/");
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
         folder = QDir::homePath() + QStringLiteral("/Documents");

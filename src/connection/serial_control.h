@@ -69,6 +69,8 @@ public:
     // only 0 is used: discards what is still unsent
     void setOutBufferCount(int count);
     void output(const QByteArray &bytes);
+    // Whether output() of one message would go at once.
+    bool outputHasRoom() const { return portOpen() && port_->has_room(); }
     bool ctsHolding();
     void setRTSEnable(bool on);
     void setHandshaking(int) {} // no flow control is all there is

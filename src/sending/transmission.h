@@ -33,6 +33,9 @@ public:
     bool send_bytes(std::vector<int> bytes, std::uint16_t connection = 0);
     // Whether the last paced send gave up because CTS did not come.
     bool timed_out() const { return timed_out_; }
+    // Whether send_bytes would put a message on the line at once (nothing
+    // waits before it and the line has room).
+    bool ready() const { return !busy_ && pending_.empty() && comm_.outputHasRoom(); }
     // Told of every message put on the line whole, its check byte included,
     // and for whom (0: this program's user, n: network client n).
     using Sent = std::function<void(std::span<const std::uint8_t>, std::uint16_t connection)>;

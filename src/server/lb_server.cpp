@@ -23,6 +23,7 @@ constexpr std::string_view kNoEcho = "no echo from the bus";
 constexpr std::string_view kNotHex = "not two-digit hexadecimal bytes";
 constexpr std::string_view kTooLong = "line too long";
 constexpr std::string_view kServerFull = "MESSAGE server full (16 clients)";
+constexpr std::string_view kQueueFull = "send queue full: the bus carries no more";
 
 QString peer(const QTcpSocket *socket) {
     return QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
@@ -45,19 +46,20 @@ std::optional<ServeAddress> parse_serve_address(const QString &text) {
 }
 
 Served serve_at(const QString &where, LbServer::Put put, const QString &version, bool read_only,
-                std::function<void(const QString &)> log) {
+                std::function<void(const QString &)> log, LbServer::Ready ready) {
     const auto address = parse_serve_address(where);
     if (!address)
         return {nullptr, tx::kBadServeAddress.arg(where)};
-    auto server = std::make_unique<LbServer>(std::move(put), version, read_only);
+    auto server = std::make_unique<LbServer>(std::move(put), version, read_only, LbServerLimits{},
+                                             std::move(ready));
     server->on_log(std::move(log));
     if (const auto reason = server->listen(*address))
         return {nullptr, tx::kCannotListen.arg(where, *reason)};
     return {std::move(server), {}};
 }
 
-LbServer::LbServer(Put put, QString version, bool read_only, Limits limits)
-    : put_(std::move(put)),
+LbServer::LbServer(Put put, QString version, bool read_only, Limits limits, Ready ready)
+    : put_(std::move(put)), ready_(std::move(ready)),
       version_line_(std::string(t::kVersion) + ' ' + version.toStdString() + "\r\n"),
       read_only_(read_only), limits_(limits) {
     connect(&server_, &QTcpServer::newConnection, this, [this] { accept(); });
@@ -66,6 +68,9 @@ LbServer::LbServer(Put put, QString version, bool read_only, Limits limits)
     connect(&flush_, &QTimer::timeout, this, [this] { flush(); });
     expiry_.setInterval(250);
     connect(&expiry_, &QTimer::timeout, this, [this] { expire(); });
+    drain_.setSingleShot(true);
+    drain_.setInterval(kDrainMs);
+    connect(&drain_, &QTimer::timeout, this, [this] { drain(); });
     clock_.start();
 }
 
@@ -178,17 +183,36 @@ void LbServer::send(Client &client, std::string_view parameter) {
         return refuse(why);
     if (read_only_)
         return refuse(kReadOnly);
-    // awaited before it goes: a bus may echo it before put returns
-    awaiting_.push_back({client.socket, *message, clock_.elapsed() + limits_.echo_ms});
-    expiry_.start();
-    if (const std::string why = put_(*message, client.number); !why.empty()) {
-        const auto it = std::find_if(awaiting_.rbegin(), awaiting_.rend(), [&](const Awaited &a) {
-            return a.client == client.socket && a.message == *message;
-        });
-        if (it != awaiting_.rend())
-            awaiting_.erase(std::next(it).base());
-        refuse(why);
+    if (queued_.size() >= limits_.most_queued)
+        return refuse(kQueueFull);
+    queued_.push_back({client.socket, *message, client.number});
+    drain();
+}
+
+// The waiting SENDs go on the line while it takes them at once; the rest
+// ask again shortly.
+void LbServer::drain() {
+    while (!queued_.empty() && ready_()) {
+        const Queued next = std::move(queued_.front());
+        queued_.pop_front();
+        if (!next.client)
+            continue; // its client has gone: nobody waits for it
+        // awaited before it goes: a bus may echo it before put returns
+        awaiting_.push_back({next.client, next.message, clock_.elapsed() + limits_.echo_ms});
+        expiry_.start();
+        if (const std::string why = put_(next.message, next.number); !why.empty()) {
+            const auto it =
+                std::find_if(awaiting_.rbegin(), awaiting_.rend(), [&](const Awaited &a) {
+                    return a.client == next.client && a.message == next.message;
+                });
+            if (it != awaiting_.rend())
+                awaiting_.erase(std::next(it).base());
+            write(next.client,
+                  std::string(t::kSent) + ' ' + std::string(t::kError) + ' ' + why + "\r\n");
+        }
     }
+    if (!queued_.empty() && !drain_.isActive())
+        drain_.start();
 }
 
 void LbServer::flush() {

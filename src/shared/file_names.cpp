@@ -1,7 +1,15 @@
 #include "shared/file_names.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#ifdef _WIN32
+#include <QDir>
+#else
+#include <unistd.h>
+#endif
 
 namespace bl {
 
@@ -77,6 +85,60 @@ QByteArray file_name_bytes(const QString &name) {
     }
     flush();
     return bytes;
+}
+
+bool create_new(QFile &file, const QString &name) {
+#ifdef _WIN32
+    file.setFileName(name);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return true;
+    errno = name_taken(name) ? EEXIST : EACCES;
+    return false;
+#else
+    const int fd = ::open(file_name_bytes(name).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return false;
+    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                   QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        errno = EIO;
+        return false;
+    }
+    return true;
+#endif
+}
+
+bool name_taken(const QString &name) {
+    struct stat info {};
+#ifdef _WIN32
+    return ::stat(file_name_bytes(name).constData(), &info) == 0;
+#else
+    return ::lstat(file_name_bytes(name).constData(), &info) == 0;
+#endif
+}
+
+bool make_folders(const QString &name) {
+#ifdef _WIN32
+    return QDir().mkpath(name);
+#endif
+    const QByteArray path = file_name_bytes(name);
+    for (qsizetype at = 1; at <= path.size(); ++at) {
+        if (at < path.size() && path[at] != '/')
+            continue;
+        const QByteArray part = path.left(at);
+        struct stat info {};
+        if (::stat(part.constData(), &info) == 0)
+            continue;
+        if (::mkdir(part.constData(), 0755) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+QString home_folder() {
+    const char *home = std::getenv("HOME");
+    return home && *home ? argument_text(home) : QString();
 }
 
 std::FILE *open_for_reading(const QString &name) {

@@ -10,6 +10,10 @@ namespace bl::interruption {
 
 inline volatile std::sig_atomic_t requested_flag = 0;
 inline volatile std::sig_atomic_t signal_number = 0; // the signal that asked, if one did
+// While nothing is recorded yet and a wait may not look at the flag in time
+// (a start-up question read from the terminal): a signal ends the program
+// on the spot.
+inline volatile std::sig_atomic_t end_at_once = 0;
 
 // Safe to call from a signal handler.
 inline void request(int by_signal = 0) {

@@ -524,6 +524,10 @@ inline const QString kBadFilter = QStringLiteral("Der Filter ist bei Zeichen %1 
 inline const QString kBadHistory =
     QStringLiteral("--history braucht eine Anzahl Meldungen von 1 bis 100000000.");
 inline const QString kDemoOrReplay = QStringLiteral("--demo und --replay schließen sich aus.");
+// %1, %2: the two options
+inline const QString kExclusive = QStringLiteral("%1 und %2 schließen sich aus.");
+// %1: the option
+inline const QString kGivenTwice = QStringLiteral("%1 ist mehrmals angegeben; es gilt nur einmal.");
 inline const QString kReplayNeedsWindow =
     QStringLiteral("--replay gehört zum Fenster, nicht zu --console.");
 
@@ -531,6 +535,9 @@ inline const QString kUnreadableFile = QStringLiteral("Datei nicht lesbar: %1 (%
 inline const QString kUnreadableInput = QStringLiteral("Eingabe nicht lesbar: %1");
 inline const QString kUnwritableOutput = QStringLiteral("Ausgabe nicht schreibbar: %1");
 inline const QString kInputEnded = QStringLiteral("keine Eingabe mehr, Programmende");
+// %1: how many lines
+inline const QString kTypedLinesDropped =
+    QStringLiteral("%1 eingegebene Zeilen nicht gesendet: der Anschluss ist nicht offen.");
 inline const QString kYesNo = QStringLiteral("(j/n) ");
 inline const QString kAnswerTooLong =
     QStringLiteral("Die Antwort ist länger als %1 Zeichen; sie gilt nicht.");

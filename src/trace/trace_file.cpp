@@ -1,10 +1,10 @@
 #include "trace/trace_file.h"
 
+#include "shared/file_names.h"
 #include "shared/system_reason.h"
 #include "shared/texts.h"
 #include "shared/windows1252.h"
 
-#include <QFileInfo>
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
@@ -17,11 +17,11 @@ TraceFile::TraceFile(TimeStamp time_stamp) : time_stamp_(std::move(time_stamp)) 
 
 std::optional<QString> TraceFile::open(const QString &path) {
     close();
-    file_.setFileName(path);
+    path_ = path;
     failed_ = false;
     // unbuffered: every record goes to the operating system at once
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return QFileInfo::exists(path) ? texts::trace::kExists : german_reason(file_.errorString());
+    if (!create_new(file_, path))
+        return errno == EEXIST ? texts::trace::kExists : german_reason(errno);
     return std::nullopt;
 }
 
@@ -37,11 +37,11 @@ bool TraceFile::lost() const {
     struct stat open_file {};
     struct stat named {};
     if (::fstat(file_.handle(), &open_file) != 0 ||
-        ::stat(QFile::encodeName(file_.fileName()).constData(), &named) != 0)
+        ::stat(file_name_bytes(path_).constData(), &named) != 0)
         return true;
     return open_file.st_dev != named.st_dev || open_file.st_ino != named.st_ino;
 #else
-    return !QFileInfo::exists(file_.fileName());
+    return !name_taken(path_);
 #endif
 }
 

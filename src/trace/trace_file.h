@@ -39,6 +39,7 @@ private:
 
     TimeStamp time_stamp_;
     QFile file_;
+    QString path_; // as named, its bytes kept (see shared/file_names.h)
     std::function<void(const QString &)> on_failure_;
     bool failed_ = false;
 };

@@ -1,10 +1,9 @@
 #include "trace/trace_recording.h"
 
+#include "shared/file_names.h"
 #include "shared/texts.h"
 #include "trace/trace_naming.h"
 
-#include <QDir>
-#include <QFileInfo>
 namespace bl {
 
 TraceRecording::TraceRecording(TraceVars &vars, TraceFile &file, Dialogs &dialogs,
@@ -19,11 +18,11 @@ std::optional<QString> TraceRecording::open_new(const QString &name) {
     std::optional<QString> reason;
     for (int n = 1; n <= kMostTries; ++n) {
         vars_.trace_name = n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n);
-        if (QFileInfo::exists(path()))
+        if (name_taken(path()))
             continue;
         reason = file_.open(path());
         // taken meanwhile by another recording: the next number
-        if (!reason || !QFileInfo::exists(path()))
+        if (!reason || !name_taken(path()))
             return reason;
     }
     return reason ? reason : std::optional<QString>(texts::trace::kExists);
@@ -48,7 +47,7 @@ std::optional<TraceCaptions> TraceRecording::toggle() {
     }
     const QString previous_name = vars_.trace_name;
     // the documents folder may not exist yet on a fresh system
-    QDir().mkpath(vars_.doc_path);
+    make_folders(vars_.doc_path);
     if (const auto reason = open_new(trace_name_for(now_(), locale_))) {
         // a missing folder or no permission: say so, and stay as we were
         const QString failed_path = path();

@@ -67,6 +67,9 @@ public:
     // running other handlers.
     virtual QByteArray read() = 0;
     virtual void discard_input() { read(); }
+    // Whether a write of one message would go at once, without waiting for
+    // the line to drain.
+    virtual bool has_room() const { return true; }
     virtual bool cts() { return true; }
     virtual void set_rts(bool) {}
     virtual void set_break(bool) {}

@@ -32,6 +32,7 @@ public:
     void set_rts(bool on) override { port_.setRequestToSend(on); }
     void set_break(bool on) override { port_.setBreakEnabled(on); }
     qintptr native_handle() const override { return port_.isOpen() ? port_.handle() : -1; }
+    bool has_room() const override { return port_.isOpen() && line_has_room(); }
 
 private:
     [[noreturn]] void raise_open_error(const QString &device);

@@ -1,6 +1,7 @@
 #include "window/monitor_app.h"
 
 #include "connection/init_paths.h"
+#include "shared/file_names.h"
 #include "shared/texts.h"
 #include "shared/time_stamp.h"
 #include "trace/trace_naming.h"
@@ -63,7 +64,7 @@ void MonitorApp::toggle_pcap() {
         window_->StatusPanel->setText(texts::capture::kSavedAt.arg(pcap.path()));
         return;
     }
-    QDir().mkpath(vars().doc_path);
+    make_folders(vars().doc_path);
     const QString path = pcap_path_for(vars().doc_path, trace_name_for(now_(), locale_));
     if (const auto reason = start_pcap(path)) {
         window_->btnPcapOnOff->setChecked(false);

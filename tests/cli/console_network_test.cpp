@@ -176,5 +176,59 @@ TEST(ConsoleOverTheNetwork, ServesItsBusOnLoopbackAndItsOwnClientShowsIt) {
     EXPECT_TRUE(own_client.shows(" - "));
 }
 
+// A client that sends far faster than the bus carries: what fits the queue
+// goes on the bus and is answered OK after its echo, the rest is refused at
+// once; no SEND waits for an answer that never comes, and a watching client
+// hears the bus throughout.
+TEST(ConsoleOverTheNetwork, ASendBurstFasterThanTheBusIsAnsweredOnceEach) {
+    QProcess sim;
+    sim.start(QStringLiteral(BUSLAUSCHER_SIM_BINARY),
+              {QStringLiteral("--pty"), QStringLiteral("--rate"), QStringLiteral("20")});
+    QByteArray device;
+    ASSERT_TRUE(wait_for_output(sim, device, "\n", 5000));
+    Console serving({QStringLiteral("--interface"), QStringLiteral("usb"), QStringLiteral("--port"),
+                     QString::fromUtf8(device.trimmed()), QStringLiteral("--serve"),
+                     QStringLiteral("0")});
+    ASSERT_TRUE(serving.tells("LocoNet über TCP auf 127.0.0.1:"));
+    const QByteArray told = serving.err.mid(serving.err.indexOf("127.0.0.1:") + 10);
+    const quint16 port = static_cast<quint16>(told.left(told.indexOf('\n')).toUInt());
+    const auto connected = [port](QTcpSocket &s, QByteArray &heard) {
+        QObject::connect(&s, &QTcpSocket::readyRead, [&] { heard += s.readAll(); });
+        s.connectToHost(QHostAddress::LocalHost, port);
+        return s.waitForConnected(5000);
+    };
+    QTcpSocket watcher, sender;
+    QByteArray watched, answered;
+    ASSERT_TRUE(connected(watcher, watched));
+    ASSERT_TRUE(connected(sender, answered));
+    constexpr int kSends = 1500;
+    QByteArray burst;
+    for (int i = 0; i < kSends; ++i) {
+        const int a = i % 128, b = i / 128;
+        burst += QStringLiteral("SEND B2 %1 %2 %3\r\n")
+                     .arg(a, 2, 16, QLatin1Char('0'))
+                     .arg(b, 2, 16, QLatin1Char('0'))
+                     .arg(0xFF ^ 0xB2 ^ a ^ b, 2, 16, QLatin1Char('0'))
+                     .toUpper()
+                     .toLatin1();
+    }
+    sender.write(burst);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered.count("SENT") >= kSends; }, 30000))
+        << answered.count("SENT");
+    QTest::qWait(2500); // nothing more may come: each SEND has one answer
+    EXPECT_EQ(answered.count("SENT"), kSends);
+    const qsizetype ok = answered.count("SENT OK");
+    EXPECT_GT(ok, 0);
+    EXPECT_EQ(answered.count("no echo"), 0) << "what went out came back";
+    EXPECT_EQ(answered.count("send queue full"), kSends - ok);
+    // every message answered OK was heard on the bus by the other client
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watched.count("RECEIVE B2") >= ok; }, 5000));
+    const qsizetype before = watched.count("RECEIVE");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watched.count("RECEIVE") > before; }, 5000))
+        << "the bus is still heard";
+    sim.terminate();
+    sim.waitForFinished(5000);
+}
+
 } // namespace
 } // namespace bl

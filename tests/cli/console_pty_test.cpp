@@ -161,5 +161,23 @@ TEST(Console, QuestionsAnsweredOnStandardInput) {
     }
 }
 
+// A signal while a start-up question waits for its answer ends the
+// program at once, with the signal's status, never later and silently.
+TEST(Console, ASignalAtAStartUpQuestionEndsIt) {
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        QProcess p;
+        p.start(QStringLiteral(BUSLAUSCHER_BINARY), {QStringLiteral("--console")});
+        QByteArray err;
+        ASSERT_TRUE(wait_for_output(p, err, "(j/n)", 5000, QProcess::StandardError));
+        testing::signal_process(p, sig);
+        QElapsedTimer took;
+        took.start();
+        ASSERT_TRUE(p.waitForFinished(5000)) << sig;
+        EXPECT_LT(took.elapsed(), 1000) << sig;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << sig;
+        EXPECT_EQ(p.exitCode(), 128 + sig) << sig;
+    }
+}
+
 } // namespace
 } // namespace bl

@@ -1,8 +1,11 @@
 #include "support/bytes.h"
+#include "support/process.h"
 #include "support/traffic.h"
 
+#include <filesystem>
 #include <random>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTcpServer>
@@ -10,6 +13,7 @@
 #include <QTemporaryFile>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -137,6 +141,22 @@ TEST(BadInput, OneGermanLineAndAStatus) {
          nullptr,
          1,
          "kein serielles Gerät"},
+        // one way to run at a time, each value once
+        {BUSLAUSCHER_BINARY,
+         {"--decode", "--replay", "x.pcapng"},
+         nullptr,
+         2,
+         "--decode und --replay schließen sich aus."},
+        {BUSLAUSCHER_BINARY,
+         {"--console", "--decode"},
+         nullptr,
+         2,
+         "--decode und --console schließen sich aus."},
+        {BUSLAUSCHER_BINARY,
+         {"--decode", "--pcap", "/tmp/a.pcapng", "--pcap", "/tmp/b.pcapng"},
+         nullptr,
+         2,
+         "--pcap ist mehrmals angegeben"},
     };
     for (const auto &row : rows) {
         QProcess p;
@@ -180,6 +200,54 @@ TEST(BadInput, AFileNameThatIsNoUtf8IsFound) {
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     EXPECT_TRUE(p.readAllStandardOutput().startsWith("Gleisspannung eingeschaltet\n"));
     ::unlink(name.constData());
+
+    // a recording named so is made under exactly that name
+    QProcess pcap;
+    pcap.start(
+        QStringLiteral("bash"),
+        {QStringLiteral("-c"),
+         QStringLiteral("exec \"$0\" --decode /dev/null --pcap \"$1\"/Mitschnitt-$'\\xe4'.pcapng"),
+         QStringLiteral(BUSLAUSCHER_BINARY), dir.path()});
+    ASSERT_TRUE(pcap.waitForFinished(10000));
+    EXPECT_EQ(pcap.exitCode(), 0) << pcap.readAllStandardError().toStdString();
+    struct stat info {};
+    const QByteArray recorded = QFile::encodeName(dir.path()) + "/Mitschnitt-\xE4.pcapng";
+    EXPECT_EQ(::stat(recorded.constData(), &info), 0);
+
+    // a link that leads nowhere is a name taken, said in German
+    const QString dangling = dir.filePath(QStringLiteral("weg.pcapng"));
+    ASSERT_EQ(::symlink("/nonexistent/ziel", QFile::encodeName(dangling).constData()), 0);
+    const Outcome linked = run({QStringLiteral("--decode"), QStringLiteral("--pcap"), dangling});
+    EXPECT_EQ(linked.status, 2);
+    EXPECT_TRUE(linked.err.contains("gibt es schon")) << linked.err.toStdString();
+    std::filesystem::remove_all(recorded.toStdString());
+}
+
+// A home folder whose name is no UTF-8: the recording goes into its
+// documents folder, no folder of another name is made.
+TEST(BadInput, AHomeWhoseNameIsNoUtf8KeepsItsName) {
+    QTemporaryDir dir;
+    const QByteArray home = QFile::encodeName(dir.path()) + "/Heim-\xE4";
+    ASSERT_EQ(::mkdir(home.constData(), 0700), 0);
+    QProcess p;
+    p.start(QStringLiteral("bash"),
+            {QStringLiteral("-c"),
+             QStringLiteral("HOME=\"$1\"/Heim-$'\\xe4' XDG_CONFIG_HOME=\"$1\" exec \"$0\" "
+                            "--console --demo --record"),
+             QStringLiteral(BUSLAUSCHER_BINARY), dir.path()});
+    const QByteArray documents = home + "/Documents";
+    EXPECT_TRUE(bl::testing::wait_until([&] {
+        struct stat info {};
+        return ::stat(documents.constData(), &info) == 0;
+    })) << p.readAllStandardError().toStdString();
+    bl::testing::signal_process(p, SIGINT);
+    ASSERT_TRUE(p.waitForFinished(5000));
+    // std::filesystem keeps a name's bytes, as Qt does not
+    std::vector<std::string> made;
+    for (const auto &entry : std::filesystem::directory_iterator(dir.path().toStdString()))
+        made.push_back(entry.path().filename().string());
+    EXPECT_EQ(made, std::vector<std::string>{"Heim-\xE4"});
+    std::filesystem::remove_all(home.toStdString());
 }
 
 // Frames as LocoNet does, written apart from the program's framer: a
