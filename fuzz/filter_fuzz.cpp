@@ -12,6 +12,8 @@ struct Line : bl::filter::LineSource {
         return "R\xFC"
                "ckmelder 5 = belegt";
     }
+    const bl::loconet::Subjects &subjects() override { return named; }
+    bl::loconet::Subjects named;
 };
 
 } // namespace
@@ -27,6 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     }
     const auto &f = std::get<bl::filter::Filter>(read);
     Line line;
+    line.named.add(bl::loconet::Subjects::kLoco, 57);
+    line.named.add(bl::loconet::Subjects::kSensor, 5);
     const std::uint8_t samples[][4] = {{0xB2, 0x02, 0x50, 0x1F},
                                        {0xB0, 0x0A, 0x30, 0x75},
                                        {0xA0, 0x05, 0x20, 0x7A},

@@ -16,10 +16,13 @@ struct LineOutputs {
 // stamp gives each message its time (none where it does not matter).
 struct ReceptionPath {
     ReceptionPath(ModVariablen &vars, const LineOutputs &out, Receiver::Stamp stamp = {})
-        : decoder(vars, vars, vars, context, out.area, out.trace, out.lines),
+        : decoder(vars, vars, context, out.area, out.trace, out.lines),
           receiver(vars, vars, counts, echoes, std::move(stamp),
                    [this](const loconet::Message &m) { return decoder.decode(m); }) {
-        receiver.set_annotate([this](loconet::Message &m) { context.observe(m); });
+        // the written rendering's slot table learns only while it shows
+        receiver.set_annotate([this, &vars](loconet::Message &m) {
+            context.observe(m, vars.monitor_on && !vars.hex_on);
+        });
     }
 
     loconet::BusCounts counts;

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "loconet/message.h"
+#include "loconet/subjects.h"
 
 #include <cstdint>
 #include <string>
@@ -29,11 +30,14 @@ struct ParseError {
     std::string hint;         // German, UTF-8
 };
 
-// The shown line of a message, made only when a text term asks for it.
+// What a message is shown as, made only when a term asks for it: its line
+// (for text) and its subjects (for the fields), both from the detailed
+// renderer's own reading, so that a field matches what the line names.
 class LineSource {
 public:
     virtual ~LineSource() = default;
     virtual std::string_view line() = 0; // Latin-1
+    virtual const loconet::Subjects &subjects() = 0;
 };
 
 class Filter {

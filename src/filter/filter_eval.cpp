@@ -2,8 +2,6 @@
 // message names, text from its shown line (made once, when first asked).
 #include "filter/filter.h"
 
-#include "loconet/subjects.h"
-
 namespace bl::filter {
 
 namespace {
@@ -15,6 +13,12 @@ bool in(const std::vector<Filter::Range> &values, int v) {
         if (v >= r.from && v <= r.to)
             return true;
     return false;
+}
+
+// Whether any of the message's subjects of a kind is among the values.
+bool names(const std::vector<Filter::Range> &values, LineSource &line,
+           loconet::Subjects::Kind kind) {
+    return line.subjects().any(kind, [&values](int v) { return in(values, v); });
 }
 
 bool contains_folded(std::string_view haystack, std::string_view needle) {
@@ -42,10 +46,10 @@ bool Filter::eval(int index, const loconet::Message &m, LineSource &line) const 
     case Kind::Or: return eval(n.left, m, line) || eval(n.right, m, line);
     case Kind::And: return eval(n.left, m, line) && eval(n.right, m, line);
     case Kind::Not: return !eval(n.left, m, line);
-    case Kind::Loco: return in(n.values, loconet::subjects_of(m).loco);
-    case Kind::Slot: return in(n.values, loconet::subjects_of(m).slot);
-    case Kind::Turnout: return in(n.values, loconet::subjects_of(m).turnout);
-    case Kind::Sensor: return in(n.values, loconet::subjects_of(m).sensor);
+    case Kind::Loco: return names(n.values, line, loconet::Subjects::kLoco);
+    case Kind::Slot: return names(n.values, line, loconet::Subjects::kSlot);
+    case Kind::Turnout: return names(n.values, line, loconet::Subjects::kSwitch);
+    case Kind::Sensor: return names(n.values, line, loconet::Subjects::kSensor);
     case Kind::Opcode: return in(n.values, m.opcode());
     case Kind::Error: return !m.checksum_ok;
     // what this program put on the bus, and its echo: the send itself is

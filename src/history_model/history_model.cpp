@@ -9,17 +9,23 @@ namespace bl {
 
 namespace {
 
-// The line a text term of the filter reads, made once per message.
+// What the filter's terms read of a message, each made once when asked.
 class RenderedLine : public filter::LineSource {
 public:
     RenderedLine(const loconet::Message &m, bool detail, const loconet::RequestSource &requests)
         : m_(m), detail_(detail), requests_(requests) {}
     std::string_view line() override {
         if (!made_) {
-            filter_text(m_, detail_, requests_, text_);
+            loconet::filter_text(m_, detail_, requests_, text_);
             made_ = true;
         }
         return text_.view();
+    }
+    const loconet::Subjects &subjects() override {
+        if (!subjects_made_)
+            subjects_ = loconet::subjects_of(m_, requests_);
+        subjects_made_ = true;
+        return subjects_;
     }
 
 private:
@@ -28,6 +34,8 @@ private:
     const loconet::RequestSource &requests_;
     LineText text_;
     bool made_ = false;
+    loconet::Subjects subjects_;
+    bool subjects_made_ = false;
 };
 
 const QColor kErrorBackground(0xFF, 0xC8, 0xC8);
@@ -174,7 +182,7 @@ QString HistoryModel::line(int row) const {
     const Cached &c = row_data(row);
     if (!c.line_made) {
         LineText text;
-        shown_line(c.message, LineMode{false, detail_}, requests_, text);
+        loconet::make_line(c.message, {false, detail_, true}, requests_, text);
         cache_.line = QString::fromLatin1(text.view().data(), static_cast<qsizetype>(text.n));
         cache_.line_made = true;
     }
@@ -220,7 +228,7 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const {
         case kTime: return time_text(row, m);
         case kDirection: return direction_text(m);
         case kOpcode: return opcode_text(m);
-        case kAddress: return address_text(m);
+        case kAddress: return address_text(m, requests_);
         case kBytes: return bytes_text(m);
         case kText: return line(row);
         default: return {};
@@ -267,7 +275,7 @@ int HistoryModel::find(const QString &text, int from, bool forward) const {
         const int row = ((forward ? from + step : from - step) % n + n) % n;
         const loconet::Message m = row_data(row).message;
         if (line(row).contains(text, Qt::CaseInsensitive) ||
-            address_text(m).contains(text, Qt::CaseInsensitive) ||
+            address_text(m, requests_).contains(text, Qt::CaseInsensitive) ||
             bytes_text(m).contains(text, Qt::CaseInsensitive) ||
             opcode_text(m).contains(text, Qt::CaseInsensitive))
             return row;

@@ -3,8 +3,6 @@
 #include "loconet/hex.h"
 #include "loconet/opcode_names.h"
 #include "loconet/subjects.h"
-#include "reception/renderings.h"
-#include "reception/shown_line.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -38,17 +36,19 @@ const loconet::Message *StoredRequests::request(std::uint64_t seq) const {
     return &found_;
 }
 
-QString address_text(const loconet::Message &m) {
-    const loconet::Subjects s = loconet::subjects_of(m);
+QString address_text(const loconet::Message &m, const loconet::RequestSource &requests) {
+    using S = loconet::Subjects;
+    const S s = loconet::subjects_of(m, requests);
+    static const QString kWords[S::kKinds] = {QStringLiteral("Lok"), QStringLiteral("Slot"),
+                                              QStringLiteral("Weiche"), QStringLiteral("Rm")};
     QStringList parts;
-    if (s.loco >= 0)
-        parts << QStringLiteral("Lok %1").arg(s.loco);
-    if (s.slot >= 0)
-        parts << QStringLiteral("Slot %1").arg(s.slot);
-    if (s.turnout >= 0)
-        parts << QStringLiteral("Weiche %1").arg(s.turnout);
-    if (s.sensor >= 0)
-        parts << QStringLiteral("Rm %1").arg(s.sensor);
+    for (const S::Kind kind : {S::kLoco, S::kSlot, S::kSwitch, S::kSensor}) {
+        QStringList numbers;
+        for (std::size_t i = 0; i < s.count(kind); ++i)
+            numbers << QString::number(s.at(kind, i));
+        if (!numbers.isEmpty())
+            parts << kWords[kind] + QLatin1Char(' ') + numbers.join(QLatin1Char('/'));
+    }
     return parts.join(QStringLiteral(", "));
 }
 
@@ -105,15 +105,24 @@ QStringList field_view(const HistoryStore &store, std::uint64_t position, bool d
     out << (m.checksum_ok ? QStringLiteral("Prüfsumme: richtig")
                           : QStringLiteral("Prüfsumme: falsch"));
     LineText line;
-    shown_line(m, LineMode{false, detail}, requests, line);
+    loconet::make_line(m, {false, detail, true}, requests, line);
     out << QStringLiteral("Klartext: ") + latin1(line.view());
     loconet::DetailFields fields;
     LineText detailed;
     loconet::render_detailed(m, requests, detailed, &fields);
     if (!fields.empty()) {
         out << QStringLiteral("Felder:");
-        for (const loconet::DetailField &f : fields)
-            out << QStringLiteral("  ") + latin1(f.name) + QStringLiteral(": ") + latin1(f.value);
+        // the fields of one name together ("Funktionen an: 0, 5")
+        for (std::size_t i = 0; i < fields.size();) {
+            QStringList values;
+            std::size_t k = i;
+            for (; k < fields.size() && fields[k].id == fields[i].id; ++k)
+                values << (fields[k].text.empty() ? QString::number(fields[k].number)
+                                                  : latin1(fields[k].text));
+            out << QStringLiteral("  ") + latin1(loconet::info(fields[i].id).title) +
+                       QStringLiteral(": ") + values.join(QStringLiteral(", "));
+            i = k;
+        }
     }
     if (const loconet::Message *request = requests.request(m.known.answers)) {
         const loconet::Message asked = *request;

@@ -6,8 +6,8 @@
 #include "history/history_store.h"
 #include "loconet/bus_context.h"
 #include "loconet/detail.h"
+#include "loconet/line_maker.h"
 #include "loconet/line_text.h"
-#include "reception/shown_line.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,7 +26,8 @@ private:
     mutable loconet::Message found_;
 };
 
-QString address_text(const loconet::Message &m);
+// What the message is about ("Lok 57, Slot 5"), as its detailed line names it.
+QString address_text(const loconet::Message &m, const loconet::RequestSource &requests);
 QString direction_text(const loconet::Message &m);
 QString bytes_text(const loconet::Message &m);
 QString opcode_text(const loconet::Message &m);

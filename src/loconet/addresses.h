@@ -37,6 +37,17 @@ constexpr TwoBytes sensor_bytes(int sensor) {
     return {(n >> 1) & 0x7F, ((n >> 8) & 0x0F) | ((n & 1) ? 0x20 : 0)};
 }
 
+// The train category this program keeps in slot status 2 ("Zugkat."): the
+// status byte / 8 rounded to the nearest integer (a half to the even one),
+// its even part, and 1 where bit 0x02 is set.
+constexpr int train_category_of(int status2) {
+    int q = status2 >> 3;
+    const int r = status2 & 7;
+    if (r > 4 || (r == 4 && (q & 1)))
+        ++q;
+    return (q & 14) + ((status2 & 0x02) == 0x02 ? 1 : 0);
+}
+
 constexpr int loco_high(int address) { return (address >> 7) & 0x7F; }
 constexpr int loco_low(int address) { return address & 0x7F; }
 

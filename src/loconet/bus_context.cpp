@@ -9,6 +9,8 @@ namespace bl::loconet {
 namespace {
 
 constexpr int kSlotDataLength = 14;
+constexpr int kExpandedSlotLength = 0x15;
+constexpr std::uint8_t kEveryone = 0xFF; // a question every device of a kind answers
 
 bool loco_slot(int slot) { return slot >= 0 && slot < kFirstSystemSlot; }
 
@@ -32,125 +34,222 @@ int slot_of(const Message &m) {
     }
 }
 
-// The request kind a message is, or kKinds where it is none.
-BusContext::Kind request_kind(const Message &m) {
-    using K = BusContext::Kind;
-    switch (m.opcode()) {
-    case kOpcLocoAdr: return K::kLocoRequest;
-    case kOpcExpLocoAdr: return K::kExpandedLocoRequest;
-    case kOpcSwAck: return K::kSwitchAck;
-    case kOpcSwState: return K::kSwitchState;
-    case kOpcRqSlData: return K::kSlotRequest;
-    case kOpcMoveSlots: return K::kMove;
-    case kOpcLinkSlots: return K::kLink;
-    case kOpcUnlinkSlots: return K::kUnlink;
-    case kOpcSwReq: return K::kSwitch;
-    case kOpcMultiSense:
-        return (m[1] & 0x60) == 0x60 && (m[3] & 0xF0) == 0x70 ? K::kOptionSwitch : K::kKinds;
+// The loco a slot's data gives: a high part of 0x7F is a short alias, whose
+// long address the ID bytes hold where status 2 says so.
+int slot_data_loco(const Message &m) {
+    if (m[9] == 0x7F)
+        return (m[8] & 0x0C) == 0x04 ? loco_address(m[12], m[11]) : m[4];
+    return loco_address(m[9], m[4]);
+}
+
+// How long a kind of request waits for its reply, in nanoseconds.
+std::int64_t patience(BusContext::Asks kind) {
+    using A = BusContext::Asks;
+    constexpr std::int64_t kSecond = 1'000'000'000;
+    switch (kind) {
+    case A::ProgrammerTask: return 30 * kSecond; // a paged read takes many seconds
+    case A::ArticleRead:
+    case A::SystemVariable1:
+    case A::SystemVariable2:
+    case A::TransponderFind:
+    case A::RadioQuery:
+    case A::ReceiverQuery: return 2 * kSecond; // devices on the bus answer, not the master
+    default: return kSecond;
+    }
+}
+
+// How many replies a request gets.
+std::uint8_t replies_to(BusContext::Asks kind, const Message &m) {
+    using A = BusContext::Asks;
+    switch (kind) {
+    case A::ProgrammerTask: return 2; // the acknowledgement, then the final reply
+    case A::ReceiverQuery: return kEveryone;
+    case A::RadioQuery: return m[2] == 0x0F || m[2] == 0x01 ? kEveryone : 1;
+    case A::SystemVariable2: return m[3] == 0x07 ? kEveryone : 1;
+    case A::ArticleRead: return article_access(m).mod == 0xFFFF ? kEveryone : 1;
+    default: return 1;
+    }
+}
+
+// The slot a request for slot data names (with its expanded bits).
+int requested_slot(const Message &m) { return m[1] + 128 * (m[2] & 0x07); }
+
+bool is_reply_opcode(int op) {
+    switch (op) {
+    case kOpcLongAck:
+    case kOpcSlRdData:
     case kOpcExpRdData:
-    case kOpcExpWrData: return K::kTable;
-    case kOpcReceiverQuery: return K::kReceiverQuery;
-    case kOpcPeerXfer:
-    case kOpcImmPacket:
-    case kOpcWrSlData: break;
-    default: return K::kKinds;
+    case kOpcReceiverReport:
+    case kOpcPeerXfer: return true;
+    default: return false;
     }
-    switch (peer_format(m)) {
-    case PeerFormat::ArticleCv:
-        return m.opcode() == kOpcImmPacket && article_access(m).cmd == kArticleRead
-                   ? K::kArticleRead
-                   : K::kKinds;
-    case PeerFormat::SystemVariable2: return (m[3] & 0x40) == 0 ? K::kSystemVariable2 : K::kKinds;
-    case PeerFormat::SystemVariable1: return m[2] == 0x50 ? K::kSystemVariable1 : K::kKinds;
-    case PeerFormat::TransponderFind: return m[2] == 0x40 ? K::kTransponderFind : K::kKinds;
-    case PeerFormat::Radio: return m[3] == 0x08 ? K::kRadio : K::kKinds;
-    default: break;
-    }
-    if (m.opcode() == kOpcWrSlData && m.length == kSlotDataLength)
-        return m[2] == kSlotProgrammer ? K::kProgrammer : K::kSlotWrite;
-    return K::kKinds;
 }
 
 } // namespace
 
+BusContext::Asks BusContext::asks(const Message &m) {
+    switch (m.opcode()) {
+    case kOpcLocoAdr: return Asks::LocoByAddress;
+    case kOpcExpLocoAdr: return Asks::ExpandedLocoByAddress;
+    case kOpcSwAck: return Asks::SwitchWithAck;
+    case kOpcSwState: return Asks::SwitchState;
+    case kOpcSwReq: return Asks::Switch;
+    case kOpcRqSlData: return Asks::SlotData;
+    case kOpcMoveSlots: return Asks::Move;
+    case kOpcLinkSlots: return Asks::Link;
+    case kOpcUnlinkSlots: return Asks::Unlink;
+    case kOpcWrSlData:
+        if (m.length != kSlotDataLength)
+            return Asks::Nothing;
+        return m[2] == kSlotProgrammer ? Asks::ProgrammerTask : Asks::SlotWrite;
+    case kOpcImmPacket:
+        if (peer_format(m) == PeerFormat::ArticleCv) {
+            const ArticleAccess a = article_access(m);
+            if (a.cmd == kArticleRead && !(a.flags & kArticleEnd))
+                return Asks::ArticleRead;
+        }
+        return Asks::ImmediatePacket;
+    case kOpcExpWrData: return Asks::TableWrite;
+    case kOpcMultiSense:
+        return (m[1] & 0x60) == 0x60 && (m[3] & 0xF0) == 0x70 ? Asks::OptionSwitch : Asks::Nothing;
+    case kOpcExpCmd: return (m[1] & 0xF8) == 0x38 ? Asks::ExpandedSlotCommand : Asks::Nothing;
+    case kOpcReceiverQuery: return m[1] == 0x00 ? Asks::ReceiverQuery : Asks::Nothing;
+    case kOpcPeerXfer: break;
+    default: return Asks::Nothing;
+    }
+    switch (peer_format(m)) {
+    case PeerFormat::SystemVariable2:
+        return (m[3] & 0x40) == 0 ? Asks::SystemVariable2 : Asks::Nothing;
+    case PeerFormat::SystemVariable1: return m[2] == 0x50 ? Asks::SystemVariable1 : Asks::Nothing;
+    case PeerFormat::TransponderFind: return m[2] == 0x40 ? Asks::TransponderFind : Asks::Nothing;
+    case PeerFormat::Radio: return m[3] == 0x08 ? Asks::RadioQuery : Asks::Nothing;
+    default: return Asks::Nothing;
+    }
+}
+
+// Whether reply is one the open request can have: of a kind that answers
+// it, about its subject.
+bool BusContext::answers(const Message &reply, const Open &open) const {
+    const Message &q = open.request;
+    const Asks kind = open.kind;
+    switch (reply.opcode()) {
+    case kOpcLongAck: {
+        int lopc = reply[1];
+        // the old document's spellings for the replies to 0xEF, 0xED, 0xEE
+        if (lopc == 0x7F || lopc == 0x7D || lopc == 0x7E)
+            lopc -= 0x10;
+        if (lopc == 0x00 || lopc == 0x50)
+            return kind == Asks::OptionSwitch;
+        return (q.opcode() & 0x7F) == lopc;
+    }
+    case kOpcSlRdData: {
+        if (reply.length != kSlotDataLength)
+            return false;
+        const int slot = reply[2];
+        switch (kind) {
+        case Asks::ProgrammerTask: return slot == kSlotProgrammer;
+        case Asks::LocoByAddress:
+            return loco_slot(slot) && (slot_data_loco(reply) == loco_address(q[1], q[2]) ||
+                                       (reply[9] == 0x7F && reply[4] == loco_address(q[1], q[2])));
+        case Asks::SlotData: return !(q[2] & 0x40) && slot == requested_slot(q);
+        case Asks::Move: {
+            const int from = q[1], to = q[2];
+            if (from == 0)
+                return true; // the dispatch get: whatever slot was put there
+            return slot == (to == 0 || to == from ? from : to);
+        }
+        case Asks::Link:
+        case Asks::Unlink: return slot == q[1] || slot == q[2];
+        default: return false;
+        }
+    }
+    case kOpcExpRdData: {
+        if (reply.length != kExpandedSlotLength || reply[1] != kExpandedSlotLength)
+            return false;
+        const int slot = (reply[2] & 0x07) * 128 + reply[3];
+        switch (kind) {
+        case Asks::ExpandedLocoByAddress:
+            return loco_address(reply[6], reply[5]) == loco_address(q[1], q[2]);
+        case Asks::SlotData: return (q[2] & 0x40) && slot == requested_slot(q);
+        case Asks::ExpandedSlotCommand:
+            return slot == (q[1] & 0x07) * 128 + q[2] || slot == (q[3] & 0x07) * 128 + q[4];
+        default: return false;
+        }
+    }
+    case kOpcReceiverReport: return kind == Asks::ReceiverQuery;
+    default: break;
+    }
+    switch (peer_format(reply)) {
+    case PeerFormat::ArticleCv: {
+        const ArticleAccess r = article_access(reply);
+        if (r.cmd != kArticleReply || kind != Asks::ArticleRead)
+            return false;
+        const int asked = article_access(q).article;
+        return asked == 0xFFFF || asked == r.article;
+    }
+    case PeerFormat::SystemVariable2: {
+        if (!(reply[3] & 0x40) || kind != Asks::SystemVariable2)
+            return false;
+        const SystemVariable2 r = system_variable2(reply), asked = system_variable2(q);
+        return asked.cmd == (r.cmd & 0x3F) &&
+               (asked.cmd == 0x07 || asked.destination == r.destination);
+    }
+    case PeerFormat::SystemVariable1:
+        return kind == Asks::SystemVariable1 && reply[2] != 0x50 && q[3] == reply[2];
+    case PeerFormat::TransponderFind:
+        return kind == Asks::TransponderFind && reply[2] == 0x00 &&
+               transponder_loco(reply[3], reply[4]) == transponder_loco(q[3], q[4]);
+    case PeerFormat::Radio: return kind == Asks::RadioQuery && reply[3] == 0x10 && q[2] == reply[2];
+    default: return false;
+    }
+}
+
+// The newest open request the reply answers, within its time; it is
+// answered then (a programmer task's final reply follows only its
+// acceptance).
+std::uint64_t BusContext::answered(const Message &reply) {
+    if (!is_reply_opcode(reply.opcode()))
+        return 0;
+    for (std::size_t back = 1; back <= kRemembered; ++back) {
+        Open &open = open_[(next_ + kRemembered - back) % kRemembered];
+        if (open.answers_left == 0)
+            continue;
+        const std::int64_t waited = reply.steady_ns - open.request.steady_ns;
+        if (waited > patience(open.kind) || waited < 0)
+            continue;
+        if (!answers(reply, open))
+            continue;
+        if (open.answers_left != kEveryone)
+            --open.answers_left;
+        // a task refused, or taken without a final reply, waits for nothing more
+        if (open.kind == Asks::ProgrammerTask && reply.opcode() == kOpcLongAck && reply[2] != 0x01)
+            open.answers_left = 0;
+        return open.request.seq;
+    }
+    return 0;
+}
+
+void BusContext::remember(const Message &request, Asks kind) {
+    Open &open = open_[next_];
+    next_ = (next_ + 1) % kRemembered;
+    open.request = request;
+    open.kind = kind;
+    open.answers_left = replies_to(kind, request);
+}
+
 const Message *BusContext::request(std::uint64_t seq) const {
     if (seq == 0)
         return nullptr;
-    for (const Message &m : requests_)
-        if (m.seq == seq)
-            return &m;
+    for (const Open &open : open_)
+        if (open.request.seq == seq)
+            return &open.request;
     return nullptr;
 }
 
-// The request a long acknowledgement answers: the last one with the opcode
-// it names (without its top bit), also in the spelling of the old document
-// (0x7F, 0x7D, 0x7E for slot writes, immediate packets, table writes).
-std::uint64_t BusContext::lack_answers(const Message &m) const {
-    switch (m[1]) {
-    case 0x3F: return last(kLocoRequest).seq;
-    case 0x3E: return last(kExpandedLocoRequest).seq;
-    case 0x3D: return last(kSwitchAck).seq;
-    case 0x3C: return last(kSwitchState).seq;
-    case 0x3B: return last(kSlotRequest).seq;
-    case 0x3A: return last(kMove).seq;
-    case 0x39: return last(kLink).seq;
-    case 0x30: return last(kSwitch).seq;
-    case 0x50:
-    case 0x00: return last(kOptionSwitch).seq;
-    case 0x66:
-    case 0x6E:
-    case 0x7E: return last(kTable).seq;
-    case 0x6D:
-    case 0x7D: return last(kImmediate).seq;
-    case 0x6F:
-    case 0x7F: {
-        // a programmer task is acknowledged before its final reply
-        const Message &write = last(kSlotWrite), &task = last(kProgrammer);
-        return write.seq > task.seq ? write.seq : task.seq;
-    }
-    default: return 0;
-    }
-}
-
-std::uint64_t BusContext::answered(const Message &m) const {
-    switch (m.opcode()) {
-    case kOpcLongAck: return lack_answers(m);
-    case kOpcSlRdData: {
-        if (m.length != kSlotDataLength)
-            return 0;
-        const int slot = m[2];
-        if (slot == kSlotProgrammer)
-            return last(kProgrammer).seq;
-        const Message &by_slot = last(kSlotRequest);
-        if (by_slot.seq && by_slot[1] == slot)
-            return by_slot.seq;
-        const Message &by_address = last(kLocoRequest);
-        if (by_address.seq &&
-            loco_address(by_address[1], by_address[2]) == loco_address(m[9], m[4]))
-            return by_address.seq;
-        for (const Kind k : {kMove, kLink, kUnlink})
-            if (last(k).seq && (last(k)[1] == slot || last(k)[2] == slot))
-                return last(k).seq;
-        return 0;
-    }
-    case kOpcExpRdData: return m[1] == 0x15 ? last(kExpandedLocoRequest).seq : 0;
-    case kOpcReceiverReport: return last(kReceiverQuery).seq;
-    case kOpcPeerXfer:
-    case kOpcImmPacket: break;
-    default: return 0;
-    }
-    switch (peer_format(m)) {
-    case PeerFormat::ArticleCv:
-        return article_access(m).cmd == kArticleReply ? last(kArticleRead).seq : 0;
-    case PeerFormat::SystemVariable2:
-        if ((m[3] & 0x40) && (last(kSystemVariable2)[3] | 0x40) == m[3])
-            return last(kSystemVariable2).seq;
-        return 0;
-    case PeerFormat::SystemVariable1: return m[3] == 0x50 ? last(kSystemVariable1).seq : 0;
-    case PeerFormat::TransponderFind: return m[2] == 0x00 ? last(kTransponderFind).seq : 0;
-    case PeerFormat::Radio: return m[3] == 0x10 && last(kRadio)[2] == m[2] ? last(kRadio).seq : 0;
-    default: return 0;
-    }
+std::int16_t BusContext::slot_tab_loco(int slot) const {
+    return slot >= 0 && slot < static_cast<int>(slot_tab_.size())
+               ? slot_tab_[static_cast<std::size_t>(slot)]
+               : std::int16_t{0};
 }
 
 void BusContext::learn(const Message &m) {
@@ -159,7 +258,7 @@ void BusContext::learn(const Message &m) {
     case kOpcSlRdData:
     case kOpcWrSlData:
         if (m.length == kSlotDataLength && loco_slot(slot))
-            slots_[static_cast<std::size_t>(slot)] = {loco_address(m[9], m[4]),
+            slots_[static_cast<std::size_t>(slot)] = {slot_data_loco(m),
                                                       static_cast<std::uint8_t>(m[3])};
         break;
     case kOpcSlotStat1:
@@ -170,29 +269,55 @@ void BusContext::learn(const Message &m) {
     }
 }
 
-void BusContext::observe(Message &m) {
+// The written rendering's state as it stands before the message, and what
+// the message changes in it while it is shown: a slot-data message sets its
+// row (from its bytes 0..12, as the receive buffer holds them, also past the
+// end of a cut-short one), a switch-state query makes the next long
+// acknowledgement its answer.
+void BusContext::written(Message &m, bool shown) {
+    switch (m.opcode()) {
+    case kOpcLocoSpd:
+    case kOpcLocoDirf:
+    case kOpcLocoSnd: m.known.written_loco = slot_tab_loco(m[1]); break;
+    case kOpcSlRdData: {
+        const auto entry = [&m](std::size_t i) {
+            return i < std::size_t{m.length} + m.leftover ? int{m.bytes[i]} : 0;
+        };
+        const auto loco = static_cast<std::int16_t>(loco_address(entry(9), entry(4)));
+        m.known.written_loco = loco;
+        if (shown && entry(2) < static_cast<int>(slot_tab_.size()))
+            slot_tab_[static_cast<std::size_t>(entry(2))] = loco;
+        break;
+    }
+    case kOpcLongAck:
+        m.known.after_switch_query = sw_query_;
+        if (shown)
+            sw_query_ = false;
+        break;
+    case kOpcSwState:
+        if (shown)
+            sw_query_ = true;
+        break;
+    default: break;
+    }
+}
+
+void BusContext::observe(Message &m, bool written_shown) {
     const int slot = slot_of(m);
     if (slot >= 0 && slot < kSlots) {
         m.known.loco = slots_[static_cast<std::size_t>(slot)].loco;
         m.known.slot_status = slots_[static_cast<std::size_t>(slot)].status;
     }
-    m.known.answers = answered(m);
-    if (m.direction == Direction::Sent)
-        return; // its echo teaches the same a moment later
-    // as the written renderer: a long acknowledgement right after a switch
-    // state query is its answer
-    if (m.opcode() == kOpcLongAck) {
-        m.known.after_switch_query = switch_query_pending_;
-        switch_query_pending_ = false;
-    } else if (m.opcode() == kOpcSwState) {
-        switch_query_pending_ = true;
+    if (m.direction == Direction::Sent) {
+        // the monitor shows its echo, which answers and teaches the same
+        written(m, false);
+        return;
     }
+    m.known.answers = answered(m);
+    written(m, written_shown);
     learn(m);
-    if (const Kind kind = request_kind(m); kind != kKinds)
-        remember(kind, m);
-    // an immediate packet of any form is what 0x6D acknowledges
-    if (m.opcode() == kOpcImmPacket)
-        remember(kImmediate, m);
+    if (const Asks kind = asks(m); kind != Asks::Nothing)
+        remember(m, kind);
 }
 
 } // namespace bl::loconet

@@ -8,22 +8,22 @@
 namespace bl::loconet {
 
 namespace t = texts::detail;
-namespace f = texts::detail::field;
+using F = FieldId;
 
 namespace {
 
-// The opcode's name, or its number.
-void opcode_named(Out &out, int opcode) {
-    const std::string_view name = opcode_name(opcode);
-    if (name.empty())
-        out.hex(opcode);
-    else
-        out << name;
-}
-
-void unknown(Walk &w, std::string_view lead) {
-    w.out << lead;
-    opcode_named(w.out, w.m.opcode());
+// A message in no form known: what its opcode's messages are where that is
+// known ("Slotdaten in unbekannter Form (Länge 12)"), else its opcode; then
+// its bytes.
+void unknown(Walk &w, bool reserved) {
+    const int op = w.m.opcode();
+    if (const std::string_view family = t::find(t::kFamilies, op); !family.empty() && !reserved) {
+        w.out << family << t::kUnknownForm;
+        w.out.num(static_cast<long>(w.m.length)) << ')';
+    } else {
+        w.out << (reserved ? t::kReserved : t::kUnknown);
+        w.out.hex(op) << ')';
+    }
     char bytes[3 * kLongestMessage];
     w.out << t::kBytes
           << std::string_view(
@@ -39,8 +39,9 @@ void frame_fields(Walk &w) {
     std::string opcode(digits, 2);
     if (const std::string_view name = opcode_name(w.m.opcode()); !name.empty())
         opcode.append(" (").append(name).append(")");
-    w.out.field(f::kOpcode, opcode);
-    w.out.field(f::kLength, static_cast<long>(w.m.length));
+    w.out.field(F::Opcode, w.m.opcode(), opcode);
+    w.out.at(0);
+    w.out.field(F::Length, static_cast<long>(w.m.length));
 }
 
 void checksum_field(Walk &w) {
@@ -48,8 +49,9 @@ void checksum_field(Walk &w) {
         return;
     char digits[2];
     put_hex(digits, w.m[w.m.length - 1u]);
-    w.out.field(f::kChecksum,
+    w.out.field(F::Checksum, w.m[w.m.length - 1u],
                 std::string(digits, 2) + (w.m.checksum_ok ? " (richtig)" : " (falsch)"));
+    w.out.at(w.m.length - 1u);
 }
 
 } // namespace
@@ -62,25 +64,51 @@ bool walk_power(Walk &w) {
     return true;
 }
 
+namespace {
+// A request names no request of its own.
+struct NoRequests : RequestSource {
+    const Message *request(std::uint64_t) const override { return nullptr; }
+};
+
+bool reserved_opcode(int op) { return op >= 0xA8 && op < 0xB0; }
+
+// Every family, until one knows the message.
+bool walk_any(Walk &w) {
+    const int op = w.m.opcode();
+    if (reserved_opcode(op))
+        return false;
+    if (op < 0xA0)
+        return walk_power(w);
+    return walk_loco(w) || walk_slot_commands(w) || walk_switches(w) || walk_acknowledgement(w) ||
+           walk_multi_sense(w) || walk_identification(w) || walk_slot_data(w) || walk_expanded(w) ||
+           walk_peer(w) || walk_immediate(w);
+}
+} // namespace
+
+void name_request(Walk &w) {
+    const Message *request = w.request();
+    if (!request)
+        return;
+    w.out << t::kAnswerTo;
+    Out nested = w.out.nested();
+    const NoRequests none;
+    Walk asked{*request, nested, none};
+    walk_any(asked);
+}
+
 bool render_detailed(const Message &m, const RequestSource &requests, LineText &line,
-                     DetailFields *fields) {
+                     DetailFields *fields, FieldMask wanted) {
     line.clear();
-    Out out(line, fields);
+    Out out(line, fields, wanted);
     Walk w{m, out, requests};
     frame_fields(w);
-    const int op = m.opcode();
-    const bool reserved = op >= 0xA8 && op < 0xB0;
-    const bool done =
-        !reserved && (op < 0xA0 ? walk_power(w)
-                                : walk_loco(w) || walk_slot_commands(w) || walk_switches(w) ||
-                                      walk_acknowledgement(w) || walk_multi_sense(w) ||
-                                      walk_identification(w) || walk_slot_data(w) ||
-                                      walk_expanded(w) || walk_peer(w) || walk_immediate(w));
+    const std::size_t framed = fields ? fields->size() : 0;
+    const bool done = walk_any(w);
     if (!done) {
         line.clear();
         if (fields)
-            fields->resize(2); // what a walker began is no field of an unknown message
-        unknown(w, reserved ? t::kReserved : t::kUnknown);
+            fields->resize(framed); // what a walker began is no field of an unknown message
+        unknown(w, reserved_opcode(m.opcode()));
     }
     checksum_field(w);
     return done;
@@ -90,43 +118,43 @@ bool render_detailed(const Message &m, const RequestSource &requests, LineText &
 
 void slot_label(Walk &w, int slot) {
     w.out << t::kSlot;
-    w.out.num(f::kSlot, slot);
+    w.out.num(F::Slot, slot);
     if (w.m.known.loco >= 0) {
         w.out << " (" << t::kLoco;
-        w.out.num(f::kLoco, w.m.known.loco) << ')';
+        w.out.num(F::Loco, w.m.known.loco) << ')';
     }
 }
 
 void loco(Out &out, int address) {
     out << t::kLoco;
-    out.num(f::kLoco, address);
+    out.num(F::Loco, address);
 }
 
-// The speed as a step of the slot's mode: 128 steps (or a mode not known)
-// count 1..126 above stop and emergency stop; 28 and 14 steps are scaled by
-// the command station from the same 0..127, so the value is told as well.
+// The speed: 0 halts, 1 is the emergency stop. In 128-step mode the value
+// is the DCC step + 1; how a command station maps it to 28 or 14 steps the
+// protocol leaves open, so there the raw value is shown with the mode (and
+// where no slot data told the mode, the raw value alone).
 void speed(Out &out, int spd, int slot_status) {
-    if (spd == 0) {
-        out.word(f::kSpeed, t::kStop);
+    if (spd == 0 || spd == 1) {
+        out << (spd ? t::kEmergencyStop : t::kStop);
+        out.field(F::Speed, spd, spd ? t::kEmergencyStop : t::kStop);
         return;
     }
-    if (spd == 1) {
-        out.word(f::kSpeed, t::kEmergencyStop);
+    const int mode = slot_status == 0xFF ? -1 : slot_status & 0x07;
+    if (mode == 3 || mode == 7) {
+        out << t::kSpeedStep;
+        out.num(spd - 1) << t::kOf << "126" << t::kValueOpen;
+        out.num(F::Speed, spd) << ')';
         return;
     }
-    const int mode = slot_status == 0xFF ? 3 : slot_status & 0x07;
-    const int steps = mode == 2 ? 14 : (mode == 0 || mode == 1 || mode == 4) ? 28 : 126;
-    const int step = steps == 126 ? spd - 1 : ((spd - 1) * steps + 125) / 126;
-    out << t::kSpeedStep;
-    out.num(f::kSpeed, step) << t::kOf;
-    out.num(steps);
-    // the raw slot value too: it is what other monitors and the slot data show
-    out << t::kValueOpen;
-    out.num(spd) << ')';
+    out << t::kSpeedValue;
+    out.num(F::Speed, spd) << t::kOf << "127";
+    if (const std::string_view steps = t::find(t::kStepModes, mode); !steps.empty())
+        out << " (" << steps << ')';
 }
 
 void direction(Out &out, int dirf) {
-    out.word(f::kDirection, (dirf & 0x20) ? t::kBackward : t::kForward);
+    out.word(F::Direction, (dirf & 0x20) ? t::kBackward : t::kForward);
 }
 
 namespace {
@@ -160,45 +188,62 @@ constexpr std::array<std::array<FunctionItem, 2>, kMostFunctions> kFunctionItems
 
 } // namespace
 
+// "F12=an" (after ", " unless it is the first of a list)
+void function(Out &out, int number, bool on, bool first) {
+    if (number < 0 || number >= kMostFunctions)
+        return;
+    const FunctionItem &item =
+        kFunctionItems[static_cast<std::size_t>(number)][static_cast<std::size_t>(on)];
+    const std::size_t skip = first ? 2 : 0;
+    out << std::string_view(item.text + skip, item.n - skip);
+    out.field(on ? FieldId::FunctionOn : FieldId::FunctionOff, number);
+}
+
 void functions(Out &out, int first, int count, int value, int bit) {
-    for (int i = 0; i < count && first + i < kMostFunctions; ++i) {
-        const FunctionItem &item =
-            kFunctionItems[static_cast<std::size_t>(first + i)]
-                          [static_cast<std::size_t>((value >> (bit + i)) & 1)];
-        const std::size_t skip = i == 0 ? 2 : 0; // no separator before the first
-        out << std::string_view(item.text + skip, item.n - skip);
-    }
-    out.field(f::kFunctions, value);
+    for (int i = 0; i < count; ++i)
+        function(out, first + i, (value >> (bit + i)) & 1, i == 0);
 }
 
 // F0 (the light) is bit 4, F1..F4 bits 0..3.
 void f0_to_f4(Out &out, int dirf) {
-    out << "F0=" << ((dirf & 0x10) ? t::kOn : t::kOff) << ", ";
+    function(out, 0, dirf & 0x10, true);
+    out << ", ";
     functions(out, 1, 4, dirf);
 }
 
 void slot_status(Out &out, int stat1) {
-    out.word(f::kStatus, t::find(t::kActivity, stat1 & 0x30)) << ", ";
-    out.word(f::kConsist, t::find(t::kConsist, stat1 & 0x48)) << ", ";
+    out.word(F::Status, t::find(t::kActivity, stat1 & 0x30)) << ", ";
+    out.word(F::Consist, t::find(t::kConsist, stat1 & 0x48)) << ", ";
     const std::string_view mode = t::find(t::kStepModes, stat1 & 0x07);
     if (mode.empty()) {
         out << t::kStepModeUnknown << '(';
-        out.num(f::kSteps, stat1 & 0x07) << ')';
+        out.num(F::Steps, stat1 & 0x07) << ')';
     } else {
-        out.word(f::kSteps, mode);
+        out.word(F::Steps, mode);
     }
 }
 
-void track_status(Out &out, int trk) {
+void track_status(Out &out, int trk, int reserved) {
     out << ((trk & 0x01) ? t::kPowerOn : t::kPowerOff) << ", "
         << ((trk & 0x02) ? t::kRunning : t::kPaused) << ", "
+        << ((trk & 0x04) ? t::kProtocol11 : t::kLimitedProtocol) << ", "
         << ((trk & 0x08) ? t::kProgBusy : t::kProgFree);
-    out.field(f::kTrack, trk);
+    out.field(F::Track, trk);
+    reserved_bits(out, trk, reserved);
+}
+
+// Bits a message leaves reserved are said where they are set, the same way
+// everywhere.
+void reserved_bits(Out &out, int byte, int mask) {
+    if ((byte & mask) == 0)
+        return;
+    out << t::kReservedBits;
+    out.hex(byte & mask) << ')';
 }
 
 void switch_position(Out &out, int dir, int on) {
-    out.word(f::kPosition, dir ? t::kClosed : t::kThrown) << ", ";
-    out.word(f::kOutput, on ? t::kOutputOn : t::kOutputOff);
+    out.word(F::Position, dir ? t::kClosed : t::kThrown) << ", ";
+    out.word(F::Output, on ? t::kOutputOn : t::kOutputOff);
 }
 
 } // namespace bl::loconet

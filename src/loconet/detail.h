@@ -6,24 +6,16 @@
 #pragma once
 
 #include "loconet/bus_context.h"
+#include "loconet/fields.h"
 #include "loconet/line_text.h"
 #include "loconet/message.h"
 
-#include <string>
-#include <vector>
-
 namespace bl::loconet {
 
-// A field of the message, by name, for the field view (Latin-1).
-struct DetailField {
-    std::string name;
-    std::string value;
-};
-using DetailFields = std::vector<DetailField>;
-
-// Writes the line for m; with fields, also lists its fields. False where m
-// is no message the renderer knows (its line then says so, with its bytes).
+// Writes the line for m; with fields, also lists those of its fields the
+// mask asks for. False where m is no message the renderer knows (its line
+// then says so, with its bytes).
 bool render_detailed(const Message &m, const RequestSource &requests, LineText &line,
-                     DetailFields *fields = nullptr);
+                     DetailFields *fields = nullptr, FieldMask wanted = kAllFields);
 
 } // namespace bl::loconet

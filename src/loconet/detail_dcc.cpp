@@ -11,7 +11,7 @@
 namespace bl::loconet {
 
 namespace t = texts::detail;
-namespace f = texts::detail::field;
+using F = FieldId;
 
 namespace {
 
@@ -39,7 +39,8 @@ Packet packet_of(const Message &m) {
 void on_off(Out &out, int value) { out << (value ? t::kOn : t::kOff); }
 
 // 0xE0..0xEF: CV access on the main, long form; 0xF0..: short form.
-void cv_access(Out &out, const Packet &p, int at) {
+// Returns the bytes the instruction takes.
+int cv_access(Out &out, const Packet &p, int at) {
     const int i = p[at];
     if ((i & 0xF0) == 0xF0) {
         const std::string_view known = t::find(t::kDccShortForms, i & 0x0F);
@@ -49,35 +50,38 @@ void cv_access(Out &out, const Packet &p, int at) {
         } else {
             out << known;
         }
-        out.num(f::kValue, p[at + 1]);
-        return;
+        out.num(F::Value, p[at + 1]);
+        return 2;
     }
     const int cv = (((i & 0x03) << 8) | p[at + 1]) + 1;
     const int data = p[at + 2];
     switch (i & 0x0C) {
     case 0x04:
-        out << t::kDccVerifyCv;
-        out.num(f::kCv, cv) << " = ";
-        out.num(f::kValue, data);
+        out << t::kDccWriteCv;
+        out.num(F::Cv, cv) << " = ";
+        out.num(F::Value, data) << t::kDccVerifyEnd;
         break;
     case 0x0C:
         out << t::kDccWriteCv;
-        out.num(f::kCv, cv) << " = ";
-        out.num(f::kValue, data) << t::kDccWriteEnd;
+        out.num(F::Cv, cv) << " = ";
+        out.num(F::Value, data) << t::kDccWriteEnd;
         break;
     case 0x08:
         out << t::kDccBitCv;
         out.num(data & 0x07) << t::kDccOfCv;
-        out.num(f::kCv, cv) << " = ";
-        out.num(f::kValue, (data >> 3) & 1) << ((data & 0x10) ? t::kDccWriteEnd : t::kDccVerifyEnd);
+        out.num(F::Cv, cv) << " = ";
+        out.num(F::Value, (data >> 3) & 1) << ((data & 0x10) ? t::kDccWriteEnd : t::kDccVerifyEnd);
         break;
     default: out << t::kDccUndecoded; break;
     }
+    return 3;
 }
 
-// The instruction of a multifunction decoder at byte at.
-void multifunction(Out &out, const Packet &p, int at) {
+// The instruction of a multifunction decoder at byte at; returns the bytes
+// it takes.
+int instruction(Out &out, const Packet &p, int at) {
     const int i = p[at];
+    int length = 1;
     switch (i & 0xE0) {
     case 0x00: {
         const std::string_view control = t::find(t::kDccControl, i);
@@ -86,6 +90,7 @@ void multifunction(Out &out, const Packet &p, int at) {
         } else if (i == 0x12 || i == 0x13) {
             out << ", " << t::kDccConsist;
             out.num(p[at + 1] & 0x7F) << (i == 0x12 ? t::kDccNormal : t::kDccReversed);
+            length = 2;
         } else {
             out << ", " << t::kDccUndecoded;
             out.hex(i);
@@ -96,22 +101,25 @@ void multifunction(Out &out, const Packet &p, int at) {
         if (i == 0x3F) {
             const int s = p[at + 1] & 0x7F;
             out << ", ";
-            out.word(f::kDirection, (p[at + 1] & 0x80) ? t::kForward : t::kBackward) << ", ";
+            out.word(F::Direction, (p[at + 1] & 0x80) ? t::kForward : t::kBackward) << ", ";
             if (s == 0)
-                out.word(f::kSpeed, t::kStop);
+                out.word(F::Speed, t::kStop);
             else if (s == 1)
-                out.word(f::kSpeed, t::kEmergencyStop);
+                out.word(F::Speed, t::kEmergencyStop);
             else {
                 out << t::kSpeedStep;
-                out.num(f::kSpeed, s - 1) << t::kOf << "126";
+                out.num(F::Speed, s - 1) << t::kOf << "126";
             }
+            length = 2;
         } else if (i == 0x3E) {
             out << ", " << t::kDccRestricted;
             out.num(p[at + 1]);
+            length = 2;
         } else if (i == 0x3D) {
             out << ", " << t::kDccAnalogue;
             out.num(p[at + 1]) << " = ";
-            out.num(f::kValue, p[at + 2]);
+            out.num(F::Value, p[at + 2]);
+            length = 3;
         } else {
             out << ", " << t::kDccUndecoded;
             out.hex(i);
@@ -121,14 +129,14 @@ void multifunction(Out &out, const Packet &p, int at) {
     case 0x60: {
         const int v = ((i & 0x0F) << 1) | ((i >> 4) & 1);
         out << ", ";
-        out.word(f::kDirection, (i & 0x20) ? t::kForward : t::kBackward) << ", ";
+        out.word(F::Direction, (i & 0x20) ? t::kForward : t::kBackward) << ", ";
         if (v < 2)
-            out.word(f::kSpeed, t::kStop);
+            out.word(F::Speed, t::kStop);
         else if (v < 4)
-            out.word(f::kSpeed, t::kEmergencyStop);
+            out.word(F::Speed, t::kEmergencyStop);
         else {
             out << t::kSpeedStep;
-            out.num(f::kSpeed, v - 3) << t::kOf << "28";
+            out.num(F::Speed, v - 3) << t::kOf << "28";
         }
         out << t::k28Steps;
         if (i & 0x10) { // as a decoder of 14 steps reads it: the light in bit 4
@@ -166,6 +174,7 @@ void multifunction(Out &out, const Packet &p, int at) {
             const int first = i == 0xDE ? 13 : i == 0xDF ? 21 : 29 + 8 * (i - 0xD8);
             out << ", ";
             functions(out, first, 8, p[at + 1]);
+            length = 2;
             break;
         }
         case 0xDD:
@@ -176,10 +185,11 @@ void multifunction(Out &out, const Packet &p, int at) {
                 out << t::kDccAllBinary;
             } else {
                 out << t::kDccBinary;
-                out.num(f::kValue, state);
+                out.num(F::Value, state);
             }
             out << t::kDccIs;
             on_off(out, p[at + 1] & 0x80);
+            length = i == 0xDD ? 2 : 3;
             break;
         }
         default:
@@ -188,7 +198,25 @@ void multifunction(Out &out, const Packet &p, int at) {
             break;
         }
         break;
-    default: cv_access(out, p, at); break;
+    default: length = cv_access(out, p, at); break;
+    }
+    return length;
+}
+
+// Every instruction of a multifunction packet, from byte at on; a last byte
+// that is the packet's check byte (some senders include it) is said to be.
+void multifunction(Out &out, const Packet &p, int at) {
+    while (true) {
+        at += instruction(out, p, at);
+        if (at >= p.n)
+            return;
+        int check = 0;
+        for (int i = 0; i < at; ++i)
+            check ^= p.b[static_cast<std::size_t>(i)];
+        if (at == p.n - 1 && p.b[static_cast<std::size_t>(at)] == check) {
+            out << t::kDccCheckByte;
+            return;
+        }
     }
 }
 
@@ -203,8 +231,9 @@ void accessory(Out &out, const Packet &p) {
         }
         if (p.n >= 5 && (p[2] & 0xF0) == 0xE0) {
             out << t::kDccAccessoryCv;
-            out.num(f::kBoard, decoder);
-            if ((b1 & 0x0F) == 0x08 || (b1 & 0x0F) == 0) {
+            out.num(F::Board, decoder);
+            // C and DDD: the output whose CVs change; all four 0: the decoder
+            if ((b1 & 0x0F) == 0) {
                 out << t::kDccWholeDecoder;
             } else {
                 out << t::kDccOutput;
@@ -214,31 +243,33 @@ void accessory(Out &out, const Packet &p) {
             return;
         }
         out << t::kDccAccessory;
-        out.num(f::kSwitch, (((decoder - 1) << 2) | pair) + 1) << t::kDccDecoder;
+        out.num(F::Switch, (((decoder - 1) << 2) | pair) + 1) << t::kDccDecoder;
         out.num(decoder) << t::kDccPair;
         out.num(pair) << ") ";
-        out.word(f::kPosition, (b1 & 0x01) ? t::kClosed : t::kThrown) << ", ";
-        out.word(f::kOutput, (b1 & 0x08) ? t::kOutputOn : t::kOutputOff);
+        out.word(F::Position, (b1 & 0x01) ? t::kClosed : t::kThrown) << ", ";
+        out.word(F::Output, (b1 & 0x08) ? t::kOutputOn : t::kOutputOff);
         return;
     }
     if ((b1 & 0x0C) == 0x0C) { // the legacy CV access form
         out << t::kDccAccessoryCv;
-        out.num(f::kBoard, decoder) << ": " << t::kCv;
-        out.num(f::kCv, (((b1 & 0x03) << 8) | p[2]) + 1) << " = ";
-        out.num(f::kValue, p[3]) << t::kDccWriteEnd;
+        out.num(F::Board, decoder) << ": " << t::kCv;
+        out.num(F::Cv, (((b1 & 0x03) << 8) | p[2]) + 1) << " = ";
+        out.num(F::Value, p[3]) << t::kDccWriteEnd;
         return;
     }
     const int first = (((decoder - 1) << 2) | pair) + 1;
     if (p.n >= 5 && (p[2] & 0xF0) == 0xE0) {
         out << t::kDccAccessoryCv;
-        out.num(f::kBoard, first);
+        out.num(F::Board, decoder) << t::kDccPair;
+        out.num(pair) << t::kDccSignalAddress;
+        out.num(first) << ')';
         cv_access(out, p, 2);
         return;
     }
     out << t::kDccSignal;
-    out.num(f::kSwitch, first) << t::kDccOtherReading;
+    out.num(F::Switch, first) << t::kDccOtherReading;
     out.num(((decoder << 2) | pair) + 1) << t::kDccAspect;
-    out.num(f::kValue, p[2] & 0x1F);
+    out.num(F::Value, p[2] & 0x1F);
 }
 
 // "Lok ", or what a CV access on the main is called, before the address.
@@ -255,13 +286,13 @@ void decode_packet(Out &out, const Packet &p) {
         multifunction(out, p, 1);
     } else if (b0 < 0x80) {
         loco(out, p, 1);
-        out.num(f::kLoco, b0);
+        out.num(F::Loco, b0);
         multifunction(out, p, 1);
     } else if (b0 < 0xC0) {
         accessory(out, p);
     } else if (b0 < 0xE8) {
         loco(out, p, 2);
-        out.num(f::kLoco, ((b0 & 0x3F) << 8) | p[1]);
+        out.num(F::Loco, ((b0 & 0x3F) << 8) | p[1]);
         multifunction(out, p, 2);
     } else {
         out << t::kDccReserved << ' ';
@@ -280,14 +311,14 @@ bool walk_immediate(Walk &w) {
     if (p.n < 2)
         return false;
     w.out << t::kDccPacket << t::kRepeat;
-    w.out.num(f::kRepeats, w[3] & 0x07) << t::kRepeatEnd;
+    w.out.num(F::Repeats, w[3] & 0x07) << t::kRepeatEnd;
     std::string bytes;
     for (int i = 0; i < p.n; ++i) {
         char digits[3] = {' '};
         put_hex(digits + 1, p[i]);
         bytes.append(digits + (i ? 0 : 1), i ? 3u : 2u);
     }
-    w.out.field(f::kPacket, bytes);
+    w.out.field(F::Packet, bytes);
     decode_packet(w.out, p);
     if (p.furthest >= p.n)
         w.out << t::kDccTooShort;

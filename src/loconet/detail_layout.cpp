@@ -9,7 +9,7 @@
 namespace bl::loconet {
 
 namespace t = texts::detail;
-namespace f = texts::detail::field;
+using F = FieldId;
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr std::string_view kZones = "ABCDEFGH";
 
 void switch_number(Walk &w, int b1, int b2) {
     w.out << t::kSwitch;
-    w.out.num(f::kSwitch, switch_address(b1, b2));
+    w.out.num(F::Switch, switch_address(b1, b2)).at(1, 2);
 }
 
 // The two special addresses of a switch request: a broadcast to all
@@ -46,82 +46,51 @@ void sensor(Walk &w) {
     const int in1 = w[1], in2 = w[2];
     const int n = sensor_number(in1, in2);
     w.out << t::kSensor;
-    w.out.num(f::kSensor, n) << ": ";
-    w.out.word(f::kState, (in2 & 0x10) ? t::kOccupied : t::kFree) << t::kDetector;
-    w.out.num(f::kBoard, (n - 1) / 16 + 1) << t::kInput;
+    w.out.num(F::Sensor, n).at(1, 2) << ": ";
+    w.out.word(F::State, (in2 & 0x10) ? t::kOccupied : t::kFree).at(2) << t::kDetector;
+    w.out.num(F::Board, (n - 1) / 16 + 1) << t::kInput;
     w.out.num((n - 1) % 16 + 1) << ')';
     if (!(in2 & 0x40))
-        w.out << t::kReservedBit;
+        w.out << t::kReservedX;
 }
 
 void switch_report(Walk &w) {
     const int sn2 = w[2];
     w.out << t::kSwitchReport;
-    w.out.num(f::kSwitch, switch_address(w[1], sn2));
+    w.out.num(F::Switch, switch_address(w[1], sn2)).at(1, 2);
     if (sn2 & 0x40) {
         w.out << ((sn2 & 0x20) ? t::kInputSwitch : t::kInputAux);
-        w.out.word(f::kState, (sn2 & 0x10) ? t::kHigh : t::kLow);
+        w.out.word(F::State, (sn2 & 0x10) ? t::kHigh : t::kLow).at(2);
+        // the switch input low is the thrown position (its input pulled low)
+        if (sn2 & 0x20)
+            w.out << ((sn2 & 0x10) ? t::kReportsClosed : t::kReportsThrown);
     } else {
         w.out << t::kOutputClosed << ((sn2 & 0x20) ? t::kActiveWord : t::kInactiveWord)
               << t::kOutputThrown << ((sn2 & 0x10) ? t::kActiveWord : t::kInactiveWord);
-        w.out.field(f::kState, sn2 & 0x30);
+        w.out.field(F::State, sn2 & 0x30);
     }
 }
 
-// What a long acknowledgement's request was about, in brackets.
-void request_summary(Out &out, const Message &request) {
-    out << " (";
-    switch (request.opcode()) {
-    case kOpcSwReq:
-    case kOpcSwAck:
-    case kOpcSwState:
-        out << t::kSwitch;
-        out.num(switch_address(request[1], request[2]));
-        break;
-    case kOpcLocoAdr:
-    case kOpcExpLocoAdr:
-        out << t::kLoco;
-        out.num(loco_address(request[1], request[2]));
-        break;
-    case kOpcRqSlData:
-    case kOpcMoveSlots:
-    case kOpcLinkSlots:
-    case kOpcWrSlData:
-        out << t::kSlot;
-        out.num(request.opcode() == kOpcWrSlData ? request[2] : request[1]);
-        break;
-    case kOpcMultiSense:
-        out << t::kDevice << ' ';
-        out.num(((request[1] & 1) << 7 | request[2]) + 1) << ", " << t::kOpsw;
-        out.num(((request[4] & 0x7E) >> 1) + 1);
-        break;
-    default:
-        if (peer_format(request) == PeerFormat::ArticleCv) {
-            const ArticleAccess a = article_access(request);
-            out << t::kArticle;
-            out.num(a.article) << ", " << t::kCv;
-            out.num(a.cv);
-        } else {
-            out.hex(request.opcode());
-        }
-        break;
-    }
-    out << ')';
-}
-
-// The meaning of the code, by the request answered.
+// The meaning of the code, by the request answered (where it was seen).
 std::string_view ack_meaning(int lopc, int ack, const Message *request) {
-    // without the request, the codes only a write by article number has
-    if (lopc == 0x6D && ((request && peer_format(*request) == PeerFormat::ArticleCv) ||
-                         (!request && ack >= 1 && ack <= 3)))
-        return t::find(t::kArticleAckMeanings, ack);
-    if (lopc == 0x6D && request && peer_format(*request) == PeerFormat::StationSpecific && ack == 1)
-        return t::kStationCommandAccepted;
+    if (lopc == 0x6D) {
+        const PeerFormat asked = request ? peer_format(*request) : PeerFormat::None;
+        if (asked == PeerFormat::ArticleCv)
+            return t::find(t::kArticleAckMeanings, ack);
+        if (asked == PeerFormat::StationSpecific && ack == 1)
+            return t::kStationCommandAccepted;
+        if (!request && ack == 1) // a CV refused, or a command station's own command taken
+            return t::kAmbiguousAck;
+        if (!request && (ack == 2 || ack == 3))
+            return t::find(t::kArticleAckMeanings, ack);
+    }
     if (lopc == 0x3C)
         return (ack & 0x20) ? t::kSwitchStateClosed : t::kSwitchStateThrown;
     if (lopc == 0x50 || (lopc == 0x00 && request && request->opcode() == kOpcMultiSense)) {
-        if (ack == 0x7F)
-            return t::find(t::kAckMeanings, 0x507F);
+        // a write is acknowledged with 0x7F; a read answers with the value
+        const bool read = request ? !((*request)[1] & 0x10) : ack != 0x7F;
+        if (!read)
+            return t::kOpswWritten;
         return (ack & 0x20) ? t::kOpswReadClosed : t::kOpswReadThrown;
     }
     return t::find(t::kAckMeanings, (lopc << 8) | ack);
@@ -138,29 +107,29 @@ void acknowledgement(Walk &w) {
     if (what.empty())
         w.out.hex(acknowledged_opcode(w[1]));
     else
-        w.out.word(f::kRequest, what);
-    if (request) {
-        request_summary(w.out, *request);
-        w.out.field(f::kRequest, static_cast<long>(w.m.known.answers));
-    }
+        w.out.word(F::Request, what);
+    w.out.at(1);
     if (lopc == 0x6E) {
         w.out << ": " << t::kLimitedMaster;
-        w.out.num(f::kAnswer, w[2]);
-        return;
-    }
-    const std::string_view meaning = ack_meaning(lopc, w[2], request);
-    w.out << ": ";
-    if (meaning.empty()) {
-        w.out << t::kAckCode.substr(2);
-        w.out.hex(w[2]);
-        w.out.field(f::kAnswer, w[2]);
+        w.out.num(F::Answer, w[2]).at(2);
     } else {
-        w.out.word(f::kAnswer, meaning);
-        if (lopc == 0x3C || lopc == 0x50) {
-            w.out << " (";
-            w.out.hex(w[2]) << ')';
+        const std::string_view meaning = ack_meaning(lopc, w[2], request);
+        w.out << ": ";
+        if (meaning.empty()) {
+            w.out << t::kAckCode.substr(2);
+            w.out.hex(w[2]);
+            w.out.field(F::Answer, w[2]);
+        } else {
+            w.out << meaning;
+            w.out.field(F::Answer, w[2], meaning);
+            if (lopc == 0x3C || lopc == 0x50) {
+                w.out << " (";
+                w.out.hex(w[2]) << ')';
+            }
         }
+        w.out.at(2);
     }
+    name_request(w);
 }
 
 // ---- 0xD0 ----
@@ -170,22 +139,22 @@ void transponder(Walk &w) {
     const int report = ((b1 & 0x1F) << 7 | b2) + 1;
     const bool present = (b1 & 0x60) == 0x20;
     w.out << t::kTransponder;
-    w.out.num(f::kLoco, transponder_loco(w[3], w[4]));
+    w.out.num(F::Loco, transponder_loco(w[3], w[4]));
     w.out << (present ? t::kEntered : t::kLeft);
-    w.out.num(f::kSection, report);
+    w.out.num(F::Section, report);
     if (!present)
         w.out << t::kLeftEnd;
     const int board8 = ((report - 1) >> 3) + 1, section8 = ((report - 1) & 7) + 1;
     if (b2 & 0x01) { // not the 16-section type
         w.out << t::kDetector;
-        w.out.num(f::kBoard, board8) << t::kSectionWord;
+        w.out.num(F::Board, board8) << t::kSectionWord;
         w.out.num(section8) << ')';
         return;
     }
     const char zone = kZones[static_cast<std::size_t>((b2 & 0x0E) >> 1)];
     w.out << t::kDetector;
-    w.out.num(f::kBoard, ((report - 1) >> 4) + 1) << t::kZone;
-    w.out.word(f::kZone, std::string_view(&zone, 1)) << t::kOrEightSection;
+    w.out.num(F::Board, ((report - 1) >> 4) + 1) << t::kZone;
+    w.out.word(F::Zone, std::string_view(&zone, 1)) << t::kOrEightSection;
     w.out.num(board8) << t::kSectionWord;
     w.out.num(section8) << ')';
 }
@@ -202,7 +171,7 @@ void decoder_data(Walk &w) {
         w.out << name;
     }
     w.out << ' ';
-    w.out.num(f::kValue, value);
+    w.out.num(F::Value, value);
 }
 
 void power_manager(Walk &w) {
@@ -212,7 +181,7 @@ void power_manager(Walk &w) {
     case 0x10:
     case 0x30:
         w.out << t::kPowerManager;
-        w.out.num(f::kBoard, board) << ": ";
+        w.out.num(F::Board, board) << ": ";
         for (int n = 0; n < 4; ++n) {
             const int mask = 1 << n;
             const bool reverser = b3 & mask, set = b4 & mask;
@@ -224,7 +193,7 @@ void power_manager(Walk &w) {
         break;
     case 0x20: {
         w.out << t::kBoosterUnit;
-        w.out.num(f::kBoard, board);
+        w.out.num(F::Board, board);
         const int shorted = (b4 & 0x0F) | ((b3 & 0x0F) << 4);
         if (shorted == 0) {
             w.out << t::kNoShortAnywhere;
@@ -241,7 +210,7 @@ void power_manager(Walk &w) {
     }
     default: { // 0x40, 0x50: a single auto-reverse or breaker unit
         w.out << t::kReverserUnit;
-        w.out.num(f::kBoard, (w[2] << 3) + (b3 & 0x07) + 1);
+        w.out.num(F::Board, (w[2] << 3) + (b3 & 0x07) + 1);
         if (b3 & 0x10)
             w.out << ((b3 & 0x08) ? t::kReverserReversed : t::kReverserNormal);
         else
@@ -257,7 +226,7 @@ void device_kind(Walk &w, int type) {
         w.out << t::kDevice << " (Typ ";
         w.out.num(type) << ')';
     } else {
-        w.out.word(f::kKind, name);
+        w.out.word(F::Kind, name);
     }
 }
 
@@ -279,11 +248,11 @@ bool multi_sense(Walk &w) {
     case 0x70: {
         device_kind(w, b3 & 0x07);
         w.out << ' ';
-        w.out.num(f::kBoard, board) << t::kOpswSet;
-        w.out.num(f::kOpsw, ((w[4] & 0x7E) >> 1) + 1);
+        w.out.num(F::Board, board) << t::kOpswSet;
+        w.out.num(F::Opsw, ((w[4] & 0x7E) >> 1) + 1);
         if (b1 & 0x10) {
             w.out << t::kOpswSetTo << ((w[4] & 1) ? t::kOpswClosed : t::kOpswThrown) << " (";
-            w.out.num(f::kValue, w[4] & 1) << ')' << t::kOpswSetEnd;
+            w.out.num(F::Value, w[4] & 1) << ')' << t::kOpswSetEnd;
         } else {
             w.out << t::kQueryEnd;
         }
@@ -293,7 +262,7 @@ bool multi_sense(Walk &w) {
         w.out << t::kDeviceReport;
         device_kind(w, b3 & 0x07);
         w.out << t::kDeviceAddress;
-        w.out.num(f::kBoard, board) << t::kDeviceVersion;
+        w.out.num(F::Board, board) << t::kDeviceVersion;
         w.out.num(w[4]) << t::kPresent;
         return true;
     default: return false;
@@ -306,11 +275,11 @@ void train_identification(Walk &w) {
     const int b2 = w[2], b3 = w[3];
     const int unit = (b3 & 0x1F) * 128 + w[4], value = loco_address(w[5], w[6]);
     w.out << t::kTrainId;
-    w.out.num(f::kReceiver, unit);
+    w.out.num(F::Receiver, unit);
     if ((b3 & 0xE0) == 0x20) { // a speed or status report, as the written line reads it
         if (b2 == 0) {
             w.out << t::kTrainIdSpeed;
-            w.out.num(f::kSpeed, value) << t::kKmh;
+            w.out.num(F::Speed, value) << t::kKmh;
         } else if (w[5] == 0 && b2 == 1 && w[6] <= 3) {
             const std::string_view states[] = {t::kTrainIdPoll, t::kTrainIdStatus,
                                                t::kTrainIdBlockFree, t::kTrainIdBlockOccupied};
@@ -319,22 +288,22 @@ void train_identification(Walk &w) {
                 w.out.num(1);
         } else {
             w.out << t::kTrainIdStatus;
-            w.out.num(f::kKind, b2) << ", ";
-            w.out.num(f::kValue, value);
+            w.out.num(F::Kind, b2) << ", ";
+            w.out.num(F::Value, value);
         }
         return;
     }
     w.out << ": ";
     loco(w.out, value);
     w.out << t::kCategoryOpen;
-    w.out.num(f::kCategory, (b2 & 0x03) + 1) << ')';
+    w.out.num(F::Category, (b2 & 0x03) + 1) << ')';
     if (b3 & 0x40)
         w.out << ((b3 & 0x20) ? t::kS2ToS1 : t::kS1ToS2);
 }
 
 void security_element(Walk &w) {
     w.out << t::kSecurityElement;
-    w.out.num(f::kKind, w[2] * 128 + w[3] + 1) << ": AX=";
+    w.out.num(F::Kind, w[2] * 128 + w[3] + 1) << ": AX=";
     w.out.num(w[7]) << ", XA=";
     w.out.num(w[8]) << ", ";
     w.out << t::find(t::kReservations, w[5] & 0x30) << "; " << t::kSwitch.substr(0, 6) << ' '
@@ -347,17 +316,17 @@ void long_transponder(Walk &w) {
     const int section = ((b2 & 0x1F) << 7 | w[3]) + 1;
     const int state = (b2 & 0x60) >> 5;
     w.out << t::kTransponder;
-    w.out.num(f::kLoco, transponder_loco(w[4], w[5]));
+    w.out.num(F::Loco, transponder_loco(w[4], w[5]));
     w.out << (state == 0 ? t::kLeft : t::kEntered);
-    w.out.num(f::kSection, section);
+    w.out.num(F::Section, section);
     if (state == 0)
         w.out << t::kLeftEnd;
     w.out << t::kDirectionFlag;
-    w.out.num(f::kDirection, (w[6] >> 6) & 1);
+    w.out.num(F::Direction, (w[6] >> 6) & 1);
     if (state == 2) {
         w.out << ", " << t::kDynamicVariable;
         w.out.num((w[6] & 0x3E) >> 1) << " = ";
-        w.out.num(f::kValue, w[7] | ((w[6] & 1) << 7));
+        w.out.num(F::Value, w[7] | ((w[6] & 1) << 7));
     }
 }
 
@@ -374,14 +343,12 @@ bool walk_switches(Walk &w) {
         switch_position(w.out, w[2] & 0x20, w[2] & 0x10);
         if (w.m.opcode() == kOpcSwAck)
             w.out << t::kWithAck;
-        if (w[2] & 0x40)
-            w.out << t::kSwitchReservedBit;
+        reserved_bits(w.out, w[2], 0x40);
         return true;
     case kOpcSwState:
         w.out << t::kSwitchQuery;
-        w.out.num(f::kSwitch, switch_address(w[1], w[2])) << t::kQueryEnd;
-        if (w[2] & 0x40)
-            w.out << t::kSwitchReservedBit;
+        w.out.num(F::Switch, switch_address(w[1], w[2])).at(1, 2) << t::kQueryEnd;
+        reserved_bits(w.out, w[2], 0x40);
         return true;
     case kOpcSwRep: switch_report(w); return true;
     case kOpcInputRep: sensor(w); return true;
@@ -404,7 +371,7 @@ bool walk_identification(Walk &w) {
         if (w[1] != 0x10 || (w[2] & 0x7C) != 0)
             return false;
         w.out << t::kInterfaceMode;
-        w.out.word(f::kMode, t::find(t::kInterfaceModes, w[2] & 0x03));
+        w.out.word(F::Mode, t::find(t::kInterfaceModes, w[2] & 0x03));
         return true;
     }
     case kOpcReceiverQuery:
@@ -414,7 +381,7 @@ bool walk_identification(Walk &w) {
         }
         if (w[1] == 0x40 && w[2] == 0x1F) {
             w.out << t::kReceiverSetId;
-            w.out.num(f::kReceiver, w[3]) << t::kSetEnd;
+            w.out.num(F::Receiver, w[3]) << t::kSetEnd;
             return true;
         }
         return false;
@@ -424,10 +391,11 @@ bool walk_identification(Walk &w) {
             w.out << t::kSomeReceiver;
             w.out.hex(w[1]) << ')';
         } else {
-            w.out.word(f::kKind, type);
+            w.out.word(F::Kind, type);
         }
         w.out << t::kReceiverReport;
-        w.out.num(f::kReceiver, w[3] & 0x07);
+        w.out.num(F::Receiver, w[3] & 0x07).at(3);
+        name_request(w);
         return true;
     }
     case kOpcLongTransponder:

@@ -7,7 +7,7 @@
 namespace bl::loconet {
 
 namespace t = texts::detail;
-namespace f = texts::detail::field;
+using F = FieldId;
 
 namespace {
 
@@ -18,11 +18,11 @@ void move_slots(Walk &w, int from, int to) {
         w.out << t::kDispatchGet;
     } else if (to == 0 || to == from) {
         w.out << t::kSlot;
-        w.out.num(f::kSlot, from) << (to == 0 ? t::kDispatchPut : t::kNullMove);
+        w.out.num(F::Slot, from) << (to == 0 ? t::kDispatchPut : t::kNullMove);
     } else {
         w.out << t::kMoveData;
-        w.out.num(f::kSlot, from) << t::kMoveTo;
-        w.out.num(to) << t::kMoveEnd;
+        w.out.num(F::Slot, from) << t::kMoveTo;
+        w.out.num(F::Slot, to) << t::kMoveEnd;
     }
 }
 
@@ -31,10 +31,9 @@ void function_group(Walk &w) {
     const int token = w[3], value = w[4];
     switch (token) {
     case 0x05: // F12, F20, F28 in bits 4, 5, 6
-        w.out << "F12=" << ((value & 0x10) ? t::kOn : t::kOff)
-              << ", F20=" << ((value & 0x20) ? t::kOn : t::kOff)
-              << ", F28=" << ((value & 0x40) ? t::kOn : t::kOff);
-        w.out.field(f::kFunctions, value);
+        function(w.out, 12, value & 0x10, true);
+        function(w.out, 20, value & 0x20);
+        function(w.out, 28, value & 0x40);
         break;
     case 0x06: // F0-F4 of older firmware; the F0 bit is read both ways
         w.out << t::kFunctionsOfF0 << ((value & 0x10) ? t::kOn : t::kOff) << ", ";
@@ -44,7 +43,7 @@ void function_group(Walk &w) {
     case 0x08:
     case 0x09: functions(w.out, 5 + 8 * (token - 7), 7, value); break;
     default:
-        w.out << f::kFunctions << ' ';
+        w.out << t::kFunctions << ' ';
         w.out.hex(token) << ' ';
         w.out.hex(value);
         break;
@@ -57,30 +56,29 @@ void expanded_speed(Walk &w) {
     const int slot = (ctrl & 0x07) * 128 + w[2];
     slot_label(w, slot);
     w.out << " (" << t::kThrottleId;
-    w.out.num(f::kThrottle, w[3]) << "): ";
+    w.out.num(F::Throttle, w[3]) << "): ";
     const int value = w[4];
     if ((ctrl & 0xF0) == 0x00) {
         speed(w.out, value, w.m.known.slot_status);
         w.out << ", ";
-        w.out.word(f::kDirection, (ctrl & 0x08) ? t::kBackward : t::kForward);
+        w.out.word(F::Direction, (ctrl & 0x08) ? t::kBackward : t::kForward);
         return;
     }
     switch (ctrl & 0xF8) {
     case 0x10:
-        w.out << "F0=" << ((value & 0x10) ? t::kOn : t::kOff) << ", ";
-        functions(w.out, 1, 4, value);
-        w.out << ", F5=" << ((value & 0x20) ? t::kOn : t::kOff)
-              << ", F6=" << ((value & 0x40) ? t::kOn : t::kOff);
+        f0_to_f4(w.out, value);
+        function(w.out, 5, value & 0x20);
+        function(w.out, 6, value & 0x40);
         break;
     case 0x18: functions(w.out, 7, 7, value); break;
     case 0x20: functions(w.out, 14, 7, value); break;
     case 0x28:
     case 0x30:
         functions(w.out, 21, 7, value);
-        w.out << ", F28=" << ((ctrl & 0xF8) == 0x30 ? t::kOn : t::kOff);
+        function(w.out, 28, (ctrl & 0xF8) == 0x30);
         break;
     default:
-        w.out << f::kFunctions << ' ';
+        w.out << t::kFunctions << ' ';
         w.out.hex(ctrl) << ' ';
         w.out.hex(value);
         break;
@@ -137,13 +135,13 @@ bool walk_slot_commands(Walk &w) {
         return true;
     case kOpcUnlinkSlots:
         w.out << t::kUnlink;
-        w.out.num(f::kSlot, w[1]) << t::kUnlinkFrom;
-        w.out.num(w[2]) << t::kUnlinkEnd;
+        w.out.num(F::Slot, w[1]).at(1) << t::kUnlinkFrom;
+        w.out.num(F::Slot, w[2]).at(2) << t::kUnlinkEnd;
         return true;
     case kOpcLinkSlots:
         w.out << t::kUnlink;
-        w.out.num(f::kSlot, w[1]) << t::kLinkTo;
-        w.out.num(w[2]) << t::kLinkEnd;
+        w.out.num(F::Slot, w[1]).at(1) << t::kLinkTo;
+        w.out.num(F::Slot, w[2]).at(2) << t::kLinkEnd;
         return true;
     case kOpcMoveSlots: {
         move_slots(w, w[1], w[2]);
@@ -153,13 +151,13 @@ bool walk_slot_commands(Walk &w) {
         const int slot = w[1] + 128 * (w[2] & 0x07);
         const std::string_view special = t::find(t::kSystemSlotRequests, slot);
         if (!special.empty()) {
-            w.out.word(f::kSlot, special);
+            w.out.word(F::Slot, special);
         } else if (slot >= kFirstSystemSlot && slot < 0x80) {
-            w.out << t::kRequestSlot << t::kSystemSlot;
-            w.out.num(f::kSlot, slot) << t::kRequestEnd;
+            w.out << t::kSystemSlot;
+            w.out.num(F::Slot, slot) << t::kQueryEnd << t::kUndescribedShort;
         } else {
             w.out << t::kRequestSlot;
-            w.out.num(f::kSlot, slot) << t::kRequestEnd;
+            w.out.num(F::Slot, slot) << t::kRequestEnd;
             if (w[2] & 0x40)
                 w.out << t::kExpandedFormat;
         }
@@ -186,17 +184,17 @@ bool walk_slot_commands(Walk &w) {
         switch (w[3] & 0x70) {
         case 0x60:
             w.out << t::kSlot;
-            w.out.num(f::kSlot, from) << t::kSetStatus;
+            w.out.num(F::Slot, from) << t::kSetStatus;
             slot_status(w.out, w[4]);
             break;
         case 0x50:
             w.out << t::kUnlink;
-            w.out.num(f::kSlot, from) << t::kUnlinkAlone;
+            w.out.num(F::Slot, from) << t::kUnlinkAlone;
             break;
         case 0x40:
             w.out << t::kUnlink;
-            w.out.num(f::kSlot, from) << t::kLinkToTop;
-            w.out.num(to) << t::kLinkEnd;
+            w.out.num(F::Slot, from) << t::kLinkToTop;
+            w.out.num(F::Slot, to) << t::kLinkEnd;
             break;
         case 0x00: move_slots(w, from, to); break;
         default: return false;

@@ -9,50 +9,49 @@
 namespace bl::loconet {
 
 namespace t = texts::detail;
-namespace f = texts::detail::field;
+using F = FieldId;
 
 namespace {
 
 constexpr std::size_t kSlotDataLength = 14;
 
-// "(Auftrag: ...)" or "– Antwort auf ..." where the request was seen.
-void answers(Walk &w, std::string_view what) {
-    if (!w.request())
-        return;
-    w.out << t::kAnswerTo << what;
-    w.out.field(f::kRequest, static_cast<long>(w.m.known.answers));
-}
-
-std::string_view request_name(const Message &request) {
-    switch (request.opcode()) {
-    case kOpcLocoAdr: return t::find(t::kAckRequests, 0x3F);
-    case kOpcRqSlData: return t::find(t::kAckRequests, 0x3B);
-    case kOpcMoveSlots: return t::find(t::kAckRequests, 0x3A);
-    case kOpcLinkSlots: return t::find(t::kAckRequests, 0x39);
-    case kOpcUnlinkSlots: return t::find(t::kAckRequests, 0x38);
-    default: return {};
-    }
-}
-
-// The locomotive's address; a short alias names its long address.
+// The locomotive's address. A high part of 0x7F marks a short address given
+// as an alias; where status 2 says so, the long address it stands for is in
+// the ID bytes.
 void slot_loco(Walk &w, int adr, int adr2, int ss2, int id) {
-    const int address = loco_address(adr2, adr);
-    if (adr2 == 0x7F && (ss2 & 0x0C) == 0x04) {
+    if (adr2 == 0x7F) {
         loco(w.out, adr);
-        w.out << t::kAliasOf;
-        w.out.num(id) << ')';
+        w.out.at(4);
+        if ((ss2 & 0x0C) == 0x04) {
+            w.out << t::kAliasOf;
+            w.out.num(F::Loco, id).at(11, 2) << ')';
+        } else {
+            w.out << t::kShortAlias;
+        }
         return;
     }
+    const int address = loco_address(adr2, adr);
     loco(w.out, address);
+    w.out.at(4, 6);
     if (address == 0)
         w.out << t::kAnalogue;
+}
+
+// What the bits of status 2 say: those the protocol names, then the train
+// category this program keeps in the others.
+void status2(Out &out, int ss2) {
+    out << t::kTrainCategory;
+    out.num(F::Category, train_category_of(ss2)).at(8);
+    for (const auto &bit : t::kStatus2Bits)
+        if (ss2 & bit.code)
+            out << ", " << bit.text;
 }
 
 void loco_slot(Walk &w, bool write) {
     const int slot = w[2], stat1 = w[3], spd = w[5], dirf = w[6], trk = w[7], ss2 = w[8];
     const int id = loco_address(w[12], w[11]);
     w.out << t::kSlot;
-    w.out.num(f::kSlot, slot);
+    w.out.num(F::Slot, slot).at(2);
     if (write)
         w.out << t::kWriteSlot;
     w.out << ": ";
@@ -62,9 +61,10 @@ void loco_slot(Walk &w, bool write) {
     w.out << "; ";
     if (stat1 & 0x40) { // a consist member's speed byte points to its top
         w.out << t::kFollowsTop;
-        w.out.num(spd);
+        w.out.num(F::Slot, spd).at(5);
     } else {
         speed(w.out, spd, stat1);
+        w.out.at(5);
     }
     w.out << ", ";
     direction(w.out, dirf);
@@ -74,10 +74,12 @@ void loco_slot(Walk &w, bool write) {
     functions(w.out, 5, 4, w[10]);
     w.out << "; ";
     track_status(w.out, trk);
+    w.out << "; ";
+    status2(w.out, ss2);
     w.out << "; " << t::kThrottleId;
-    w.out.num(f::kThrottle, id);
-    if (const Message *request = w.request(); request && !write)
-        answers(w, request_name(*request));
+    w.out.num(F::Throttle, id).at(11, 2);
+    if (!write)
+        name_request(w);
 }
 
 // Hours and minutes are sent offset so that they count up to a carry: the
@@ -89,14 +91,14 @@ void clock(Walk &w, bool write) {
     char time[5] = {static_cast<char>('0' + hour / 10), static_cast<char>('0' + hour % 10), ':',
                     static_cast<char>('0' + minute / 10), static_cast<char>('0' + minute % 10)};
     w.out << (write ? t::kClockWrite : t::kClockReport);
-    w.out.word(f::kTime, std::string_view(time, 5)) << t::kClockTime;
-    w.out.num(f::kDay, days);
+    w.out.word(F::Time, std::string_view(time, 5)).at(6, 3) << t::kClockTime;
+    w.out.num(F::Day, days).at(9);
     if (rate == 0) {
         w.out << t::kClockStopped;
-        w.out.field(f::kRate, 0);
+        w.out.field(F::Rate, 0);
     } else {
         w.out << t::kClockRate;
-        w.out.num(f::kRate, rate) << ":1";
+        w.out.num(F::Rate, rate).at(3) << ":1";
         if (rate == 1)
             w.out << t::kClockRealTime;
     }
@@ -108,8 +110,12 @@ void clock(Walk &w, bool write) {
         w.out << t::kClockByComputer;
     } else {
         w.out << t::kClockSetBy;
-        w.out.num(f::kThrottle, loco_address(id2, id1));
+        w.out.num(F::Throttle, loco_address(id2, id1)).at(11, 2);
     }
+    w.out << "; ";
+    track_status(w.out, w[7]);
+    if (!write)
+        name_request(w);
 }
 
 struct ProgrammerTask {
@@ -128,31 +134,36 @@ ProgrammerTask programmer_task(const Message &m) {
 void programmer_target(Walk &w, const ProgrammerTask &task) {
     if (task.ops()) {
         w.out << t::kOpsMode;
-        w.out.num(f::kLoco, task.loco);
+        w.out.num(F::Loco, task.loco).at(5, 2);
     } else {
         w.out << t::kServiceTrack;
     }
     w.out << ": " << t::kCv;
-    w.out.num(f::kCv, task.cv);
+    w.out.num(F::Cv, task.cv).at(8, 2);
 }
 
-// "lesen (Direktmodus Byte)" or "= 200 schreiben (Byte, ohne Rückmeldung)";
-// within brackets already, the mode after a comma
-void programmer_operation(Out &out, const ProgrammerTask &task, bool bracketed = false) {
+// " lesen (Direktmodus Byte)" or " = 200 schreiben (Byte, ohne Rückmeldung)"
+void programmer_operation(Out &out, const ProgrammerTask &task) {
     if (task.write()) {
         out << " = ";
-        out.num(f::kValue, task.value) << t::kWrite;
+        out.num(F::Value, task.value).at(8, 3) << t::kWrite;
     } else {
         out << t::kRead;
     }
-    out << (bracketed ? ", " : " (");
-    out.word(f::kMode, t::find(t::kProgModes, task.pcmd & 0x3C));
-    if (!bracketed)
-        out << ')';
+    out << " (";
+    const std::string_view mode = t::find(t::kProgModes, task.pcmd & 0x3C);
+    if (mode.empty()) {
+        out << t::kProgModeUnknown;
+        out.hex(task.pcmd);
+        out.field(F::Mode, task.pcmd);
+    } else {
+        out.word(F::Mode, mode);
+    }
+    out.at(3) << ')';
 }
 
 void value_with_bits(Out &out, int value) {
-    out.num(f::kValue, value) << " (";
+    out.num(F::Value, value).at(8, 3) << " (";
     out.hex(value) << ", ";
     for (int bit = 7; bit >= 0; --bit)
         out << static_cast<char>('0' + ((value >> bit) & 1));
@@ -173,47 +184,69 @@ void programmer(Walk &w, bool write) {
         if (failure.empty() && (pstat & status.code))
             failure = status.text;
     if (!failure.empty()) {
-        w.out << (task.write() ? t::kWrite : t::kRead) << t::kProgFailed;
-        w.out.word(f::kState, failure);
+        if (task.write()) { // the value that was to be written
+            w.out << " = ";
+            w.out.num(F::Value, task.value).at(8, 3) << t::kWrite;
+        } else {
+            w.out << t::kRead;
+        }
+        w.out << t::kProgFailed;
+        w.out.word(F::State, failure).at(4);
     } else {
         w.out << " = ";
         value_with_bits(w.out, task.value);
         if (task.write())
             w.out << t::kWritten;
         w.out << " - ";
-        w.out.word(f::kState, (pstat & 0xF0) == 0x10 ? t::kProgSuccessByDetector : t::kProgSuccess);
+        w.out.word(F::State, (pstat & 0xF0) == 0x10 ? t::kProgSuccessByDetector : t::kProgSuccess)
+            .at(4);
     }
-    if (const Message *request = w.request()) {
-        const ProgrammerTask asked = programmer_task(*request);
-        w.out << t::kProgTask << t::kCv;
-        w.out.num(asked.cv);
-        programmer_operation(w.out, asked, true);
-        w.out << ')';
-        w.out.field(f::kRequest, static_cast<long>(w.m.known.answers));
-    }
+    name_request(w);
 }
 
-// Seven switches a byte, "closed" where the bit is set; the TRK byte
-// carries none.
+// Seven switches a byte, closed where the bit is set; the TRK byte carries
+// none, nor can any eighth switch be sent. The closed ones are listed as
+// runs, so that the line stays short whatever they are.
 void option_switches(Walk &w, bool write) {
     const int base = w[2] == kSlotOptionsHigh ? 64 : 0;
-    w.out << t::kOpswOfStation;
+    w.out << (base ? t::kOpswOfStationHigh : t::kOpswOfStation);
     if (write)
         w.out << t::kOpswWrite;
-    bool any = false;
+    bool closed[64] = {};
     int byte_number = 0;
     for (std::size_t i = 3; i <= 11; ++i) {
         if (i == 7)
             continue;
         for (int bit = 0; bit < 7; ++bit)
-            if ((w[i] >> bit) & 1) {
-                w.out << (any ? ", " : ": ") << t::kOpsw;
-                w.out.num(base + 8 * byte_number + bit + 1) << " = " << t::kOpswClosed;
-                any = true;
-            }
+            closed[8 * byte_number + bit] = (w[i] >> bit) & 1;
         ++byte_number;
     }
-    w.out << (any ? t::kOpswOthersThrown : t::kOpswAllThrown);
+    bool any = false;
+    for (int n = 0; n < 64; ++n) {
+        if (!closed[n])
+            continue;
+        int last = n;
+        while (last + 1 < 64 && closed[last + 1])
+            ++last;
+        w.out << (any ? ", " : t::kOpswClosedList);
+        w.out.num(F::Opsw, base + n + 1);
+        if (last > n) {
+            w.out << (last > n + 1 ? "-" : ", ");
+            w.out.num(F::Opsw, base + last + 1);
+        }
+        any = true;
+        n = last;
+    }
+    w.out << (any ? t::kOpswOthersOpen : t::kOpswAllOpen);
+}
+
+// A system slot whose contents no public description gives.
+void undescribed_system_slot(Walk &w) {
+    w.out << t::kSystemSlotData;
+    w.out.num(F::Slot, w[2]).at(2) << t::kUndescribed;
+    char bytes[3 * kLongestMessage];
+    w.out << std::string_view(
+        bytes, static_cast<std::size_t>(put_hex_list(bytes, w.m.view(), false) - bytes));
 }
 
 } // namespace
@@ -231,7 +264,7 @@ bool walk_slot_data(Walk &w) {
     case 0x78:
     case 0x79:
     case 0x7A:
-    case 0x7D: return false; // system slots without a public layout
+    case 0x7D: undescribed_system_slot(w); break;
     default: loco_slot(w, write); break;
     }
     return true;
@@ -251,7 +284,7 @@ void route_entries(Walk &w) {
             continue;
         }
         w.out << (first ? "" : ", ") << t::kSwitch;
-        w.out.num(f::kSwitch, 1 + low + ((high & 0x0F) << 7))
+        w.out.num(F::Switch, 1 + low + ((high & 0x0F) << 7))
             << ' ' << ((high & 0x20) ? t::kClosed : t::kThrown);
         first = false;
     }
@@ -265,7 +298,7 @@ void table(Walk &w, bool write) {
     const int tab = w[2], task = w[3], block = w[4] + 128 * w[5];
     if ((tab == 1 || tab == 2) && (task == 2 || task == 3)) {
         w.out << t::kRoute;
-        w.out.num(f::kKind, 1 + ((block / 2) & 0x7F)) << t::kRouteEntries;
+        w.out.num(F::Kind, 1 + ((block / 2) & 0x7F)) << t::kRouteEntries;
         const int first = 1 + 4 * (w[4] & 1);
         w.out.num(first) << "-";
         w.out.num(first + 3) << (write ? t::kRouteWrite : t::kRouteRead);
@@ -293,7 +326,7 @@ void table(Walk &w, bool write) {
 
 void status_slot(Walk &w, int slot) {
     w.out << t::kStatusSlot;
-    w.out.num(f::kSlot, slot) << ": ";
+    w.out.num(F::Slot, slot) << ": ";
     switch (slot) {
     case 248:
         w.out << t::kIdentityType.substr(2);
@@ -337,7 +370,7 @@ void expanded_slot(Walk &w, bool write) {
     if (slot >= 248 && slot <= 251)
         return status_slot(w, slot);
     w.out << t::kSlot;
-    w.out.num(f::kSlot, slot) << t::kExpanded;
+    w.out.num(F::Slot, slot) << t::kExpanded;
     if (write)
         w.out << t::kWriteSlot;
     w.out << ": ";
@@ -352,14 +385,19 @@ void expanded_slot(Walk &w, bool write) {
     f0_to_f4(w.out, w[10]);
     w.out << ", ";
     functions(w.out, 5, 7, w[11]);
-    w.out << ", F12=" << ((w[9] & 0x10) ? t::kOn : t::kOff) << ", ";
+    function(w.out, 12, w[9] & 0x10);
+    w.out << ", ";
     functions(w.out, 13, 7, w[12]);
-    w.out << ", F20=" << ((w[9] & 0x20) ? t::kOn : t::kOff) << ", ";
+    function(w.out, 20, w[9] & 0x20);
+    w.out << ", ";
     functions(w.out, 21, 7, w[13]);
-    w.out << ", F28=" << ((w[9] & 0x40) ? t::kOn : t::kOff) << "; ";
-    track_status(w.out, w[7]);
+    function(w.out, 28, w[9] & 0x40);
+    w.out << "; ";
+    track_status(w.out, w[7], 0x30);
     w.out << "; " << t::kThrottleId;
-    w.out.num(f::kThrottle, loco_address(w[19], w[18]));
+    w.out.num(F::Throttle, loco_address(w[19], w[18])).at(18, 2);
+    if (!write)
+        name_request(w);
 }
 
 } // namespace

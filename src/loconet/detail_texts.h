@@ -8,13 +8,6 @@
 #include <array>
 #include <string_view>
 
-namespace bl {
-
-// "Text"_de: a Latin-1 text written in UTF-8 in the source.
-template <Latin1Lit S> constexpr std::string_view operator""_de() { return S.view(); }
-
-} // namespace bl
-
 namespace bl::texts::detail {
 
 using std::string_view;
@@ -32,52 +25,8 @@ template <std::size_t N> constexpr string_view find(const std::array<Named, N> &
     return {};
 }
 
-// field names of the field view
-namespace field {
-inline constexpr string_view kOpcode = "Opcode"_de;
-inline constexpr string_view kLength = "Länge"_de;
-inline constexpr string_view kChecksum = "Prüfsumme"_de;
-inline constexpr string_view kSlot = "Slot"_de;
-inline constexpr string_view kLoco = "Lok"_de;
-inline constexpr string_view kSpeed = "Fahrstufe"_de;
-inline constexpr string_view kDirection = "Richtung"_de;
-inline constexpr string_view kFunctions = "Funktionen"_de;
-inline constexpr string_view kSwitch = "Weiche"_de;
-inline constexpr string_view kPosition = "Stellung"_de;
-inline constexpr string_view kOutput = "Ausgang"_de;
-inline constexpr string_view kSensor = "Rückmelder"_de;
-inline constexpr string_view kState = "Zustand"_de;
-inline constexpr string_view kRequest = "Anfrage"_de;
-inline constexpr string_view kAnswer = "Antwort"_de;
-inline constexpr string_view kStatus = "Status"_de;
-inline constexpr string_view kSteps = "Fahrstufenmodus"_de;
-inline constexpr string_view kConsist = "Traktion"_de;
-inline constexpr string_view kThrottle = "Regler-ID"_de;
-inline constexpr string_view kTrack = "Gleisstatus"_de;
-inline constexpr string_view kCv = "CV"_de;
-inline constexpr string_view kValue = "Wert"_de;
-inline constexpr string_view kMode = "Modus"_de;
-inline constexpr string_view kTime = "Modellzeit"_de;
-inline constexpr string_view kDay = "Tag"_de;
-inline constexpr string_view kRate = "Faktor"_de;
-inline constexpr string_view kSection = "Meldeabschnitt"_de;
-inline constexpr string_view kBoard = "Gerät"_de;
-inline constexpr string_view kZone = "Zone"_de;
-inline constexpr string_view kArticle = "Artikel"_de;
-inline constexpr string_view kModule = "Modul"_de;
-inline constexpr string_view kSource = "Quelle"_de;
-inline constexpr string_view kDestination = "Ziel"_de;
-inline constexpr string_view kSv = "SV"_de;
-inline constexpr string_view kPacket = "DCC-Paket"_de;
-inline constexpr string_view kRepeats = "Wiederholungen"_de;
-inline constexpr string_view kOpsw = "Optionsschalter"_de;
-inline constexpr string_view kData = "Daten"_de;
-inline constexpr string_view kReceiver = "Empfänger"_de;
-inline constexpr string_view kCategory = "Kategorie"_de;
-inline constexpr string_view kKind = "Art"_de;
-} // namespace field
-
 // common words
+inline constexpr string_view kFunctions = "Funktionen"_de;
 inline constexpr string_view kSlot = "Slot "_de;
 inline constexpr string_view kLoco = "Lok "_de;
 inline constexpr string_view kOn = "an"_de;
@@ -87,6 +36,7 @@ inline constexpr string_view kBackward = "rückwärts"_de;
 inline constexpr string_view kStop = "Halt"_de;
 inline constexpr string_view kEmergencyStop = "Nothalt"_de;
 inline constexpr string_view kSpeedStep = "Fahrstufe "_de;
+inline constexpr string_view kSpeedValue = "Fahrwert "_de;
 inline constexpr string_view kOf = " von "_de;
 inline constexpr string_view kValueOpen = " (Wert "_de;
 inline constexpr string_view kClosed = "gerade (grün)"_de;
@@ -96,13 +46,31 @@ inline constexpr string_view kOutputOff = "Ausgang aus"_de;
 inline constexpr string_view kOccupied = "belegt"_de;
 inline constexpr string_view kFree = "frei"_de;
 inline constexpr string_view kThrottleId = "Regler-ID "_de;
-inline constexpr string_view kAnswerTo = " - Antwort auf "_de;
-inline constexpr string_view kUnknown = "Unbekannte Meldung "_de;
-inline constexpr string_view kReserved = "Unbekannte Meldung (reserviert) "_de;
+inline constexpr string_view kAnswerTo = " - Antwort auf: "_de;
+inline constexpr string_view kUnknown = "Unbekannte Meldung (Opcode "_de;
+inline constexpr string_view kReserved = "Unbekannte Meldung (reservierter Opcode "_de;
+inline constexpr string_view kUnknownForm = " in unbekannter Form (Länge "_de;
+// what the messages of an opcode are, for those whose form is not one known
+inline constexpr std::array kFamilies{
+    Named{0xB4, "Quittung"_de},
+    Named{0xD0, "Melder- oder Gerätemeldung"_de},
+    Named{0xD3, "Betriebsart einer Schnittstelle"_de},
+    Named{0xD4, "Erweiterter Lokbefehl"_de},
+    Named{0xD7, "Empfängermeldung"_de},
+    Named{0xDF, "Empfängerabfrage"_de},
+    Named{0xE0, "Transpondermeldung"_de},
+    Named{0xE4, "Zugnummern- oder Sicherheitsmeldung"_de},
+    Named{0xE5, "Peer-Übertragung"_de},
+    Named{0xE6, "Tabelle oder erweiterter Slot"_de},
+    Named{0xE7, "Slotdaten"_de},
+    Named{0xED, "Sofortbefehl (DCC-Paket)"_de},
+    Named{0xEE, "Tabelle oder erweiterter Slot schreiben"_de},
+    Named{0xEF, "Slotdaten schreiben"_de},
+};
 inline constexpr string_view kStationOwn = "Zentralen-eigene Meldung"_de;
 inline constexpr string_view kBytes = ": "_de;
-inline constexpr string_view kOpswClosed = "closed"_de;
-inline constexpr string_view kOpswThrown = "thrown"_de;
+inline constexpr string_view kOpswClosed = "geschlossen"_de;
+inline constexpr string_view kOpswThrown = "offen"_de;
 
 // two-byte messages
 inline constexpr std::array kTwoByte{
@@ -143,6 +111,8 @@ inline constexpr string_view kRunning = "Betrieb läuft"_de;
 inline constexpr string_view kPaused = "Nothalt aktiv"_de;
 inline constexpr string_view kProgBusy = "Programmiergleis belegt"_de;
 inline constexpr string_view kProgFree = "Programmiergleis frei"_de;
+inline constexpr string_view kProtocol11 = "Protokoll 1.1"_de;
+inline constexpr string_view kLimitedProtocol = "eingeschränkte Zentrale (Protokoll 1.0)"_de;
 
 // loco and slot commands
 inline constexpr string_view kSetStatus = ": Status setzen - "_de;
@@ -181,6 +151,16 @@ inline constexpr string_view kFunctionsOfF0 = "F0 (unsicher)="_de;
 // slot data
 inline constexpr string_view kWriteSlot = " schreiben"_de;
 inline constexpr string_view kAliasOf = " (Kurzadresse für Lok "_de;
+inline constexpr string_view kShortAlias = " (Kurzadresse als Alias)"_de;
+inline constexpr string_view kTrainCategory = "Zugkategorie "_de;
+// the bits of status 2 the protocol names
+inline constexpr std::array kStatus2Bits{
+    Named{0x08, "Regler-ID ist ein Erweiterungswert"_de},
+    Named{0x04, "keine Regler-ID"_de},
+    Named{0x01, "Decoder-Traktion unterdrückt"_de},
+};
+inline constexpr string_view kUndescribed = " (Inhalt nicht öffentlich beschrieben): "_de;
+inline constexpr string_view kUndescribedShort = " (Inhalt nicht öffentlich beschrieben)"_de;
 inline constexpr string_view kClockReport = "Modelluhr: "_de;
 inline constexpr string_view kClockWrite = "Modelluhr stellen: "_de;
 inline constexpr string_view kClockTime = " Uhr, Tag "_de;
@@ -192,10 +172,12 @@ inline constexpr string_view kClockInvalid = ", ungültig (nicht übernehmen)"_d
 inline constexpr string_view kClockSetBy = "; zuletzt gestellt von ID "_de;
 inline constexpr string_view kClockNeverSet = "; noch nie gestellt"_de;
 inline constexpr string_view kClockByComputer = "; zuletzt gestellt von einem Computer"_de;
-inline constexpr string_view kOpswOfStation = "Optionsschalter der Zentrale"_de;
+inline constexpr string_view kOpswOfStation = "Optionsschalter der Zentrale (1-64)"_de;
+inline constexpr string_view kOpswOfStationHigh = "Optionsschalter der Zentrale (65-128)"_de;
 inline constexpr string_view kOpswWrite = " schreiben"_de;
-inline constexpr string_view kOpswAllThrown = ": alle thrown"_de;
-inline constexpr string_view kOpswOthersThrown = ", alle anderen thrown"_de;
+inline constexpr string_view kOpswClosedList = ": geschlossen "_de;
+inline constexpr string_view kOpswOthersOpen = "; alle anderen offen"_de;
+inline constexpr string_view kOpswAllOpen = ": alle offen"_de;
 inline constexpr string_view kOpsw = "OpSw "_de;
 inline constexpr string_view kSystemSlotData = "Daten des Systemslots "_de;
 
@@ -208,6 +190,7 @@ inline constexpr string_view kWrite = " schreiben"_de;
 inline constexpr string_view kBitOfCv = " (Bit "_de;
 inline constexpr string_view kProgTask = " (Auftrag: "_de;
 inline constexpr string_view kProgFailed = " - "_de;
+inline constexpr string_view kProgModeUnknown = "unbekannter Modus, PCMD "_de;
 inline constexpr std::array kProgModes{
     Named{0x20, "Page-Modus"_de},
     Named{0x28, "Direktmodus Byte"_de},
@@ -246,8 +229,10 @@ inline constexpr string_view kInactive = ", inaktiv)"_de;
 inline constexpr string_view kSwitchReport = "Weichenrückmeldung "_de;
 inline constexpr string_view kInputSwitch = ": Eingang »Weiche« "_de;
 inline constexpr string_view kInputAux = ": Eingang »Zusatz« "_de;
-inline constexpr string_view kHigh = "high"_de;
-inline constexpr string_view kLow = "low"_de;
+inline constexpr string_view kHigh = "Pegel hoch"_de;
+inline constexpr string_view kLow = "Pegel niedrig"_de;
+inline constexpr string_view kReportsClosed = " (gerade gemeldet)"_de;
+inline constexpr string_view kReportsThrown = " (abzweigend gemeldet)"_de;
 inline constexpr string_view kOutputClosed = ": Ausgang gerade "_de;
 inline constexpr string_view kOutputThrown = ", Ausgang abzweigend "_de;
 inline constexpr string_view kActiveWord = "aktiv"_de;
@@ -255,8 +240,8 @@ inline constexpr string_view kInactiveWord = "inaktiv"_de;
 inline constexpr string_view kSensor = "Rückmelder "_de;
 inline constexpr string_view kDetector = " (Melder "_de;
 inline constexpr string_view kInput = ", Eingang "_de;
-inline constexpr string_view kReservedBit = " (X=0, reserviert)"_de;
-inline constexpr string_view kSwitchReservedBit = " (reserviertes Bit 6 gesetzt)"_de;
+inline constexpr string_view kReservedX = " (reserviert: Steuerbit X = 0)"_de;
+inline constexpr string_view kReservedBits = " (reserviert: Bits "_de;
 
 // long acknowledgements: the request answered, then the meaning of its code
 inline constexpr string_view kAck = "Quittung auf "_de;
@@ -289,11 +274,10 @@ inline constexpr std::array kAckMeanings{
     Named{0x3A7F, "angenommen"_de},
     Named{0x3900, "ungültig, abgelehnt"_de},
     Named{0x3000, "fehlgeschlagen"_de},
-    Named{0x507F, "geschrieben"_de},
     Named{0x6600, "Slot im erweiterten Format nicht unterstützt"_de},
     Named{0x6D7F, "angenommen"_de},
     Named{0x6D00, "abgelehnt, Puffer voll"_de},
-    Named{0x6F00, "abgelehnt / Programmer belegt"_de},
+    Named{0x6F00, "abgelehnt, Programmiergleis belegt"_de},
     Named{0x6F01, "angenommen"_de},
     Named{0x6F40, "angenommen, keine Rückmeldung folgt"_de},
     Named{0x6F7F, "Funktion nicht verfügbar"_de},
@@ -310,10 +294,14 @@ inline constexpr std::array kArticleAckMeanings{
     Named{0x03, "Wert außerhalb des gültigen Bereichs"_de},
 };
 inline constexpr string_view kStationCommandAccepted = "Befehl angenommen"_de;
+inline constexpr string_view kAmbiguousAck =
+    "CV nicht vorhanden oder Befehl der Zentrale angenommen (keine Anfrage gesehen, die es "
+    "entscheidet)"_de;
+inline constexpr string_view kOpswWritten = "Optionsschalter geschrieben"_de;
 inline constexpr string_view kSwitchStateClosed = "Weichenzustand gerade"_de;
 inline constexpr string_view kSwitchStateThrown = "Weichenzustand abzweigend"_de;
-inline constexpr string_view kOpswReadClosed = "Optionsschalter = closed (1)"_de;
-inline constexpr string_view kOpswReadThrown = "Optionsschalter = thrown (0)"_de;
+inline constexpr string_view kOpswReadClosed = "Optionsschalter geschlossen (1)"_de;
+inline constexpr string_view kOpswReadThrown = "Optionsschalter offen (0)"_de;
 inline constexpr string_view kLimitedMaster = "Antwort eines eingeschränkten Masters: "_de;
 
 // multi-sense reports (0xD0), receivers, interface mode
@@ -425,6 +413,7 @@ inline constexpr std::array kSv2Identity{
     Named{0x0F, "Gerät neu konfigurieren"_de},
 };
 inline constexpr string_view kSvMask = ", Maske "_de;
+inline constexpr string_view kSvUnknownCommand = " auf den nicht definierten Befehl "_de;
 inline constexpr string_view kSvIdentity = ": Hersteller "_de;
 inline constexpr string_view kSvDeveloper = ", Entwickler "_de;
 inline constexpr string_view kSvProduct = ", Produkt "_de;
@@ -451,6 +440,7 @@ inline constexpr string_view kFirmwareAddress = "Adresse "_de;
 inline constexpr string_view kFirmwareData = "Daten "_de;
 inline constexpr string_view kFirmwareVerify = "Prüfen "_de;
 inline constexpr string_view kFirmwareEnd = "Ende"_de;
+inline constexpr string_view kFirmwareUnknownStep = "unbekannter Schritt "_de;
 inline constexpr string_view kRadio = "Funkgruppe: "_de;
 inline constexpr std::array kRadioOperations{
     Named{0x00, "setzen"_de},
@@ -463,18 +453,24 @@ inline constexpr std::array kRadioSubjects{
     Named{0x03, "Name der Funkgruppe"_de},
     Named{0x04, "Gruppen-ID"_de},
     Named{0x07, "Passwort"_de},
-    Named{0x10, "Kanalrauschen"_de},
 };
-inline constexpr string_view kRadioLevel = ", Pegel "_de;
+inline constexpr string_view kRadioSubject = "Unterfunktion "_de;
+inline constexpr string_view kRadioOperationUnknown = " (unbekannte Operation "_de;
+inline constexpr string_view kRadioPassword = ", Passwort "_de;
+inline constexpr string_view kRadioChannel = ", Funkkanal "_de;
+inline constexpr string_view kRadioGroupId = ", Gruppen-ID "_de;
+inline constexpr string_view kNoise = "Funk: Rauschpegel auf Kanal "_de;
+inline constexpr string_view kNoiseLevel = " beträgt "_de;
 inline constexpr string_view kPing = "Geräte-Ping: Seriennummer "_de;
-inline constexpr string_view kPingAnswer = ", Signal hier "_de;
-inline constexpr string_view kPingRemote = ", dort "_de;
+inline constexpr string_view kPingAnswer = ", Empfangsstärke beim Gerät "_de;
+inline constexpr string_view kPingRemote = ", bei der Gegenstelle "_de;
 inline constexpr string_view kIdentityQuery =
     "Geräteerkennung: alle identifizierbaren Geräte sollen sich melden"_de;
 inline constexpr string_view kIdentityQueryType = "Geräteerkennung: Geräte des Typs "_de;
 inline constexpr string_view kIdentityReport = "Geräteerkennung: Hersteller "_de;
 inline constexpr string_view kIdentityType = ", Gerätetyp "_de;
-inline constexpr string_view kIdentityAddOn = ", Zusatzgerät "_de;
+inline constexpr string_view kIdentityAddOn = " (Zusatzgerät "_de;
+inline constexpr string_view kIdentityAddOnMaker = " von Hersteller "_de;
 inline constexpr string_view kIdentitySoftware = ", Software "_de;
 inline constexpr string_view kIdentitySerial = ", Seriennummer "_de;
 inline constexpr std::array kHostTypes{
@@ -560,7 +556,6 @@ inline constexpr string_view kDccBinary = "Binärzustand "_de;
 inline constexpr string_view kDccAllBinary = "alle Binärzustände"_de;
 inline constexpr string_view kDccIs = " = "_de;
 inline constexpr string_view kDccWriteCv = ": CV "_de;
-inline constexpr string_view kDccVerifyCv = ": CV prüfen "_de;
 inline constexpr string_view kDccBitCv = ": Bit "_de;
 inline constexpr string_view kDccOfCv = " von CV "_de;
 inline constexpr string_view kDccWriteEnd = " schreiben"_de;
@@ -582,6 +577,8 @@ inline constexpr string_view kDccAccessoryCv = "Zubehör-Programmierung Hauptgle
 inline constexpr string_view kDccWholeDecoder = " (ganzer Decoder)"_de;
 inline constexpr string_view kDccOutput = ", Ausgang "_de;
 inline constexpr string_view kDccTooShort = " (Paket zu kurz für diesen Befehl)"_de;
+inline constexpr string_view kDccCheckByte = " (und sein Prüfbyte)"_de;
+inline constexpr string_view kDccSignalAddress = " (Ausgangsadresse "_de;
 inline constexpr string_view kDccUndecoded = "nicht entschlüsselt "_de;
 inline constexpr string_view kDccAccessoryBroadcast = "Zubehör: Rundruf an alle Decoder"_de;
 inline constexpr string_view k28Steps = " (28er-Modus)"_de;

@@ -33,4 +33,7 @@ template <std::size_t N> struct Latin1Lit {
     constexpr std::string_view view() const { return {buf, len}; }
 };
 
+// "Text"_de: a Latin-1 text written in UTF-8 in the source.
+template <Latin1Lit S> constexpr std::string_view operator""_de() { return S.view(); }
+
 } // namespace bl

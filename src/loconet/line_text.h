@@ -23,8 +23,14 @@ struct LineText {
     void clear() { n = 0; }
     std::size_t room() const { return kCapacity - n; }
 
+    // A line that would not fit ends in "..." where the room does, never
+    // silently.
     void append(std::string_view s) {
-        const std::size_t k = s.size() < room() ? s.size() : room();
+        if (s.size() > room()) {
+            append_cut(s);
+            return;
+        }
+        const std::size_t k = s.size();
         // the words of a line are short: copied in place, not by a call
         char *to = buf + n;
         const char *from = s.data();
@@ -47,7 +53,16 @@ struct LineText {
     void append(char c) {
         if (n < kCapacity)
             buf[n++] = c;
+        else
+            mark_cut();
     }
+    void append_cut(std::string_view s) {
+        const std::size_t k = room();
+        std::memcpy(buf + n, s.data(), k);
+        n += k;
+        mark_cut();
+    }
+    void mark_cut() { std::memcpy(buf + kCapacity - 3, "...", 3); }
     void number(long value) {
         if (value >= 0 && value < 100 && room() >= 2) { // most numbers a line holds
             if (value >= 10)

@@ -35,8 +35,10 @@ PeerFormat peer_format(const Message &m) {
         return PeerFormat::ThrottleText;
     if (m[4] == 0x02 && (m[5] & 0x70) == 0x10 && (m[10] & 0x70) == 0x10)
         return PeerFormat::SystemVariable2;
-    // the upper nibble of PXCT1 is 0 or 1 in the devices in use
-    if (m[4] == 0x01 && (m[5] & 0x60) == 0x00 && (m[10] & 0x70) == 0x10)
+    // the upper nibbles of PXCT1 and PXCT2 are 0 or 1 in the devices in use
+    // (older ones leave both 0); the command is a write or a read
+    if (m[4] == 0x01 && (m[5] & 0x60) == 0x00 && (m[10] & 0x60) == 0x00 &&
+        (m[6] == 0x01 || m[6] == 0x02))
         return PeerFormat::SystemVariable1;
     return PeerFormat::Generic;
 }

@@ -1,10 +1,9 @@
 #include "reception/decoder.h"
 
-#include "loconet/detail.h"
 #include "loconet/hex.h"
 #include "loconet/message.h"
+#include "loconet/written_texts.h"
 #include "reception/line_wrap.h"
-#include "reception/shown_line.h"
 #include "shared/texts.h"
 
 #include <algorithm>
@@ -12,29 +11,24 @@
 namespace bl {
 
 std::string_view MessageDecoder::decode(const loconet::Message &m) {
-    bool shown = true;
-    if (filter_)
-        shown = decode_filtered(m);
-    else if (display_.detail_on && !display_.hex_on)
-        shown = decode_detailed(m);
-    else
-        decode_ln_mes();
+    const bool shown = filter_ ? decode_filtered(m) : decode_ln_mes(m);
     return shown ? text_.view() : std::string_view();
 }
 
-// The detailed line takes the place of the written one, in the area, the
-// trace and on the terminal alike; a message it does not know is listed
-// only while "ASCII+HEX" is ticked, as the written rendering does.
-bool MessageDecoder::decode_detailed(const loconet::Message &m) {
+loconet::LineMode MessageDecoder::mode() const {
+    return {display_.hex_on != 0, display_.detail_on != 0, display_.ascii_hex_on != 0};
+}
+
+// The area is cut before every message, also one that shows nothing; the
+// bytes of HEX Ausgabe are never wrapped.
+bool MessageDecoder::decode_ln_mes(const loconet::Message &m) {
     cut_area_to_limit();
-    if (!loconet::render_detailed(m, requests_, text_) && !display_.ascii_hex_on)
-        text_.clear();
-    if (area_.kept())
-        ZeilenUmbruch(area_, text_.view());
+    const bool shown = loconet::make_line(m, mode(), requests_, text_);
+    append_to_area(!display_.hex_on);
     show(text_);
     if (mark_errors_)
-        mark_if_corrupt();
-    return true;
+        mark_if_corrupt(m);
+    return shown;
 }
 
 namespace {
@@ -51,9 +45,15 @@ public:
         if (same_)
             return same_->view();
         if (!made_)
-            filter_text(m_, detail_, requests_, text_);
+            loconet::filter_text(m_, detail_, requests_, text_);
         made_ = true;
         return text_.view();
+    }
+    const loconet::Subjects &subjects() override {
+        if (!subjects_made_)
+            subjects_ = loconet::subjects_of(m_, requests_);
+        subjects_made_ = true;
+        return subjects_;
     }
 
 private:
@@ -63,60 +63,48 @@ private:
     const loconet::RequestSource &requests_;
     LineText text_;
     bool made_ = false;
+    loconet::Subjects subjects_;
+    bool subjects_made_ = false;
 };
 } // namespace
 
-// The line is made first (the renderer keeps its state whether or not the
-// message is shown), then the filter decides on the message.
+// The line is made first, then the filter decides on the message; a message
+// without a line is shown as its bytes, so that each one taken has exactly
+// one line.
 bool MessageDecoder::decode_filtered(const loconet::Message &m) {
     bool same = false;
     if (display_.hex_on) {
-        text_.n = static_cast<std::size_t>(
-            loconet::put_hex_list(text_.buf, current_message(), true) - text_.buf);
+        loconet::make_line(m, mode(), requests_, text_);
     } else {
-        if (display_.detail_on)
-            loconet::render_detailed(m, requests_, text_);
-        else
-            render_message(vars_, true, text_);
-        same = !text_.empty();
-        if (text_.empty()) { // shown as the written renderer lists its unknown ones
-            const std::string_view lead = texts::reception::kHexPrefix;
-            char *p = std::copy(lead.begin(), lead.end(), text_.buf);
-            text_.n = static_cast<std::size_t>(loconet::put_hex_list(p, current_message(), true) -
-                                               text_.buf);
+        same = loconet::make_line(m, {false, display_.detail_on != 0, true}, requests_, text_);
+        if (!same) { // shown as the written renderer lists its unknown ones
+            text_.append(std::string_view(texts::written::kHexPrefix));
+            char digits[3 * loconet::kLongestMessage];
+            const char *end = loconet::put_hex_list(digits, m.view(), true);
+            text_.append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
         }
     }
     FilterText text(m, same ? &text_ : nullptr, display_.detail_on != 0, requests_);
     if (!filter_->matches(m, text))
         return false;
     cut_area_to_limit();
-    if (area_.kept()) {
-        if (display_.hex_on) {
-            area_.append_text(text_.view());
-            area_.append_text(kCrLf);
-            area_.move_insertion_point_to_end();
-        } else {
-            ZeilenUmbruch(area_, text_.view());
-        }
-    }
+    append_to_area(!display_.hex_on);
     show(text_);
     if (mark_errors_)
-        mark_if_corrupt();
+        mark_if_corrupt(m);
     return true;
 }
 
-void MessageDecoder::decode_ln_mes() {
-    cut_area_to_limit();
-    if (display_.hex_on) {
-        append_hex_line();
-    } else {
-        render_message(vars_, display_.ascii_hex_on != 0, text_);
-        if (area_.kept())
-            ZeilenUmbruch(area_, text_.view());
+void MessageDecoder::append_to_area(bool wrapped) {
+    if (!area_.kept())
+        return;
+    if (wrapped) {
+        ZeilenUmbruch(area_, text_.view());
+        return;
     }
-    show(text_);
-    if (mark_errors_)
-        mark_if_corrupt();
+    area_.append_text(text_.view());
+    area_.append_text(kCrLf);
+    area_.move_insertion_point_to_end();
 }
 
 // The line goes to the terminal and, while a trace is recorded, the trace.
@@ -129,36 +117,22 @@ void MessageDecoder::show(const LineText &line) {
         trace_.write_line(line.view());
 }
 
-void MessageDecoder::mark_if_corrupt() {
-    const auto first = vars_.ln_buf.begin();
-    if (loconet::checksum_ok(first, first + vars_.ln_len))
+void MessageDecoder::mark_if_corrupt(const loconet::Message &m) {
+    if (m.checksum_ok)
         return;
     LineText mark;
     const std::string_view lead = texts::reception::kChecksumWrong;
     char *p = std::copy(lead.begin(), lead.end(), mark.buf);
-    p = loconet::put_hex_list(p, current_message(), false);
+    p = loconet::put_hex_list(p, m.view(), false);
     mark.n = static_cast<std::size_t>(p - mark.buf);
     ZeilenUmbruch(area_, mark.view());
     show(mark);
-}
-
-std::span<const std::int32_t> MessageDecoder::current_message() const {
-    return {vars_.ln_buf.data(), static_cast<std::size_t>(vars_.ln_len)};
 }
 
 void MessageDecoder::cut_area_to_limit() {
     // the cut falls wherever it falls, also inside a line
     if (area_.text().size() > kAreaLimit)
         area_.keep_last(kAreaKeep);
-}
-
-// Every byte as two digits and a blank; never wrapped, every opcode shown.
-void MessageDecoder::append_hex_line() {
-    text_.n = static_cast<std::size_t>(loconet::put_hex_list(text_.buf, current_message(), true) -
-                                       text_.buf);
-    area_.append_text(text_.view());
-    area_.append_text(kCrLf);
-    area_.move_insertion_point_to_end();
 }
 
 } // namespace bl

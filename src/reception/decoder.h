@@ -2,10 +2,10 @@
 
 #include "filter/filter.h"
 #include "loconet/bus_context.h"
+#include "loconet/line_maker.h"
 #include "loconet/message.h"
 #include "reception/line_sink.h"
 #include "reception/monitor_area.h"
-#include "reception/renderings.h"
 #include "shared/mod_variablen.h"
 
 #include <optional>
@@ -15,24 +15,23 @@ namespace bl {
 inline constexpr std::size_t kAreaLimit = 5000; // longer texts are cut ...
 inline constexpr std::size_t kAreaKeep = 4900;  // ... to their last characters
 
-// decode_ln_mes: turns the complete message in ln_buf into one line of the
-// monitor area and, while a trace is recorded, one trace record. Where the
-// lines also go elsewhere (the terminal), every shown line goes there too.
+// decode_ln_mes: turns the message just framed into one line of the monitor
+// area and, while a trace is recorded, one trace record. Where the lines
+// also go elsewhere (the terminal), every shown line goes there too. The
+// line is the line maker's, in the mode the display asks for.
 class MessageDecoder {
 public:
     // requests: what the detailed rendering asks for the request a reply
     // answers
-    MessageDecoder(ReceptionVars &vars, const DisplayVars &display, const TraceVars &trace_vars,
+    MessageDecoder(const DisplayVars &display, const TraceVars &trace_vars,
                    const loconet::RequestSource &requests, MonitorArea &area, LineSink &trace,
                    LineSink *lines = nullptr)
-        : vars_(vars), display_(display), trace_vars_(trace_vars), requests_(requests), area_(area),
+        : display_(display), trace_vars_(trace_vars), requests_(requests), area_(area),
           trace_(trace), lines_(lines) {}
 
-    // The written rendering of the message in ln_buf.
-    void decode_ln_mes();
-    // The message just framed (the same that ln_buf holds), in the
-    // rendering the display asks for; the line shown for it (valid until the
-    // next message), empty where none was.
+    // The message just framed, in the rendering the display asks for; the
+    // line shown for it (valid until the next message), empty where none
+    // was.
     std::string_view decode(const loconet::Message &m);
     // After a message whose checksum is wrong, a line that says so.
     void set_mark_errors(bool on) { mark_errors_ = on; }
@@ -41,15 +40,14 @@ public:
     void set_filter(std::optional<filter::Filter> f) { filter_ = std::move(f); }
 
 private:
-    std::span<const std::int32_t> current_message() const;
-    void cut_area_to_limit();
-    void append_hex_line();
-    bool decode_detailed(const loconet::Message &m);
+    bool decode_ln_mes(const loconet::Message &m);
     bool decode_filtered(const loconet::Message &m);
+    void cut_area_to_limit();
+    void append_to_area(bool wrapped);
     void show(const LineText &line);
-    void mark_if_corrupt();
+    void mark_if_corrupt(const loconet::Message &m);
+    loconet::LineMode mode() const;
 
-    ReceptionVars &vars_;
     const DisplayVars &display_;
     const TraceVars &trace_vars_;
     const loconet::RequestSource &requests_;

@@ -2,7 +2,6 @@
 
 #include "loconet/framer.h"
 #include "loconet/opcodes.h"
-#include "reception/renderings.h"
 
 namespace bl {
 
@@ -78,10 +77,6 @@ void Receiver::framed() {
         for (std::size_t i = m.length; i < loconet::kWrittenReach; ++i)
             m.bytes[i] = static_cast<std::uint8_t>(vars_.ln_buf[i]);
     }
-    // the written slot table as it stands, for showing the message later
-    if (const int op = m.opcode();
-        op == loconet::kOpcLocoSpd || op == loconet::kOpcLocoDirf || op == loconet::kOpcLocoSnd)
-        m.known.written_loco = static_cast<std::int16_t>(written_slot_loco(vars_, m.bytes[1]));
     if (stamp(m)) // recorded as one of our own sends
         return our_own(m);
     m.direction = echoes_.heard(m.view()) ? loconet::Direction::Echo : loconet::Direction::Received;

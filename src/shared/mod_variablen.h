@@ -17,25 +17,20 @@ inline constexpr int kLnBufSize = loconet::kFrameCapacity; // ln_buf index 0..51
 inline constexpr int kAnswerKinds = 5;                     // answer_tab columns
 inline constexpr int kAnswerRows = 34;                     // answer_tab rows 0..33
 inline constexpr int kAnswerFlagRow = 33;                  // completion flags
-inline constexpr int kSlotRows = 129;                      // slot_tab slot 0..128
-inline constexpr int kSlotEntries = 21;                    // slot_tab entry 0..20
 inline constexpr int kLnOutSize = 65;                      // LN_Out index 0..64
 inline constexpr std::int16_t kTrue = -1;
 inline constexpr std::int16_t kFalse = 0;
 
-using SlotTable = std::array<std::array<std::int32_t, kSlotEntries>, kSlotRows>;
-
 // What the receive path keeps: the framing state (ln_buf, ln_len,
-// ln_in_msg, ln_count), the reply capture and the renderings' slot table.
+// ln_in_msg, ln_count) and the reply capture. The written rendering's slot
+// table and switch-query state are part of the bus's context
+// (loconet::BusContext), which every line is made from.
 struct ReceptionVars : loconet::FrameState {
     std::array<std::array<std::int16_t, kAnswerRows>, kAnswerKinds> answer_tab{};
     std::int16_t answer_on = 0;
     std::int16_t answer_kind = 0;
     std::int16_t answer_count = 0;
     std::int16_t answer_len = 0;
-
-    SlotTable slot_tab{};
-    std::int32_t sw_query = 0;
 };
 
 // The display and its output modes.

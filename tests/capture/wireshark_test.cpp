@@ -93,7 +93,9 @@ TEST(Wireshark, TheDissectorsFieldsFilter) {
             .size();
     };
     EXPECT_EQ(count("loconet.sensor == 11"), ours("rm=11"));
-    EXPECT_EQ(count("loconet.switch == 5"), ours("weiche=5"));
+    // an acknowledgement also names the switch its request asked about, which
+    // a dissector that sees one packet at a time cannot know
+    EXPECT_EQ(count("loconet.switch == 5"), ours("weiche=5 und nicht opcode=B4"));
     EXPECT_EQ(count("loconet.loco == 1234"), ours("lok=1234")) << "also through its slot";
     EXPECT_EQ(count("loconet.slot == 3"), ours("slot=3"));
     const QStringList info =

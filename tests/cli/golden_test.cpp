@@ -202,7 +202,8 @@ TEST(Golden, RealCapturesDecodeToTheirReviewedDetailedLines) {
         // recorder's own time marks (0xC0) are no LocoNet message
         for (const QByteArray &line : out.split('\n')) {
             if (line.startsWith("Unbekannte Meldung") || line.startsWith("HEX:")) {
-                EXPECT_TRUE(line.startsWith("Unbekannte Meldung 0xC0: C0")) << line.toStdString();
+                EXPECT_TRUE(line.startsWith("Unbekannte Meldung (Opcode 0xC0): C0"))
+                    << line.toStdString();
             }
         }
     }

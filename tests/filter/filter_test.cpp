@@ -11,26 +11,31 @@
 namespace bl::filter {
 namespace {
 
-// A message with the line it is shown as.
+// A message with the line it is shown as and what its detailed line names.
 struct Shown {
     loconet::Message message;
     std::string line; // Latin-1
+    loconet::Subjects subjects;
 };
 
 struct FixedLine : LineSource {
     std::string text;
+    loconet::Subjects named;
     int asked = 0;
     std::string_view line() override {
         ++asked;
         return text;
     }
+    const loconet::Subjects &subjects() override { return named; }
 };
 
 // A small stretch of bus: slot 5 holds loco 57 once its slot data came.
 std::vector<Shown> stretch() {
     testing::MessageBus bus;
     std::vector<Shown> out;
-    auto add = [&](loconet::Message m, const char *line) { out.push_back({m, line}); };
+    auto add = [&](loconet::Message m, const char *line) {
+        out.push_back({m, line, loconet::subjects_of(m, bus.context())});
+    };
     add(bus.next("B2 02 50"), "R\xFC"
                               "ckmelder 5 = belegt");                                // 0
     add(bus.next("B0 0A 30"), "Mag.-Art.: 11 - gr\xFCn - ein ");                     // 1
@@ -59,6 +64,7 @@ std::vector<int> taken(const std::string &expression) {
     for (std::size_t i = 0; i < messages.size(); ++i) {
         FixedLine line;
         line.text = messages[i].line;
+        line.named = messages[i].subjects;
         if (f.matches(messages[i].message, line))
             rows.push_back(static_cast<int>(i));
     }
@@ -183,6 +189,7 @@ TEST(Filter, DeepAndLongExpressionsAreBounded) {
         const auto *f = std::get_if<Filter>(&read);
         ASSERT_NE(f, nullptr) << row.expression.substr(0, 20);
         FixedLine line;
+        line.named = loconet::subjects_of(sensor_5, bus.context());
         EXPECT_TRUE(f->matches(sensor_5, line));
     }
 }
@@ -194,6 +201,7 @@ TEST(Filter, RendersTheLineOnlyForText) {
     testing::MessageBus bus;
     FixedLine line;
     line.text = "x";
+    line.named = loconet::subjects_of(bus.next("B2 10 40"), bus.context());
     EXPECT_FALSE(fields.matches(bus.next("B2 10 50"), line));
     EXPECT_EQ(line.asked, 0);
     EXPECT_FALSE(text.matches(bus.next("B2 10 50"), line));

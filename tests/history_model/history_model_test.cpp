@@ -75,8 +75,8 @@ TEST(HistoryModel, RowsCarryTheColumns) {
     model.set_detail(true);
     EXPECT_EQ(text(model, 2, Col::kText),
               QStringLiteral("Slot 5 (Lok 57): Fahrstufe 31 von 126 (Wert 32)"));
-    EXPECT_TRUE(
-        text(model, 1, Col::kText).endsWith(QStringLiteral("Antwort auf Slotdaten-Anforderung")));
+    EXPECT_TRUE(text(model, 1, Col::kText)
+                    .endsWith(QStringLiteral("Antwort auf: Slotdaten für Slot 5 anfordern")));
 }
 
 // Colour and a mark that reads without it: bold red for a wrong checksum,

@@ -1,6 +1,7 @@
 // The train-category command against a scripted bus: the request, the wait
 // for slot data, and the slot write.
 #include "app/reception_path.h"
+#include "loconet/addresses.h"
 #include "loconet/message.h"
 #include "sending/train_category.h"
 #include "support/bytes.h"
@@ -118,7 +119,7 @@ TEST(TrainCategory, ASlotWriteThatCannotGoIsTold) {
 
 TEST(TrainCategory, EveryCategoryComesBackFromTheSlotData) {
     for (int k = 0; k <= 15; ++k)
-        EXPECT_EQ(train_category_of(category_byte(k)), k);
+        EXPECT_EQ(loconet::train_category_of(category_byte(k)), k);
 }
 
 } // namespace

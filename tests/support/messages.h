@@ -19,12 +19,14 @@ public:
         loconet::Message m = loconet::message_of(b.begin(), b.end());
         m.seq = ++seq_;
         m.direction = direction;
-        m.steady_ns = static_cast<std::int64_t>(seq_) * 1'000'000; // a message a millisecond
+        m.steady_ns = static_cast<std::int64_t>(seq_) * 1'000'000 + extra_ns_; // a message a ms
         m.wall_us =
             1'700'000'000'000'000 + static_cast<std::int64_t>(seq_) * 1001; // microseconds apart
         context_.observe(m);
         return m;
     }
+    // Time passes on the bus.
+    void wait(double seconds) { extra_ns_ += static_cast<std::int64_t>(seconds * 1e9); }
     // The same with a wrong checksum.
     loconet::Message corrupt(std::string_view hex_without_checksum) {
         loconet::Message m = next(hex_without_checksum);
@@ -37,6 +39,7 @@ public:
 private:
     loconet::BusContext context_;
     std::uint64_t seq_ = 0;
+    std::int64_t extra_ns_ = 0;
 };
 
 } // namespace bl::testing

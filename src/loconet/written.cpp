@@ -1,19 +1,29 @@
-#include "reception/renderings.h"
+#include "loconet/written.h"
 
 #include "loconet/addresses.h"
 #include "loconet/hex.h"
 #include "loconet/opcodes.h"
-#include "shared/texts.h"
+#include "loconet/written_texts.h"
 
+#include <array>
 #include <charconv>
 #include <cstring>
 
-namespace bl {
+namespace bl::loconet {
 
 namespace {
 
-namespace tx = texts::reception;
-using namespace loconet;
+namespace tx = texts::written;
+
+// What the written rendering reads: the receive buffer's bytes 0..12 (and
+// on to the message's end), the locomotive the slot table gave the slot it
+// names, and whether a switch-state query waits for its answer.
+struct WrittenInput {
+    const std::int32_t *b;
+    std::int32_t length;
+    long slot_loco;
+    bool switch_query;
+};
 
 std::string_view pick(bool first, std::string_view a, std::string_view b) { return first ? a : b; }
 
@@ -46,7 +56,7 @@ struct Line {
     }
     // H(x): two hexadecimal digits (x is a byte)
     Line &H(int x) {
-        loconet::put_hex(t.buf + t.n, x);
+        put_hex(t.buf + t.n, x);
         t.n += 2;
         return *this;
     }
@@ -119,71 +129,10 @@ void render_slot_data(const WrittenInput &in, Line &line) {
 void render_hex_list(const WrittenInput &in, Line &line) {
     line << tx::kHexPrefix;
     line.t.n = static_cast<std::size_t>(
-        loconet::put_hex_list(line.t.buf + line.t.n,
+        put_hex_list(line.t.buf + line.t.n,
                               std::span(in.b, static_cast<std::size_t>(in.length)), true) -
         line.t.buf);
 }
-
-void render_into(const WrittenInput &in, bool ascii_hex, Line &line);
-
-} // namespace
-
-int train_category_of(int status2) {
-    // b8 / 8 rounded to the nearest integer, a half going to the even one
-    int q = status2 >> 3;
-    const int r = status2 & 7;
-    if (r > 4 || (r == 4 && (q & 1)))
-        ++q;
-    return (q & 14) + ((status2 & 0x02) == 0x02 ? 1 : 0);
-}
-
-long written_slot_loco(const ReceptionVars &v, int slot) {
-    if (slot < 0 || slot >= kSlotRows)
-        return 0;
-    const auto &row = v.slot_tab[static_cast<std::size_t>(slot)];
-    return static_cast<std::int16_t>(loconet::loco_address(row[9], row[4]));
-}
-
-void render_written(const WrittenInput &in, bool ascii_hex, LineText &text) {
-    text.n = 0;
-    Line line{text};
-    render_into(in, ascii_hex, line);
-}
-
-// The slot table learns from slot data as it is shown; a switch-state query
-// makes the next long acknowledgement its answer.
-void render_message(ReceptionVars &v, bool ascii_hex, LineText &text) {
-    const auto &b = v.ln_buf;
-    WrittenInput in{b.data(), v.ln_len, 0, v.sw_query == kOpcSwState};
-    switch (b[0]) {
-    case kOpcSlRdData:
-        if (b[2] >= 0 && b[2] < kSlotRows)
-            for (std::size_t i = 0; i <= 12; ++i)
-                v.slot_tab[static_cast<std::size_t>(b[2])][i] = b[i];
-        in.slot_loco = written_slot_loco(v, b[2]);
-        break;
-    case kOpcLocoSpd:
-    case kOpcLocoDirf:
-    case kOpcLocoSnd: in.slot_loco = written_slot_loco(v, b[1]); break;
-    case kOpcLongAck: v.sw_query = 0; break;
-    case kOpcSwState: v.sw_query = kOpcSwState; break;
-    default: break;
-    }
-    render_written(in, ascii_hex, text);
-}
-
-void render_written(const loconet::Message &m, bool ascii_hex, LineText &text) {
-    // the receive buffer's view of it: the bytes, zero beyond its end
-    std::array<std::int32_t, loconet::kLongestMessage + 1> b{};
-    for (std::size_t i = 0; i < std::size_t{m.length} + m.leftover; ++i)
-        b[i] = m.bytes[i];
-    WrittenInput in{b.data(), m.length, m.known.written_loco, m.known.after_switch_query};
-    if (m.opcode() == kOpcSlRdData)
-        in.slot_loco = static_cast<std::int16_t>(loconet::loco_address(b[9], b[4]));
-    render_written(in, ascii_hex, text);
-}
-
-namespace {
 
 void render_into(const WrittenInput &in, bool ascii_hex, Line &line) {
     const std::int32_t *b = in.b;
@@ -254,4 +203,16 @@ void render_into(const WrittenInput &in, bool ascii_hex, Line &line) {
 
 } // namespace
 
-} // namespace bl
+void render_written(const Message &m, bool ascii_hex, LineText &text) {
+    // the receive buffer's view of it: the bytes, what it still held behind
+    // a cut-short message, zero beyond
+    std::array<std::int32_t, kLongestMessage + 1> b{};
+    for (std::size_t i = 0; i < std::size_t{m.length} + m.leftover; ++i)
+        b[i] = m.bytes[i];
+    const WrittenInput in{b.data(), m.length, m.known.written_loco, m.known.after_switch_query};
+    text.n = 0;
+    Line line{text};
+    render_into(in, ascii_hex, line);
+}
+
+} // namespace bl::loconet

@@ -1,4 +1,4 @@
-#include "reception/renderings.h"
+#include "loconet/addresses.h"
 #include "support/bytes.h"
 #include "support/monitor_harness.h"
 
@@ -21,7 +21,7 @@ TEST(Renderings, TrainCategoryRoundsHalvesToEven) {
         int category;
     } rows[] = {{0x0C, 2}, {0x14, 2}, {0x1C, 4}, {0x0F, 3}, {0x12, 3}, {0x00, 0}, {0x72, 15}};
     for (const auto &row : rows)
-        EXPECT_EQ(train_category_of(row.status2), row.category) << row.status2;
+        EXPECT_EQ(loconet::train_category_of(row.status2), row.category) << row.status2;
 }
 
 TEST(Renderings, AsciiHexOffHidesUnrenderedOnly) {

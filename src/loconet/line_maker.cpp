@@ -1,0 +1,39 @@
+#include "loconet/line_maker.h"
+
+#include "loconet/detail.h"
+#include "loconet/hex.h"
+#include "loconet/written.h"
+#include "loconet/written_texts.h"
+
+namespace bl::loconet {
+
+namespace {
+void hex_list(const Message &m, LineText &line) {
+    char digits[3 * kLongestMessage];
+    const char *end = put_hex_list(digits, m.view(), true);
+    line.append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+}
+} // namespace
+
+bool make_line(const Message &m, LineMode mode, const RequestSource &requests, LineText &line) {
+    line.clear();
+    if (mode.hex) {
+        // every opcode shown, also the busy one
+        hex_list(m, line);
+        return true;
+    }
+    if (mode.detail) {
+        // a message it does not know is listed only while "ASCII+HEX" is ticked
+        if (!render_detailed(m, requests, line) && !mode.ascii_hex)
+            line.clear();
+        return !line.empty();
+    }
+    render_written(m, mode.ascii_hex, line);
+    return !line.empty();
+}
+
+void filter_text(const Message &m, bool detail, const RequestSource &requests, LineText &line) {
+    make_line(m, LineMode{false, detail, true}, requests, line);
+}
+
+} // namespace bl::loconet
