@@ -71,6 +71,9 @@ public:
         return reception_.receiver.listen(std::move(listener));
     }
     const loconet::BusCounts &counts() const { return reception_.counts; }
+    // The receive path's parts, for what follows every message (--json).
+    Receiver &receiver() { return reception_.receiver; }
+    const loconet::BusContext &context() const { return reception_.context; }
     // Messages framed from here on carry these times (a recording's own).
     void set_stamp(Receiver::Stamp stamp) { reception_.receiver.set_stamp(std::move(stamp)); }
     BusHealth &health() { return health_; }

@@ -41,6 +41,7 @@ struct RunOptions {
     QString pcap_file;                   // --pcap: a pcapng recording for Wireshark
     std::size_t history = 1'000'000;     // --history: messages the history keeps
     bool analyse = false;                // --analyse: the history window opens at start
+    bool json = false;                   // --json: a JSON object a message instead of the lines
     QString help_text;
 };
 

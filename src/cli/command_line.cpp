@@ -49,6 +49,7 @@ constexpr std::array kRules{
     OptionRule{"pcap", kAnywhere},
     OptionRule{"history", kReplay | kWindow},
     OptionRule{"analyse", kReplay | kWindow},
+    OptionRule{"json", kDecode | kConsole | kReplay},
 };
 
 // An option that means something only beside another.
@@ -151,6 +152,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto history = valued("history", tx::kHistoryOption, tx::kNumberValue);
     const auto analyse = flag("analyse", tx::kAnalyseOption);
     const auto pcap = valued("pcap", texts::capture::kPcapOption, tx::kFileValue);
+    const auto json = flag("json", tx::kJsonOption);
     parser.addOptions({help,        version,      decode,
                        hex_output,  no_ascii_hex, detail,
                        area,        replay,       exit_after_replay,
@@ -159,7 +161,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
                        record,      first_paint,  stats,
                        mark_errors, serve,        serve_read_only,
                        filter,      history,      analyse,
-                       pcap});
+                       pcap,        json});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -248,6 +250,9 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
         result.history = static_cast<std::size_t>(n);
     }
     result.analyse = parser.isSet(analyse);
+    result.json = parser.isSet(json);
+    if (result.json && result.area)
+        return error(tx::kExclusive.arg(QStringLiteral("--json"), QStringLiteral("--area")));
     result.pcap_file = parser.value(pcap);
     result.replay_file = parser.value(replay);
     result.exit_after_replay = parser.isSet(exit_after_replay);

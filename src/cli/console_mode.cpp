@@ -2,6 +2,7 @@
 
 #include "app/bus_access.h"
 #include "app/bus_server.h"
+#include "app/json_lines.h"
 #include "app/monitor_core.h"
 #include "cli/console_dialogs.h"
 #include "cli/console_io.h"
@@ -16,6 +17,8 @@
 #include "trace/trace_recording.h"
 
 #include <QCoreApplication>
+#include <cerrno>
+#include <optional>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -65,9 +68,10 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
         output_error = errnum;
         QCoreApplication::exit(1);
     });
+    // with --json the objects take the lines' place on standard output
     MonitorCore core(std::move(access.ports),
                      CorePlatform{dialogs, events, clock, *access.uart, init_paths},
-                     LineOutputs{no_area, trace_file, &lines}, timer1);
+                     LineOutputs{no_area, trace_file, options.json ? nullptr : &lines}, timer1);
     core.on_connection_note([](const QString &note) { say(note); });
     end_on_signals(&app);
     // nothing is recorded during the start-up: a signal ends it on the spot
@@ -89,8 +93,12 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     TraceRecording recording(core.vars(), trace_file, dialogs, &QDateTime::currentDateTime,
                              QLocale::system());
     record_if_asked(options.record, recording, trace_file, &app);
-    core.set_mark_errors(options.mark_errors);
-    core.set_filter(filter_of(options));
+    core.set_mark_errors(options.mark_errors && !options.json);
+    std::optional<JsonLines> json;
+    if (options.json)
+        json.emplace(core.receiver(), core.context(), stdout, filter_of(options), true);
+    else
+        core.set_filter(filter_of(options));
     core.set_output_modes(options.output);
     if (!options.pcap_file.isEmpty()) {
         const QString name = access.simulated_bus ? QStringLiteral("demo") : core.interface_name();
@@ -126,6 +134,8 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
         core.finish();
         write_bus_report(stderr, core.counts());
     }
+    if (json && !json->flush() && output_error == 0)
+        output_error = EIO;
     if (output_error != 0) {
         say(texts::cli::kUnwritableOutput.arg(german_reason(output_error)));
         return 1;

@@ -1,5 +1,6 @@
 #include "cli/decode_command.h"
 
+#include "app/json_lines.h"
 #include "app/pcap_recording.h"
 #include "app/reception_path.h"
 #include "capture/pcap_format.h"
@@ -45,6 +46,7 @@ public:
         used_ = 0;
     }
     bool ok() const { return ok_; }
+    void fail() { ok_ = false; }
 
 private:
     std::FILE *out_;
@@ -76,10 +78,15 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     NoLines no_trace;
     TextMonitorArea text_area;
     DiscardingMonitorArea no_area;
-    ReceptionPath path(vars, area ? LineOutputs{text_area, no_trace}
-                                  : LineOutputs{no_area, no_trace, &lines});
-    path.decoder.set_mark_errors(options.mark_errors);
-    path.decoder.set_filter(filter_of(options));
+    // with --json the objects take the lines' place
+    ReceptionPath path(vars, area || options.json ? LineOutputs{area ? static_cast<MonitorArea &>(text_area) : no_area, no_trace}
+                                                  : LineOutputs{no_area, no_trace, &lines});
+    path.decoder.set_mark_errors(options.mark_errors && !options.json);
+    std::optional<JsonLines> json;
+    if (options.json)
+        json.emplace(path.receiver, path.context, out, filter_of(options), false);
+    else
+        path.decoder.set_filter(filter_of(options));
 
     std::optional<PcapRecording> pcap;
     bool pcap_cut = false;
@@ -159,6 +166,8 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     // lines whole and still gives the report
     path.receiver.finish();
     lines.flush();
+    if (json && !json->flush())
+        lines.fail();
     if (area) {
         const std::string text = latin1_to_utf8(text_area.text());
         std::fwrite(text.data(), 1, text.size(), out);

@@ -67,9 +67,7 @@ QString direction_text(const loconet::Message &m) {
 }
 
 QString bytes_text(const loconet::Message &m) {
-    char digits[3 * loconet::kLongestMessage];
-    const char *end = loconet::put_hex_list(digits, m.view(), false);
-    return QString::fromLatin1(digits, static_cast<qsizetype>(end - digits));
+    return QString::fromStdString(loconet::hex_list(m.view()));
 }
 
 QString opcode_text(const loconet::Message &m) {
@@ -110,6 +108,7 @@ QStringList field_view(const HistoryStore &store, std::uint64_t position, bool d
     loconet::DetailFields fields;
     LineText detailed;
     loconet::render_detailed(m, requests, detailed, &fields);
+    std::erase_if(fields, [](const loconet::DetailField &f) { return f.of_request; });
     if (!fields.empty()) {
         out << QStringLiteral("Felder:");
         // the fields of one name together ("Funktionen an: 0, 5")

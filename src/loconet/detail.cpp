@@ -24,10 +24,8 @@ void unknown(Walk &w, bool reserved) {
         w.out << (reserved ? t::kReserved : t::kUnknown);
         w.out.hex(op) << ')';
     }
-    char bytes[3 * kLongestMessage];
-    w.out << t::kBytes
-          << std::string_view(
-                 bytes, static_cast<std::size_t>(put_hex_list(bytes, w.m.view(), false) - bytes));
+    w.out << t::kBytes;
+    append_hex_list(w.out, w.m.view(), false);
 }
 
 // The fields every message has, for the field view.

@@ -21,6 +21,7 @@ public:
         line_.append(c);
         return *this;
     }
+    void append(std::string_view latin1) { line_.append(latin1); }
     Out &num(long value) {
         line_.number(value);
         return *this;
@@ -45,16 +46,16 @@ public:
     // A field that is not in the line.
     void field(FieldId id, long value) {
         if ((recorded_ = wants(id)))
-            fields_->push_back({id, value, true, {}, 0, 0});
+            fields_->push_back({id, value, true, {}, 0, 0, of_request_});
     }
     void field(FieldId id, std::string_view text) {
         if ((recorded_ = wants(id)))
-            fields_->push_back({id, 0, false, std::string(text), 0, 0});
+            fields_->push_back({id, 0, false, std::string(text), 0, 0, of_request_});
     }
     // A code and what it means.
     void field(FieldId id, long code, std::string_view meaning) {
         if ((recorded_ = wants(id)))
-            fields_->push_back({id, code, true, std::string(meaning), 0, 0});
+            fields_->push_back({id, code, true, std::string(meaning), 0, 0, of_request_});
     }
     // The bytes the field just named was read from.
     Out &at(std::size_t first, std::size_t count = 1) {
@@ -68,7 +69,11 @@ public:
     bool wants(FieldId id) const { return fields_ && (wanted_ & mask_of(id)); }
     // Another message named within this line (a reply's request): its
     // subjects only.
-    Out nested() const { return Out(line_, fields_, wanted_ & kSubjectFields); }
+    Out nested() const {
+        Out out(line_, fields_, wanted_ & kSubjectFields);
+        out.of_request_ = true;
+        return out;
+    }
     LineText &line() { return line_; }
 
 private:
@@ -76,6 +81,7 @@ private:
     DetailFields *fields_;
     FieldMask wanted_;
     bool recorded_ = false;
+    bool of_request_ = false;
 };
 
 // What every family walker gets: the message, where to write, and the

@@ -7,6 +7,8 @@
 #include "loconet/opcodes.h"
 #include "loconet/peer_formats.h"
 
+#include <algorithm>
+
 namespace bl::loconet {
 
 namespace t = texts::detail;
@@ -15,25 +17,13 @@ using F = FieldId;
 namespace {
 
 void hex_bytes(Out &out, const Message &m, std::size_t first, std::size_t last) {
-    for (std::size_t i = first; i <= last && i < m.length; ++i) {
-        if (i > first)
-            out << ' ';
-        char digits[2];
-        put_hex(digits, m[i]);
-        out << std::string_view(digits, 2);
-    }
+    if (first <= last && first < m.length)
+        append_hex_list(out, m.view().subspan(first, std::min<std::size_t>(last + 1, m.length) - first),
+                        false);
 }
 
 // D1..D8 of a peer transfer, as hex
-void data_bytes(Out &out, const PeerData &p) {
-    for (int i = 0; i < 8; ++i) {
-        if (i)
-            out << ' ';
-        char digits[2];
-        put_hex(digits, p.d[i]);
-        out << std::string_view(digits, 2);
-    }
-}
+void data_bytes(Out &out, const PeerData &p) { append_hex_list(out, p.d, false); }
 
 void replies(Walk &w) { name_request(w); }
 
@@ -127,11 +117,7 @@ void system_variable_2(Walk &w) {
             w.out << t::kSvUnknownCommand;
             w.out.hex(command) << ": SV ";
             w.out.num(F::Sv, sv.sv) << t::kPeerData;
-            for (int i = 0; i < 4; ++i) {
-                char digits[3] = {' '};
-                put_hex(digits + 1, sv.d[i]);
-                w.out << std::string_view(digits + (i ? 0 : 1), i ? 3u : 2u);
-            }
+            append_hex_list(w.out, sv.d, false);
         }
         replies(w);
         return;

@@ -244,9 +244,7 @@ void option_switches(Walk &w, bool write) {
 void undescribed_system_slot(Walk &w) {
     w.out << t::kSystemSlotData;
     w.out.num(F::Slot, w[2]).at(2) << t::kUndescribed;
-    char bytes[3 * kLongestMessage];
-    w.out << std::string_view(
-        bytes, static_cast<std::size_t>(put_hex_list(bytes, w.m.view(), false) - bytes));
+    append_hex_list(w.out, w.m.view(), false);
 }
 
 } // namespace

@@ -134,6 +134,9 @@ struct DetailField {
     std::string text; // Latin-1
     std::uint8_t first_byte = 0;
     std::uint8_t byte_count = 0;
+    // named by the request a reply answers, not read from the reply itself:
+    // a subject of the reply for the filter, no field of its own
+    bool of_request = false;
 };
 using DetailFields = std::vector<DetailField>;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace bl::loconet {
 
@@ -28,6 +29,15 @@ template <typename Range> char *put_hex_list(char *p, const Range &bytes, bool b
     if (blank_after_last && !first)
         *p++ = ' ';
     return p;
+}
+
+// The list of a message's bytes (at most 127) appended to out, anything with
+// append(std::string_view).
+template <typename Out, typename Range>
+void append_hex_list(Out &out, const Range &bytes, bool blank_after_last) {
+    char digits[3 * 128];
+    const char *end = put_hex_list(digits, bytes, blank_after_last);
+    out.append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
 // "B2 05 10 58"

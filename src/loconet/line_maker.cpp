@@ -7,19 +7,11 @@
 
 namespace bl::loconet {
 
-namespace {
-void hex_list(const Message &m, LineText &line) {
-    char digits[3 * kLongestMessage];
-    const char *end = put_hex_list(digits, m.view(), true);
-    line.append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
-}
-} // namespace
-
 bool make_line(const Message &m, LineMode mode, const RequestSource &requests, LineText &line) {
     line.clear();
     if (mode.hex) {
         // every opcode shown, also the busy one
-        hex_list(m, line);
+        append_hex_list(line, m.view(), true);
         return true;
     }
     if (mode.detail) {

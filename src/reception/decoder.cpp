@@ -79,9 +79,7 @@ bool MessageDecoder::decode_filtered(const loconet::Message &m) {
         same = loconet::make_line(m, {false, display_.detail_on != 0, true}, requests_, text_);
         if (!same) { // shown as the written renderer lists its unknown ones
             text_.append(std::string_view(texts::written::kHexPrefix));
-            char digits[3 * loconet::kLongestMessage];
-            const char *end = loconet::put_hex_list(digits, m.view(), true);
-            text_.append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+            loconet::append_hex_list(text_, m.view(), true);
         }
     }
     FilterText text(m, same ? &text_ : nullptr, display_.detail_on != 0, requests_);
@@ -121,10 +119,8 @@ void MessageDecoder::mark_if_corrupt(const loconet::Message &m) {
     if (m.checksum_ok)
         return;
     LineText mark;
-    const std::string_view lead = texts::reception::kChecksumWrong;
-    char *p = std::copy(lead.begin(), lead.end(), mark.buf);
-    p = loconet::put_hex_list(p, m.view(), false);
-    mark.n = static_cast<std::size_t>(p - mark.buf);
+    mark.append(std::string_view(texts::reception::kChecksumWrong));
+    loconet::append_hex_list(mark, m.view(), false);
     ZeilenUmbruch(area_, mark.view());
     show(mark);
 }

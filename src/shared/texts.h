@@ -486,6 +486,9 @@ inline const QString kBadFilter = QStringLiteral("Der Filter ist bei Zeichen %1 
 inline const QString kBadHistory =
     QStringLiteral("--history braucht eine Anzahl Meldungen von 1 bis 100000000.");
 inline const QString kDemoOrReplay = QStringLiteral("--demo und --replay schließen sich aus.");
+inline const QString kJsonOption = QStringLiteral(
+    "Statt der Zeilen jede Meldung als ein JSON-Objekt je Zeile (JSON Lines): nr, zeit, "
+    "richtung, bytes, pruefsumme_ok, zeile, klartext, antwort_auf, felder.");
 // %1, %2: the two options
 inline const QString kExclusive = QStringLiteral("%1 und %2 schließen sich aus.");
 // %1: the option

@@ -2,6 +2,7 @@
 
 #include "app/bus_access.h"
 #include "app/bus_server.h"
+#include "app/json_lines.h"
 #include "capture/capture_device.h"
 #include "capture/pcapng_file.h"
 #include "connection/init_paths.h"
@@ -125,22 +126,29 @@ int run_replay(const RunOptions &options, std::unique_ptr<QIODevice> capture) {
         });
     app.vars().doc_path = init_paths();
     app.set_pcap_interface(options.replay_file, texts::capture::kReplayed);
+    // --json: the objects on standard output while the window shows the lines
+    std::optional<JsonLines> json;
+    if (options.json)
+        json.emplace(app.core().receiver(), app.core().context(), stdout, filter_of(options),
+                     false);
     app.start_monitor();
     app.window().show();
     after_show(app, options);
     app.window().Timer1->stop();
     // what the recording held that could not be shown is told when it ends
-    access.replay->on_finished([&app, replayed_capture, &options] {
+    access.replay->on_finished([&app, replayed_capture, &options, &json] {
         app.window().rtbMoni->refresh_view();
         if (HistoryWindow *history = app.history_window())
             history->refresh();
         int status = 0;
+        if (json && !json->flush())
+            status = 1;
         if (replayed_capture) {
             if (const auto &problem = replayed_capture->problem())
                 say(capture::read_problem_text(*problem));
             else if (replayed_capture->passed_over() > 0)
                 say(texts::capture::kPassedOver.arg(replayed_capture->passed_over()));
-            status = capture::read_problem_status(replayed_capture->problem());
+            status = std::max(status, capture::read_problem_status(replayed_capture->problem()));
         }
         if (options.exit_after_replay)
             QTimer::singleShot(0, qApp, [status] { QCoreApplication::exit(status); });

@@ -146,6 +146,16 @@ TEST(RecordedCapture, TimesAndDirectionsSurviveARecordingOfARecording) {
         run({QStringLiteral("--decode"), QStringLiteral("--filter"), QStringLiteral("gesendet")},
             bytes_of(mixed_recording()));
     EXPECT_EQ(sent.out, QByteArray("Mag.-Art.: 5 - grün - ein \n"));
+
+    // --json tells each message's time to the microsecond and its direction
+    const QList<QByteArray> objects =
+        run({QStringLiteral("--decode"), QStringLiteral("--json")}, bytes_of(mixed_recording()))
+            .out.split('\n');
+    ASSERT_GE(objects.size(), 4);
+    EXPECT_TRUE(objects[0].contains(".000001")) << objects[0].toStdString();
+    EXPECT_TRUE(objects[1].contains("\"richtung\":\"gesendet\"")) << objects[1].toStdString();
+    EXPECT_TRUE(objects[1].contains(".000100")) << objects[1].toStdString();
+    EXPECT_TRUE(objects[2].contains("\"richtung\":\"echo\"")) << objects[2].toStdString();
 }
 
 // A pipe may hand over the first bytes one at a time: the format is told

@@ -7,6 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -332,3 +335,57 @@ TEST(DecodeCommand, HelpAndVersion) {
 }
 
 } // namespace
+
+namespace {
+
+QList<QJsonObject> json_lines(const QByteArray &out) {
+    QList<QJsonObject> objects;
+    for (const QByteArray &line : out.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+        objects << doc.object();
+    }
+    return objects;
+}
+
+} // namespace
+
+// --json: an object a message, every key there, replies linked to their
+// request by its number, the fields by the filter's names, the filter
+// choosing the messages.
+TEST(DecodeCommand, JsonGivesAnObjectAMessage) {
+    const std::string stream = bytes("BF 00 03 43 E7 0E 05 03 03 00 00 07 00 00 00 00 00 19 "
+                                     "B2 0A 50 17 81 7E E7 02");
+    const Outcome r = run({QStringLiteral("--decode"), QStringLiteral("--json")}, stream);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    const QList<QJsonObject> objects = json_lines(r.out);
+    ASSERT_EQ(objects.size(), 5);
+    for (const QJsonObject &o : objects)
+        for (const char *key : {"nr", "zeit", "richtung", "bytes", "pruefsumme_ok", "zeile",
+                                "klartext", "antwort_auf", "felder"})
+            EXPECT_TRUE(o.contains(QLatin1String(key))) << key;
+    EXPECT_EQ(objects[0][QStringLiteral("nr")].toInt(), 1);
+    EXPECT_TRUE(objects[0][QStringLiteral("zeit")].isNull()) << "raw bytes carry no time";
+    EXPECT_EQ(objects[1][QStringLiteral("antwort_auf")].toInt(), 1);
+    EXPECT_TRUE(objects[0][QStringLiteral("antwort_auf")].isNull());
+    EXPECT_EQ(objects[1][QStringLiteral("felder")][QStringLiteral("loco")].toInt(), 3);
+    EXPECT_EQ(objects[1][QStringLiteral("felder")][QStringLiteral("slot")].toInt(), 5);
+    EXPECT_EQ(objects[2][QStringLiteral("zeile")].toString(), QStringLiteral("Rückmelder 21 = belegt"));
+    EXPECT_EQ(objects[2][QStringLiteral("felder")][QStringLiteral("sensor")].toInt(), 21);
+    EXPECT_EQ(objects[2][QStringLiteral("bytes")].toString(), QStringLiteral("B2 0A 50 17"));
+    EXPECT_TRUE(objects[3][QStringLiteral("zeile")].isNull()) << "the busy message shows no line";
+    EXPECT_FALSE(objects[3][QStringLiteral("klartext")].toString().isEmpty());
+    EXPECT_EQ(objects[1][QStringLiteral("felder")][QStringLiteral("function_off")].toArray().size(),
+              9);
+
+    const Outcome filtered = run(
+        {QStringLiteral("--decode"), QStringLiteral("--json"), QStringLiteral("--filter"),
+         QStringLiteral("lok=3")},
+        stream);
+    const QList<QJsonObject> taken = json_lines(filtered.out);
+    ASSERT_EQ(taken.size(), 2);
+    EXPECT_EQ(taken[1][QStringLiteral("nr")].toInt(), 2) << "numbers count every message";
+}
