@@ -17,11 +17,11 @@
 #include "trace/trace_recording.h"
 
 #include <QCoreApplication>
-#include <cerrno>
-#include <optional>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace bl {
 

@@ -4,6 +4,10 @@
 #include "loconet/opcodes.h"
 #include "loconet/peer_formats.h"
 
+#include <algorithm>
+#include <bit>
+#include <initializer_list>
+
 namespace bl::loconet {
 
 namespace {
@@ -129,9 +133,7 @@ BusContext::Asks BusContext::asks(const Message &m) {
 
 // Whether reply is one the open request can have: of a kind that answers
 // it, about its subject.
-bool BusContext::answers(const Message &reply, const Open &open) const {
-    const Message &q = open.request;
-    const Asks kind = open.kind;
+bool BusContext::answers(const Message &reply, const Message &q, Asks kind) const {
     switch (reply.opcode()) {
     case kOpcLongAck: {
         int lopc = reply[1];
@@ -208,41 +210,194 @@ bool BusContext::answers(const Message &reply, const Open &open) const {
 // answered then (a programmer task's final reply follows only its
 // acceptance).
 std::uint64_t BusContext::answered(const Message &reply) {
-    if (!is_reply_opcode(reply.opcode()))
+    const int op = reply.opcode();
+    if (!is_reply_opcode(op))
         return 0;
-    for (std::size_t back = 1; back <= kRemembered; ++back) {
-        Open &open = open_[(next_ + kRemembered - back) % kRemembered];
-        if (open.answers_left == 0)
+    // the open requests that can have this reply: a long acknowledgement's
+    // by the opcode it names, any other's by the kinds of request it answers
+    std::uint64_t candidates = 0;
+    const auto of_kinds = [this](std::initializer_list<Asks> kinds) {
+        std::uint64_t open = 0;
+        for (Asks kind : kinds)
+            open |= by_kind_[static_cast<std::size_t>(kind)];
+        return open;
+    };
+    switch (op) {
+    case kOpcLongAck: {
+        int acked = reply[1];
+        // the old document's spellings for the replies to 0xEF, 0xED, 0xEE
+        if (acked == 0x7F || acked == 0x7D || acked == 0x7E)
+            acked -= 0x10;
+        candidates = by_opcode_[static_cast<std::size_t>(acked & 0x7F)];
+        if (acked == 0x00 || acked == 0x50)
+            candidates |= of_kinds({Asks::OptionSwitch});
+        break;
+    }
+    case kOpcSlRdData: {
+        candidates = of_kinds({Asks::ProgrammerTask, Asks::Link, Asks::Unlink});
+        // the requests told by a key only where the key is the slot's or the loco's
+        const std::uint64_t keyed = of_kinds({Asks::LocoByAddress, Asks::SlotData, Asks::Move});
+        candidates |= keyed & ~keyed_;
+        if (reply.length == kSlotDataLength) {
+            const int loco = slot_data_loco(reply);
+            candidates |= keyed & (by_key_[key_bucket(reply[2])] | by_key_[key_bucket(loco)] |
+                                   (reply[9] == 0x7F ? by_key_[key_bucket(reply[4])] : 0));
+        }
+        break;
+    }
+    case kOpcExpRdData:
+        candidates =
+            of_kinds({Asks::ExpandedLocoByAddress, Asks::SlotData, Asks::ExpandedSlotCommand});
+        break;
+    case kOpcReceiverReport: candidates = of_kinds({Asks::ReceiverQuery}); break;
+    default:
+        switch (peer_format(reply)) {
+        case PeerFormat::ArticleCv: candidates = of_kinds({Asks::ArticleRead}); break;
+        case PeerFormat::SystemVariable2: candidates = of_kinds({Asks::SystemVariable2}); break;
+        case PeerFormat::SystemVariable1: candidates = of_kinds({Asks::SystemVariable1}); break;
+        case PeerFormat::TransponderFind: candidates = of_kinds({Asks::TransponderFind}); break;
+        case PeerFormat::Radio: candidates = of_kinds({Asks::RadioQuery}); break;
+        default: return 0;
+        }
+    }
+    // slot data tells the requests it may answer by its slot and loco,
+    // before each is asked in full
+    int data_slot = -2, data_loco = -2, data_alias = -2;
+    if (op == kOpcSlRdData && reply.length == kSlotDataLength) {
+        data_slot = reply[2];
+        data_loco = slot_data_loco(reply);
+        if (reply[9] == 0x7F)
+            data_alias = reply[4];
+    }
+    // newest first: turned so that the newest place is the highest bit
+    static_assert(kRemembered == 64, "one bit per remembered request");
+    static_assert(static_cast<std::size_t>(Asks::ReceiverQuery) <
+                  std::tuple_size_v<decltype(by_kind_)>);
+    std::uint64_t turned = std::rotr(candidates, static_cast<int>(next_));
+    while (turned != 0) {
+        const int high = 63 - std::countl_zero(turned);
+        turned &= ~(std::uint64_t{1} << high);
+        const std::size_t at = (static_cast<std::size_t>(high) + next_) % kRemembered;
+        Open &open = open_[at];
+        if (open.deadline_ns != 0 && reply.steady_ns > open.deadline_ns) {
+            close(at); // replies come in time order: it stays too late
             continue;
-        const std::int64_t waited = reply.steady_ns - open.request.steady_ns;
-        if (waited > patience(open.kind) || waited < 0)
+        }
+        if (open.slot_data_key >= 0 && op == kOpcSlRdData) {
+            const bool by_loco = open.kind == Asks::LocoByAddress;
+            if (by_loco ? open.slot_data_key != data_loco && open.slot_data_key != data_alias
+                        : open.slot_data_key != data_slot)
+                continue;
+        }
+        if (reply.steady_ns < requests_[at].steady_ns)
             continue;
-        if (!answers(reply, open))
+        const Message &request = kept(at);
+        if (!answers(reply, request, open.kind))
             continue;
         if (open.answers_left != kEveryone)
             --open.answers_left;
         // a task refused, or taken without a final reply, waits for nothing more
-        if (open.kind == Asks::ProgrammerTask && reply.opcode() == kOpcLongAck && reply[2] != 0x01)
+        if (open.kind == Asks::ProgrammerTask && op == kOpcLongAck && reply[2] != 0x01)
             open.answers_left = 0;
-        return open.request.seq;
+        if (open.answers_left == 0)
+            close(at);
+        return request.seq;
     }
     return 0;
 }
 
+void BusContext::close(std::size_t at) {
+    Open &open = open_[at];
+    const std::uint64_t keep = ~(std::uint64_t{1} << at);
+    by_kind_[static_cast<std::size_t>(open.kind)] &= keep;
+    by_opcode_[open.opcode & 0x7Fu] &= keep;
+    if (open.slot_data_key >= 0)
+        by_key_[key_bucket(open.slot_data_key)] &= keep;
+    keyed_ &= keep;
+    open.answers_left = 0;
+}
+
 void BusContext::remember(const Message &request, Asks kind) {
-    Open &open = open_[next_];
+    const std::size_t at = next_;
     next_ = (next_ + 1) % kRemembered;
-    open.request = request;
+    close(at); // the oldest gives way
+    Open &open = open_[at];
+    keep(at, request);
+    // a file of raw bytes carries no times: its requests wait as long as they are remembered
+    open.deadline_ns = request.steady_ns != 0 ? request.steady_ns + patience(kind) : 0;
     open.kind = kind;
+    open.opcode = static_cast<std::uint8_t>(request.opcode());
     open.answers_left = replies_to(kind, request);
+    open.slot_data_key = -1;
+    switch (kind) {
+    case Asks::LocoByAddress: open.slot_data_key = loco_address(request[1], request[2]); break;
+    case Asks::SlotData:
+        if (!(request[2] & 0x40))
+            open.slot_data_key = requested_slot(request);
+        break;
+    case Asks::Move:
+        if (const int from = request[1], to = request[2]; from != 0)
+            open.slot_data_key = to == 0 || to == from ? from : to;
+        break;
+    default: break;
+    }
+    if (open.answers_left == 0)
+        return;
+    by_kind_[static_cast<std::size_t>(kind)] |= std::uint64_t{1} << at;
+    by_opcode_[open.opcode & 0x7Fu] |= std::uint64_t{1} << at;
+    if (open.slot_data_key >= 0) {
+        by_key_[key_bucket(open.slot_data_key)] |= std::uint64_t{1} << at;
+        keyed_ |= std::uint64_t{1} << at;
+    }
+}
+
+// Field by field, and only the bytes it has: the message was written just
+// now, a byte or a field at a time, and a copy of the whole struct in wide
+// blocks would wait for those writes to settle.
+void BusContext::keep(std::size_t at, const Message &request) {
+    Kept &k = requests_[at];
+    k.length = request.length;
+    if (request.length <= Kept::kBytes) {
+        std::copy_n(request.bytes.begin(), request.length, k.bytes.begin());
+        long_requests_[at].clear();
+    } else {
+        long_requests_[at].assign(request.bytes.begin(), request.bytes.begin() + request.length);
+    }
+    k.direction = request.direction;
+    k.checksum_ok = request.checksum_ok;
+    k.connection = request.connection;
+    k.seq = request.seq;
+    k.wall_us = request.wall_us;
+    k.steady_ns = request.steady_ns;
+    k.known = request.known;
+}
+
+const Message &BusContext::kept(std::size_t at) const {
+    const Kept &k = requests_[at];
+    Message &m = restored_[next_restored_];
+    next_restored_ = (next_restored_ + 1) % restored_.size();
+    m.length = k.length;
+    if (k.length <= Kept::kBytes)
+        std::copy_n(k.bytes.begin(), k.length, m.bytes.begin());
+    else
+        std::copy(long_requests_[at].begin(), long_requests_[at].end(), m.bytes.begin());
+    m.leftover = 0;
+    m.direction = k.direction;
+    m.checksum_ok = k.checksum_ok;
+    m.connection = k.connection;
+    m.seq = k.seq;
+    m.wall_us = k.wall_us;
+    m.steady_ns = k.steady_ns;
+    m.known = k.known;
+    return m;
 }
 
 const Message *BusContext::request(std::uint64_t seq) const {
     if (seq == 0)
         return nullptr;
-    for (const Open &open : open_)
-        if (open.request.seq == seq)
-            return &open.request;
+    for (std::size_t at = 0; at < kRemembered; ++at)
+        if (requests_[at].seq == seq)
+            return &kept(at);
     return nullptr;
 }
 
@@ -302,22 +457,67 @@ void BusContext::written(Message &m, bool shown) {
     }
 }
 
+namespace {
+
+// What the context does with a message, by its opcode: most messages (sensor
+// and switch reports, speeds) pass through one or two of its steps, and this
+// runs for every message.
+enum Step : std::uint8_t {
+    kNamesSlot = 1,    // slot_of may name a slot
+    kMayAnswer = 2,    // it may answer a request
+    kWrittenReads = 4, // the written rendering's state reads or changes
+    kTeaches = 8,      // it may tell a slot's loco or status
+    kMayAsk = 16,      // it may be a request
+};
+
+constexpr std::array<std::uint8_t, 256> steps_by_opcode() {
+    std::array<std::uint8_t, 256> steps{};
+    const auto add = [&steps](std::initializer_list<int> opcodes, Step step) {
+        for (int op : opcodes)
+            steps[static_cast<std::size_t>(op)] |= step;
+    };
+    add({kOpcLocoSpd, kOpcLocoDirf, kOpcLocoSnd, kOpcLocoF9F12, kOpcSlotStat1, kOpcConsistFunc,
+         kOpcUnlinkSlots, kOpcLinkSlots, kOpcMoveSlots, kOpcRqSlData, kOpcExpCmd, kOpcSlRdData,
+         kOpcWrSlData},
+        kNamesSlot);
+    add({kOpcLongAck, kOpcSlRdData, kOpcExpRdData, kOpcReceiverReport, kOpcPeerXfer}, kMayAnswer);
+    add({kOpcLocoSpd, kOpcLocoDirf, kOpcLocoSnd, kOpcSlRdData, kOpcLongAck, kOpcSwState},
+        kWrittenReads);
+    add({kOpcSlRdData, kOpcWrSlData, kOpcSlotStat1}, kTeaches);
+    add({kOpcLocoAdr, kOpcExpLocoAdr, kOpcSwAck, kOpcSwState, kOpcSwReq, kOpcRqSlData,
+         kOpcMoveSlots, kOpcLinkSlots, kOpcUnlinkSlots, kOpcWrSlData, kOpcImmPacket, kOpcExpWrData,
+         kOpcMultiSense, kOpcExpCmd, kOpcReceiverQuery, kOpcPeerXfer},
+        kMayAsk);
+    return steps;
+}
+constexpr auto kSteps = steps_by_opcode();
+
+} // namespace
+
 void BusContext::observe(Message &m, bool written_shown) {
-    const int slot = slot_of(m);
-    if (slot >= 0 && slot < kSlots) {
-        m.known.loco = slots_[static_cast<std::size_t>(slot)].loco;
-        m.known.slot_status = slots_[static_cast<std::size_t>(slot)].status;
+    const std::uint8_t steps = kSteps[static_cast<std::size_t>(m.opcode())];
+    if (steps & kNamesSlot) {
+        const int slot = slot_of(m);
+        if (slot >= 0 && slot < kSlots) {
+            m.known.loco = slots_[static_cast<std::size_t>(slot)].loco;
+            m.known.slot_status = slots_[static_cast<std::size_t>(slot)].status;
+        }
     }
     if (m.direction == Direction::Sent) {
         // the monitor shows its echo, which answers and teaches the same
-        written(m, false);
+        if (steps & kWrittenReads)
+            written(m, false);
         return;
     }
-    m.known.answers = answered(m);
-    written(m, written_shown);
-    learn(m);
-    if (const Asks kind = asks(m); kind != Asks::Nothing)
-        remember(m, kind);
+    if (steps & kMayAnswer)
+        m.known.answers = answered(m);
+    if (steps & kWrittenReads)
+        written(m, written_shown);
+    if (steps & kTeaches)
+        learn(m);
+    if (steps & kMayAsk)
+        if (const Asks kind = asks(m); kind != Asks::Nothing)
+            remember(m, kind);
 }
 
 } // namespace bl::loconet

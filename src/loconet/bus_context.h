@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace bl::loconet {
 
@@ -26,7 +27,8 @@ namespace bl::loconet {
 class RequestSource {
 public:
     virtual ~RequestSource() = default;
-    // nullptr where the request is not (or no longer) known
+    // nullptr where the request is not (or no longer) known; what it points
+    // to may be made again by a later call (it stays good over the next one)
     virtual const Message *request(std::uint64_t seq) const = 0;
 };
 
@@ -80,14 +82,21 @@ public:
     static Asks asks(const Message &m);
 
 private:
+    // What a scan for the request a reply answers reads of each: kept apart
+    // from the requests themselves, so that the scan stays in a few cache lines.
     struct Open {
-        Message request;
+        std::int64_t deadline_ns = 0; // when its time runs out; 0: none (a file without times)
+        // the number slot data must name to answer it (the loco address or
+        // slot asked for), -1 where there is none to tell it by
+        std::int32_t slot_data_key = -1;
         Asks kind = Asks::Nothing;
         std::uint8_t answers_left = 0;
+        std::uint8_t opcode = 0;
     };
     std::uint64_t answered(const Message &reply);
-    bool answers(const Message &reply, const Open &open) const;
+    bool answers(const Message &reply, const Message &q, Asks kind) const;
     void remember(const Message &request, Asks kind);
+    void close(std::size_t at); // answered, too late or overwritten: no longer open
     void learn(const Message &m);
     void written(Message &m, bool shown);
 
@@ -95,6 +104,35 @@ private:
     // the newest requests, oldest overwritten first
     static constexpr std::size_t kRemembered = 64;
     std::array<Open, kRemembered> open_{};
+    // The requests themselves, small: a request is a few bytes (the longest
+    // a little over 20); a longer one keeps its bytes apart.
+    struct Kept {
+        static constexpr std::size_t kBytes = 24;
+        std::array<std::uint8_t, kBytes> bytes{};
+        std::uint8_t length = 0;
+        Direction direction = Direction::Received;
+        bool checksum_ok = true;
+        std::uint16_t connection = 0;
+        std::uint64_t seq = 0;
+        std::int64_t wall_us = 0;
+        std::int64_t steady_ns = 0;
+        Known known;
+    };
+    void keep(std::size_t at, const Message &request);
+    const Message &kept(std::size_t at) const; // as a message again, until the next call
+    std::array<Kept, kRemembered> requests_{};
+    std::array<std::vector<std::uint8_t>, kRemembered> long_requests_{};
+    mutable std::array<Message, 2> restored_{}; // the last two asked for
+    mutable std::size_t next_restored_ = 0;
+    // which places hold a request still open, one bit each: by its kind, and
+    // by its opcode (what a long acknowledgement names)
+    std::array<std::uint64_t, 32> by_kind_{};
+    std::array<std::uint64_t, 128> by_opcode_{};
+    // and those slot data tells by a key (Open::slot_data_key), by the key's
+    // low bits, so that slot data looks only at the few that may be its
+    std::array<std::uint64_t, 64> by_key_{};
+    std::uint64_t keyed_ = 0;
+    static std::size_t key_bucket(int key) { return static_cast<std::size_t>(key) & 63u; }
     std::size_t next_ = 0;
     // the written rendering's state: slot_tab (the locomotive each row gives)
     // and sw_query

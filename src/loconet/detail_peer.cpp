@@ -18,8 +18,8 @@ namespace {
 
 void hex_bytes(Out &out, const Message &m, std::size_t first, std::size_t last) {
     if (first <= last && first < m.length)
-        append_hex_list(out, m.view().subspan(first, std::min<std::size_t>(last + 1, m.length) - first),
-                        false);
+        append_hex_list(
+            out, m.view().subspan(first, std::min<std::size_t>(last + 1, m.length) - first), false);
 }
 
 // D1..D8 of a peer transfer, as hex

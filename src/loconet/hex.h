@@ -2,6 +2,7 @@
 // send row and network peer uses.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -35,9 +36,19 @@ template <typename Range> char *put_hex_list(char *p, const Range &bytes, bool b
 // append(std::string_view).
 template <typename Out, typename Range>
 void append_hex_list(Out &out, const Range &bytes, bool blank_after_last) {
-    char digits[3 * 128];
+    constexpr std::size_t kMost = 128;
+    const auto count = static_cast<std::size_t>(std::size(bytes));
+    if (count > kMost) { // no message is this long, but a caller's range may be
+        std::string many(3 * count, ' ');
+        many.resize(static_cast<std::size_t>(put_hex_list(many.data(), bytes, blank_after_last) -
+                                             many.data()));
+        out.append(std::string_view(many));
+        return;
+    }
+    char digits[3 * kMost];
     const char *end = put_hex_list(digits, bytes, blank_after_last);
-    out.append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    out.append(
+        std::string_view(digits, std::min(static_cast<std::size_t>(end - digits), 3 * count)));
 }
 
 // "B2 05 10 58"

@@ -7,7 +7,8 @@
 
 namespace bl::loconet {
 
-bool make_line(const Message &m, LineMode mode, const RequestSource &requests, LineText &line) {
+bool make_line(const Message &m, const LineMode &mode, const RequestSource &requests,
+               LineText &line) {
     line.clear();
     if (mode.hex) {
         // every opcode shown, also the busy one

@@ -21,7 +21,8 @@ struct LineMode {
 };
 
 // False where the monitor shows no line for the message in this mode.
-bool make_line(const Message &m, LineMode mode, const RequestSource &requests, LineText &line);
+bool make_line(const Message &m, const LineMode &mode, const RequestSource &requests,
+               LineText &line);
 
 // What a text term of the filter reads, in the window and headless alike:
 // the plain-German line (detailed or written), never the bytes of HEX

@@ -6,6 +6,7 @@
 
 #include "loconet/latin1_literal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstring>
@@ -57,7 +58,7 @@ struct LineText {
             mark_cut();
     }
     void append_cut(std::string_view s) {
-        const std::size_t k = room();
+        const std::size_t k = std::min(room(), s.size());
         std::memcpy(buf + n, s.data(), k);
         n += k;
         mark_cut();

@@ -18,8 +18,16 @@ namespace tx = texts::written;
 // What the written rendering reads: the receive buffer's bytes 0..12 (and
 // on to the message's end), the locomotive the slot table gave the slot it
 // names, and whether a switch-state query waits for its answer.
+// The receive buffer as the rendering reads it: the message's bytes, what
+// it still held behind a cut-short message, zero beyond.
+struct Held {
+    const std::uint8_t *bytes;
+    std::size_t count;
+    int operator[](std::size_t i) const { return i < count ? bytes[i] : 0; }
+};
+
 struct WrittenInput {
-    const std::int32_t *b;
+    Held b;
     std::int32_t length;
     long slot_loco;
     bool switch_query;
@@ -87,7 +95,7 @@ struct Line {
     }
 };
 
-void render_kennbox(const std::int32_t *b, Line &line) {
+void render_kennbox(const Held &b, Line &line) {
     const int sender = (b[3] & 0x1F) * 128 + b[4];
     if ((b[3] & 0xE0) == 0x20) {
         if (b[2] == 0) {
@@ -117,7 +125,7 @@ void render_kennbox(const std::int32_t *b, Line &line) {
 }
 
 void render_slot_data(const WrittenInput &in, Line &line) {
-    const std::int32_t *b = in.b;
+    const Held &b = in.b;
     line << tx::kSlot;
     line.S(b[2]) << tx::kLocoAddress;
     line.S(in.slot_loco) << tx::kSlotSpeed;
@@ -130,12 +138,12 @@ void render_hex_list(const WrittenInput &in, Line &line) {
     line << tx::kHexPrefix;
     line.t.n = static_cast<std::size_t>(
         put_hex_list(line.t.buf + line.t.n,
-                              std::span(in.b, static_cast<std::size_t>(in.length)), true) -
+                     std::span(in.b.bytes, static_cast<std::size_t>(in.length)), true) -
         line.t.buf);
 }
 
 void render_into(const WrittenInput &in, bool ascii_hex, Line &line) {
-    const std::int32_t *b = in.b;
+    const Held &b = in.b;
     switch (b[0]) {
     case kOpcBusy: // not shown
         break;
@@ -204,12 +212,8 @@ void render_into(const WrittenInput &in, bool ascii_hex, Line &line) {
 } // namespace
 
 void render_written(const Message &m, bool ascii_hex, LineText &text) {
-    // the receive buffer's view of it: the bytes, what it still held behind
-    // a cut-short message, zero beyond
-    std::array<std::int32_t, kLongestMessage + 1> b{};
-    for (std::size_t i = 0; i < std::size_t{m.length} + m.leftover; ++i)
-        b[i] = m.bytes[i];
-    const WrittenInput in{b.data(), m.length, m.known.written_loco, m.known.after_switch_query};
+    const Held held{m.bytes.data(), std::size_t{m.length} + m.leftover};
+    const WrittenInput in{held, m.length, m.known.written_loco, m.known.after_switch_query};
     text.n = 0;
     Line line{text};
     render_into(in, ascii_hex, line);

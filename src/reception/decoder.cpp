@@ -15,10 +15,6 @@ std::string_view MessageDecoder::decode(const loconet::Message &m) {
     return shown ? text_.view() : std::string_view();
 }
 
-loconet::LineMode MessageDecoder::mode() const {
-    return {display_.hex_on != 0, display_.detail_on != 0, display_.ascii_hex_on != 0};
-}
-
 // The area is cut before every message, also one that shows nothing; the
 // bytes of HEX Ausgabe are never wrapped.
 bool MessageDecoder::decode_ln_mes(const loconet::Message &m) {

@@ -46,7 +46,11 @@ private:
     void append_to_area(bool wrapped);
     void show(const LineText &line);
     void mark_if_corrupt(const loconet::Message &m);
-    loconet::LineMode mode() const;
+    // (made where it is used: a small struct of flags passed through the
+    // stack is slow to read back)
+    loconet::LineMode mode() const {
+        return {display_.hex_on != 0, display_.detail_on != 0, display_.ascii_hex_on != 0};
+    }
 
     const DisplayVars &display_;
     const TraceVars &trace_vars_;

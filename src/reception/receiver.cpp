@@ -3,6 +3,8 @@
 #include "loconet/framer.h"
 #include "loconet/opcodes.h"
 
+#include <cstring>
+
 namespace bl {
 
 namespace {
@@ -31,7 +33,7 @@ Receiver::Receiver(ReceptionVars &vars, const DisplayVars &display, loconet::Bus
     : vars_(vars), display_(display), counts_(counts), echoes_(echoes), stamp_(std::move(stamp)),
       decode_(std::move(decode)) {}
 
-bool Receiver::stamp(loconet::Message &m) {
+inline bool Receiver::stamp(loconet::Message &m) {
     m.seq = ++seq_;
     if (!stamp_)
         return false;
@@ -39,6 +41,26 @@ bool Receiver::stamp(loconet::Message &m) {
     m.wall_us = at.wall_us;
     m.steady_ns = at.steady_ns;
     return at.sent;
+}
+
+inline void Receiver::capture(int b) {
+    ReceptionVars &v = vars_;
+    ReplyKind kind{};
+    if (loconet::is_opcode(b) && reply_kind_for(b, kind)) {
+        v.answer_kind = kind.column;
+        v.answer_len = kind.length;
+        v.answer_count = 0;
+        v.answer_on = kTrue;
+    }
+    if (!v.answer_on)
+        return;
+    auto &column = v.answer_tab[static_cast<std::size_t>(v.answer_kind)];
+    column[static_cast<std::size_t>(v.answer_count)] = static_cast<std::int16_t>(b);
+    ++v.answer_count;
+    if (v.answer_count == v.answer_len) {
+        v.answer_on = kFalse;
+        column[kAnswerFlagRow] = kTrue;
+    }
 }
 
 inline void Receiver::step(int b) {
@@ -54,17 +76,84 @@ inline void Receiver::step(int b) {
 void Receiver::framing_step(int b) { step(b); }
 
 void Receiver::framing_steps(std::string_view bytes) {
-    for (const char c : bytes)
-        step(static_cast<unsigned char>(c));
+    const auto *p = reinterpret_cast<const std::uint8_t *>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        // most of a stream is whole messages: those go at once
+        if (!vars_.ln_in_msg) {
+            if (const std::size_t length = whole_message_at(p + i, n - i)) {
+                frame_whole(p + i, length);
+                i += length;
+                continue;
+            }
+        }
+        step(p[i++]);
+    }
 }
 
-void Receiver::framed() {
+std::size_t Receiver::whole_message_at(const std::uint8_t *bytes, std::size_t available) {
+    const int op = bytes[0];
+    if (!loconet::is_opcode(op))
+        return 0;
+    int length = loconet::message_length(op);
+    if (length == loconet::kLengthFromSecondByte) {
+        if (available < 2)
+            return 0;
+        length = bytes[1]; // an opcode here is no length; 0 and 1 never complete
+        if (length < 2 || length >= 0x80)
+            return 0;
+    }
+    const auto whole = static_cast<std::size_t>(length);
+    if (whole > available)
+        return 0;
+    std::uint8_t high = 0;
+    for (std::size_t k = 1; k < whole; ++k)
+        high |= bytes[k];
+    return high & 0x80 ? 0 : whole; // an opcode inside cuts it short
+}
+
+void Receiver::frame_whole(const std::uint8_t *bytes, std::size_t length) {
+    counts_.bytes += length;
+    ReceptionVars &v = vars_;
+    for (std::size_t k = 0; k < length; ++k)
+        v.ln_buf[k] = bytes[k];
+    v.ln_len = v.ln_count = static_cast<std::int32_t>(length);
+    v.ln_in_msg = kFalse;
+    // as byte by byte: the message is decoded before its last byte enters the capture
+    capture(bytes[0]);
+    for (std::size_t k = 1; k + 1 < length && v.answer_on; ++k)
+        capture(bytes[k]);
+    framed(bytes);
+    capture(bytes[length - 1]);
+}
+
+void Receiver::framed(const std::uint8_t *raw) {
     loconet::Message &m = current_;
-    m.length = static_cast<std::uint8_t>(vars_.ln_len);
+    const auto length = static_cast<std::uint8_t>(vars_.ln_len);
+    m.length = length;
     int check = 0xFF;
-    for (std::size_t i = 0; i < m.length; ++i) {
-        m.bytes[i] = static_cast<std::uint8_t>(vars_.ln_buf[i]);
-        check ^= m.bytes[i];
+    if (raw) {
+        std::memcpy(m.bytes.data(), raw, length);
+        // four bytes at a time, folded: most messages are two to six long
+        std::uint32_t folded = 0;
+        std::size_t i = 0;
+        for (; i + 4 <= length; i += 4) {
+            std::uint32_t word;
+            std::memcpy(&word, raw + i, 4);
+            folded ^= word;
+        }
+        for (; i < length; ++i)
+            folded ^= raw[i];
+        folded ^= folded >> 16;
+        folded ^= folded >> 8;
+        check ^= static_cast<int>(folded & 0xFF);
+    } else {
+        for (std::size_t i = 0; i < length; ++i) {
+            const auto b = static_cast<std::uint8_t>(vars_.ln_buf[i]);
+            m.bytes[i] = b;
+            check ^= b;
+        }
     }
     m.checksum_ok = check == 0;
     m.connection = 0;
@@ -135,26 +224,6 @@ void Receiver::finish() {
     if (const int n = loconet::pending_bytes(vars_)) {
         give_up(0x80, n);
         vars_.ln_in_msg = kFalse;
-    }
-}
-
-void Receiver::capture(int b) {
-    ReceptionVars &v = vars_;
-    ReplyKind kind{};
-    if (loconet::is_opcode(b) && reply_kind_for(b, kind)) {
-        v.answer_kind = kind.column;
-        v.answer_len = kind.length;
-        v.answer_count = 0;
-        v.answer_on = kTrue;
-    }
-    if (!v.answer_on)
-        return;
-    auto &column = v.answer_tab[static_cast<std::size_t>(v.answer_kind)];
-    column[static_cast<std::size_t>(v.answer_count)] = static_cast<std::int16_t>(b);
-    ++v.answer_count;
-    if (v.answer_count == v.answer_len) {
-        v.answer_on = kFalse;
-        column[kAnswerFlagRow] = kTrue;
     }
 }
 

@@ -81,7 +81,13 @@ public:
 
 private:
     void step(int b);
-    void framed();
+    // A whole message at the start of bytes, where one stands there with
+    // nothing in the buffer before it: its length, else 0.
+    static std::size_t whole_message_at(const std::uint8_t *bytes, std::size_t available);
+    // The steps for a whole message at once: what step() does byte by byte.
+    void frame_whole(const std::uint8_t *bytes, std::size_t length);
+    // raw: the message's bytes as they came, where at hand (else the buffer's)
+    void framed(const std::uint8_t *raw = nullptr);
     void our_own(loconet::Message &m);
     void give_up(int b, int n);
     void capture(int b);

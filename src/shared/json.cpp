@@ -38,8 +38,8 @@ void append_time(std::string &out, std::int64_t wall_us) {
     const int offset = at.offsetFromUtc() / 60;
     char text[64];
     std::snprintf(text, sizeof text, "%s.%06d%c%02d:%02d",
-                  at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1().constData(),
-                  micros, offset < 0 ? '-' : '+', (offset < 0 ? -offset : offset) / 60,
+                  at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1().constData(), micros,
+                  offset < 0 ? '-' : '+', (offset < 0 ? -offset : offset) / 60,
                   (offset < 0 ? -offset : offset) % 60);
     out += text;
 }

@@ -5,30 +5,35 @@
 
 namespace bl {
 
+namespace {
+
+// One character, without a branch: an umlaut is two bytes, ASCII one.
+inline char *put_one(char *out, unsigned char c) {
+    const bool wide = c >= 0x80;
+    out[0] = static_cast<char>(wide ? 0xC0 | (c >> 6) : c);
+    out[1] = static_cast<char>(0x80 | (c & 0x3F)); // overwritten by the next where narrow
+    return out + 1 + wide;
+}
+
+} // namespace
+
 char *put_latin1_as_utf8(char *out, std::string_view latin1) {
-    // runs of ASCII are copied whole; only the umlauts need two bytes
-    std::size_t i = 0;
-    while (i < latin1.size()) {
-        std::size_t run = i;
-        // eight ASCII characters at a time
-        while (run + 8 <= latin1.size()) {
-            std::uint64_t word;
-            std::memcpy(&word, latin1.data() + run, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            run += 8;
+    const char *p = latin1.data();
+    const char *const end = p + latin1.size();
+    // eight characters at a time: ASCII copied whole, else one by one
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (!(word & 0x8080808080808080ULL)) {
+            std::memcpy(out, &word, 8);
+            out += 8;
+            continue;
         }
-        while (run < latin1.size() && static_cast<unsigned char>(latin1[run]) < 0x80)
-            ++run;
-        std::memcpy(out, latin1.data() + i, run - i);
-        out += run - i;
-        if (run == latin1.size())
-            break;
-        const auto c = static_cast<unsigned char>(latin1[run]);
-        *out++ = static_cast<char>(0xC0 | (c >> 6));
-        *out++ = static_cast<char>(0x80 | (c & 0x3F));
-        i = run + 1;
+        for (int k = 0; k < 8; ++k)
+            out = put_one(out, static_cast<unsigned char>(p[k]));
     }
+    for (; p != end; ++p)
+        out = put_one(out, static_cast<unsigned char>(*p));
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include "support/traffic.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace bl {
 namespace {
@@ -43,6 +44,33 @@ TEST(Receiver, EverySplitOfAStreamFramesAlike) {
         split.feed(stream.substr(0, a));
         split.feed(stream.substr(a));
         ASSERT_EQ(split.messages, whole.messages) << "split at " << a;
+    }
+}
+
+// Whole messages are framed at once; whatever the stream holds (garbage,
+// opcodes inside messages, lengths 0 and 1, cut ends), it comes out as byte
+// by byte: the same messages, counts, capture and receive buffer.
+TEST(Receiver, WholeMessagesAtOnceAsByteByByte) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 200; ++round) {
+        std::string stream = testing::mixed_traffic(30, static_cast<std::uint32_t>(round));
+        for (int k = 0; k < 12; ++k) { // noise at random places
+            const auto at = rng() % (stream.size() + 1);
+            const char noise[] = {'\xE5', '\x01', '\x00', '\x7F', '\xB4', '\xE7', '\x0E', '\x10'};
+            stream.insert(at, 1, noise[rng() % sizeof noise]);
+        }
+        Framer at_once, by_byte;
+        at_once.feed(stream);
+        for (const char c : stream)
+            by_byte.receiver.framing_step(static_cast<unsigned char>(c));
+        ASSERT_EQ(at_once.messages, by_byte.messages) << "round " << round;
+        EXPECT_EQ(at_once.counts.bytes, by_byte.counts.bytes);
+        EXPECT_EQ(at_once.counts.discarded, by_byte.counts.discarded);
+        EXPECT_EQ(at_once.vars.answer_tab, by_byte.vars.answer_tab) << "round " << round;
+        EXPECT_EQ(at_once.vars.answer_on, by_byte.vars.answer_on);
+        EXPECT_EQ(at_once.vars.ln_buf, by_byte.vars.ln_buf);
+        EXPECT_EQ(at_once.vars.ln_in_msg, by_byte.vars.ln_in_msg);
+        EXPECT_EQ(at_once.vars.ln_count, by_byte.vars.ln_count);
     }
 }
 
