@@ -4,6 +4,7 @@
 #include "../tests/support/traffic.h"
 #include "app/reception_path.h"
 #include "cli/decode_command.h"
+#include "loconet/layout_state.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -63,6 +64,33 @@ BENCHMARK(BM_DecodeCommand)
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->ArgNames({"area", "detail"})
     ->Unit(benchmark::kMillisecond);
+
+// the detailed rendering to a line sink, with and without the layout's state
+// kept beside it (what the Anlage window and --state add to every message)
+void BM_DetailWithState(benchmark::State &state) {
+    bl::ModVariablen vars;
+    vars.monitor_on = bl::kTrue;
+    vars.detail_on = bl::kTrue;
+    bl::DiscardingMonitorArea area;
+    bl::NoLines trace;
+    struct Count : bl::LineSink {
+        std::size_t lines = 0;
+        void write_line(std::string_view) override { ++lines; }
+    } lines;
+    bl::ReceptionPath path(vars, bl::LineOutputs{area, trace, &lines});
+    bl::loconet::LayoutState layout;
+    bl::Receiver::MessageListeners::Handle keeping;
+    if (state.range(0))
+        keeping =
+            path.receiver.listen([&layout](const bl::loconet::Message &m) { layout.apply(m); });
+    for (auto _ : state) {
+        path.receiver.framing_steps(traffic());
+        benchmark::DoNotOptimize(lines.lines);
+    }
+    state.SetLabel(state.range(0) ? "with the state" : "lines only");
+    report(state, traffic().size());
+}
+BENCHMARK(BM_DetailWithState)->Arg(0)->Arg(1)->ArgName("state")->Unit(benchmark::kMillisecond);
 
 } // namespace
 

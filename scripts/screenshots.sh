@@ -83,6 +83,16 @@ sleep 1
 shoot history-filter.png "$history"
 stop
 
+# the layout at a glance: the slots of the simulated bus, a value that just changed in bold
+start --demo --rate 40 --anlage
+layout=$(xdotool search --sync --onlyvisible --name "Anlage$" | head -n 1)
+xdotool windowmove "$layout" 0 0
+sleep 6
+xdotool mousemove 60 75 click 1 # the tab "Slots"
+sleep 1.2
+shoot layout.png "$layout"
+stop
+
 # Wireshark with the dissector, on a recording of the simulated bus (where
 # Wireshark is installed: apt-get install wireshark-qt)
 if command -v wireshark > /dev/null; then

@@ -42,6 +42,9 @@ struct RunOptions {
     std::size_t history = 1'000'000;     // --history: messages the history keeps
     bool analyse = false;                // --analyse: the history window opens at start
     bool json = false;                   // --json: a JSON object a message instead of the lines
+    bool state = false;                  // --state: the layout's state at the end instead
+    std::uint64_t state_at = 0;          // --state-at N: ... after message N (0: the last)
+    bool anlage = false;                 // --anlage: the Anlage window opens at start
     QString help_text;
 };
 

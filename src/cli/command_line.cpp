@@ -50,6 +50,9 @@ constexpr std::array kRules{
     OptionRule{"history", kReplay | kWindow},
     OptionRule{"analyse", kReplay | kWindow},
     OptionRule{"json", kDecode | kConsole | kReplay},
+    OptionRule{"state", kDecode | kReplay},
+    OptionRule{"state-at", kDecode | kReplay},
+    OptionRule{"anlage", kReplay | kWindow},
 };
 
 // An option that means something only beside another.
@@ -153,6 +156,9 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto analyse = flag("analyse", tx::kAnalyseOption);
     const auto pcap = valued("pcap", texts::capture::kPcapOption, tx::kFileValue);
     const auto json = flag("json", tx::kJsonOption);
+    const auto state = flag("state", tx::kStateOption);
+    const auto state_at = valued("state-at", tx::kStateAtOption, tx::kNumberValue);
+    const auto anlage = flag("anlage", tx::kAnlageOption);
     parser.addOptions({help,        version,      decode,
                        hex_output,  no_ascii_hex, detail,
                        area,        replay,       exit_after_replay,
@@ -161,7 +167,8 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
                        record,      first_paint,  stats,
                        mark_errors, serve,        serve_read_only,
                        filter,      history,      analyse,
-                       pcap,        json});
+                       pcap,        json,         state,
+                       state_at,    anlage});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -251,6 +258,14 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     }
     result.analyse = parser.isSet(analyse);
     result.json = parser.isSet(json);
+    result.state = parser.isSet(state) || parser.isSet(state_at);
+    result.anlage = parser.isSet(anlage);
+    if (parser.isSet(state_at)) {
+        bool ok = false;
+        result.state_at = parser.value(state_at).toULongLong(&ok);
+        if (!ok || result.state_at == 0)
+            return error(tx::kBadStateAt);
+    }
     if (result.json && result.area)
         return error(tx::kExclusive.arg(QStringLiteral("--json"), QStringLiteral("--area")));
     result.pcap_file = parser.value(pcap);

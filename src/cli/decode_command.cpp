@@ -3,6 +3,7 @@
 #include "app/json_lines.h"
 #include "app/pcap_recording.h"
 #include "app/reception_path.h"
+#include "app/state_report.h"
 #include "capture/pcap_format.h"
 #include "capture/pcapng_file.h"
 #include "reception/bus_health.h"
@@ -14,6 +15,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <optional>
 
 #include <string>
@@ -26,32 +28,57 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
 
-// Collects the shown lines as UTF-8 output lines and writes them in large
-// blocks.
+// Collects the shown lines (Latin-1) and writes them as UTF-8 in large
+// blocks. The lines gather in a small block that stays in the cache, and are
+// converted a block at a time, where runs of ASCII go whole.
 class LineWriter : public LineSink {
 public:
-    explicit LineWriter(std::FILE *out) : out_(out), buffer_(kChunk + 2 * LineText::kCapacity) {}
+    explicit LineWriter(std::FILE *out)
+        : out_(out), latin1_(kGather + 2 * LineText::kCapacity),
+          utf8_(kChunk + 2 * latin1_.size()) {}
     ~LineWriter() override { flush(); }
 
     void write_line(std::string_view text) override {
-        char *p = put_latin1_as_utf8(buffer_.data() + used_, text);
-        *p++ = '\n';
-        used_ = static_cast<std::size_t>(p - buffer_.data());
-        if (used_ >= kChunk)
-            flush();
+        if (latin1_.size() - gathered_ < text.size() + 1) {
+            convert();
+            if (latin1_.size() < text.size() + 1) { // longer than any line made here
+                latin1_.resize(text.size() + 1);
+                utf8_.resize(kChunk + 2 * latin1_.size());
+            }
+        }
+        char *p = latin1_.data() + gathered_;
+        std::memcpy(p, text.data(), text.size());
+        p[text.size()] = '\n';
+        gathered_ += text.size() + 1;
+        if (gathered_ >= kGather)
+            convert();
     }
     void flush() {
+        convert();
         if (used_ > 0)
-            ok_ = std::fwrite(buffer_.data(), 1, used_, out_) == used_ && ok_;
+            ok_ = std::fwrite(utf8_.data(), 1, used_, out_) == used_ && ok_;
         used_ = 0;
     }
     bool ok() const { return ok_; }
     void fail() { ok_ = false; }
 
 private:
+    static constexpr std::size_t kGather = 4 * 1024;
+    void convert() {
+        if (gathered_ == 0)
+            return;
+        const char *end =
+            put_latin1_as_utf8(utf8_.data() + used_, std::string_view(latin1_.data(), gathered_));
+        used_ = static_cast<std::size_t>(end - utf8_.data());
+        gathered_ = 0;
+        if (used_ >= kChunk)
+            flush();
+    }
+
     std::FILE *out_;
-    std::vector<char> buffer_; // room for one more line past kChunk
-    std::size_t used_ = 0;
+    std::vector<char> latin1_; // room for one more line past kGather
+    std::vector<char> utf8_;   // kChunk, and room for one block more
+    std::size_t gathered_ = 0, used_ = 0;
     bool ok_ = true;
 };
 
@@ -78,15 +105,27 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     NoLines no_trace;
     TextMonitorArea text_area;
     DiscardingMonitorArea no_area;
-    // with --json the objects take the lines' place
-    ReceptionPath path(vars, area || options.json ? LineOutputs{area ? static_cast<MonitorArea &>(text_area) : no_area, no_trace}
-                                                  : LineOutputs{no_area, no_trace, &lines});
-    path.decoder.set_mark_errors(options.mark_errors && !options.json);
+    // with --json the objects take the lines' place, with --state the state
+    const bool no_lines = options.json || options.state;
+    ReceptionPath path(
+        vars, area || no_lines
+                  ? LineOutputs{area ? static_cast<MonitorArea &>(text_area) : no_area, no_trace}
+                  : LineOutputs{no_area, no_trace, &lines});
+    path.decoder.set_mark_errors(options.mark_errors && !no_lines);
     std::optional<JsonLines> json;
-    if (options.json)
+    if (options.json && !options.state)
         json.emplace(path.receiver, path.context, out, filter_of(options), false);
     else
         path.decoder.set_filter(filter_of(options));
+    loconet::LayoutState state;
+    std::uint64_t messages = 0;
+    Receiver::MessageListeners::Handle stating;
+    if (options.state)
+        stating = path.receiver.listen([&state, &messages, &options](const loconet::Message &m) {
+            messages = m.seq;
+            if (options.state_at == 0 || m.seq <= options.state_at)
+                state.apply(m);
+        });
 
     std::optional<PcapRecording> pcap;
     bool pcap_cut = false;
@@ -168,6 +207,17 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     lines.flush();
     if (json && !json->flush())
         lines.fail();
+    if (options.state && options.state_at > messages) {
+        say_to(err, texts::cli::kNoSuchMessage.arg(options.state_at).arg(messages));
+        status = std::max(status, 1);
+    } else if (options.state) {
+        const auto f = filter_of(options);
+        const filter::Filter *chosen = f ? &*f : nullptr;
+        const std::string text =
+            options.json ? state_json(state, chosen) + "\n" : state_text(state, chosen);
+        if (std::fwrite(text.data(), 1, text.size(), out) != text.size())
+            lines.fail();
+    }
     if (area) {
         const std::string text = latin1_to_utf8(text_area.text());
         std::fwrite(text.data(), 1, text.size(), out);

@@ -330,6 +330,30 @@ inline const QString kOptProtocol = QStringLiteral("lbserver (Vorgabe) oder tcp.
 
 } // namespace bl::texts::extcap
 
+// The Anlage window.
+namespace bl::texts::layout {
+
+inline const QString kTitle = QStringLiteral("Bus-Lauscher – Anlage");
+inline const QString kButton = QStringLiteral("Anlage…");
+inline const QString kButtonTip = QStringLiteral(
+    "Der Stand der Anlage: Gleisspannung, Modelluhr, Slots, Loks, Weichen, Rückmelder, "
+    "Transponder und Abschnitte, live oder so, wie er bei einer Zeile des Verlaufs war.");
+inline const QString kLive = QStringLiteral("Live");
+inline const QString kLiveTip = QStringLiteral("Wieder den Stand jetzt zeigen, der dem Bus folgt.");
+inline const QString kLiveNow = QStringLiteral("Stand: live");
+// %1: message number, %2: its time
+inline const QString kMoment = QStringLiteral("Stand: Nr. %1, %2");
+inline const QString kFilterLabel = QStringLiteral("Filter:");
+inline const QString kFilterPlaceholder =
+    QStringLiteral("z. B. lok=57, weiche=10-20, rm=5, belegt");
+inline const QString kFilterTip = QStringLiteral(
+    "Nur passende Zeilen zeigen: lok, slot, weiche, rm wie im Verlauf, ein Wort sucht in der "
+    "Zeile.");
+inline const QString kDoubleClickTip =
+    QStringLiteral("Doppelklick: die Meldungen dieser Zeile im Verlauf zeigen.");
+
+} // namespace bl::texts::layout
+
 // The history window.
 namespace bl::texts::history {
 
@@ -489,6 +513,21 @@ inline const QString kDemoOrReplay = QStringLiteral("--demo und --replay schlie�
 inline const QString kJsonOption = QStringLiteral(
     "Statt der Zeilen jede Meldung als ein JSON-Objekt je Zeile (JSON Lines): nr, zeit, "
     "richtung, bytes, pruefsumme_ok, zeile, klartext, antwort_auf, felder.");
+inline const QString kStateOption = QStringLiteral(
+    "Statt der Zeilen den Stand der Anlage nach der letzten Meldung: Zentrale, Slots, "
+    "Lokomotiven, Weichen, Rückmelder, Transponder, Abschnitte (mit --json als ein JSON-Objekt).");
+inline const QString kStateAtOption =
+    QStringLiteral("Den Stand der Anlage nach Meldung Nr. N (gezählt wie im Verlauf, ab 1).");
+inline const QString kBadStateAt =
+    QStringLiteral("--state-at braucht die Nummer einer Meldung (1, 2, …).");
+// %1: the number asked for; %2: how many messages there were
+inline const QString kNoSuchMessage =
+    QStringLiteral("Meldung Nr. %1 gibt es nicht; gelesen wurden %2 Meldungen.");
+// %1: the number asked for
+inline const QString kMessageGone =
+    QStringLiteral("Meldung Nr. %1 ist nicht (mehr) im Verlauf; --history N hält mehr.");
+inline const QString kAnlageOption =
+    QStringLiteral("Das Fenster \"Bus-Lauscher – Anlage\" gleich beim Start öffnen.");
 // %1, %2: the two options
 inline const QString kExclusive = QStringLiteral("%1 und %2 schließen sich aus.");
 // %1: the option

@@ -55,6 +55,8 @@ constexpr ControlPlace kLabel2{"Label2", -1, 8760, 720, 375, 195, 21};
 constexpr ControlPlace kLokAdrTxt{"LokAdrTxt", -1, 8010, 1020, 585, 285, 18};
 constexpr ControlPlace kKatTxt{"KatTxt", -1, 8730, 1020, 585, 285, 19};
 constexpr ControlPlace kZugkatBut{"ZugkatBut", -1, 8010, 1410, 1335, 345, 22};
+// in the frame's free middle: the layout's state
+constexpr ControlPlace kBtnLayout{"btnLayout", -1, 6960, 240, 975, 315, 26};
 
 // room for a few lines of the monitor below the frame, in the smallest window
 constexpr int kMinimumAreaBelowFrame = 900;
@@ -142,6 +144,8 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     KatTxt = add<QLineEdit>(QStringLiteral("-"), OutFrame, kKatTxt);
     KatTxt->setAlignment(Qt::AlignCenter);
     ZugkatBut = add<QPushButton>(texts::window::kSetCategory, OutFrame, kZugkatBut);
+    btnLayout = add<QPushButton>(texts::layout::kButton, OutFrame, kBtnLayout);
+    btnLayout->setToolTip(texts::layout::kButtonTip);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);

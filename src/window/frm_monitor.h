@@ -60,6 +60,7 @@ public:
     QLineEdit *LokAdrTxt;
     QLineEdit *KatTxt;
     QPushButton *ZugkatBut;
+    QPushButton *btnLayout; // "Anlage…"
     RtbMoni *rtbMoni;
     QStatusBar *StatusBar1;
     QLabel *HealthPanel;

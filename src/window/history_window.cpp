@@ -371,6 +371,8 @@ void HistoryWindow::toggle_pause() {
 
 void HistoryWindow::clear_history() {
     store_.clear();
+    if (cleared_)
+        cleared_();
     model_.reset();
     fieldView->clear();
     show_count();
@@ -388,6 +390,8 @@ void HistoryWindow::selection_changed() {
     if (position < store_.first())
         return;
     fieldView->setPlainText(field_view(store_, position, model_.detail()).join(QLatin1Char('\n')));
+    if (row_chosen_)
+        row_chosen_(position);
     if (timeMode->currentIndex() == 2)
         model_.set_time_mode(HistoryModel::TimeMode::FromReference, position);
 }

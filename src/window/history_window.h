@@ -55,6 +55,13 @@ public:
     static constexpr int kBusyRefreshMs = 1000;
 
     void set_ask_export(AskExport ask) { ask_export_ = std::move(ask); }
+    // A row chosen: its message's store position (the Anlage window shows
+    // the state as it was then).
+    void on_row_chosen(std::function<void(std::uint64_t position)> handler) {
+        row_chosen_ = std::move(handler);
+    }
+    // "Verlauf leeren": after the store was emptied.
+    void on_cleared(std::function<void()> handler) { cleared_ = std::move(handler); }
     // Writes the shown rows; false (and a box) where the file cannot be written.
     bool export_to(const ExportTarget &target);
     HistoryModel &model() { return model_; }
@@ -111,6 +118,8 @@ private:
     std::uint64_t kept_ = 0;   // the chosen row's message while a filter is applied
     bool keep_chosen_ = false; // a row was chosen when the filter changed
     AskExport ask_export_;
+    std::function<void(std::uint64_t)> row_chosen_;
+    std::function<void()> cleared_;
 };
 
 } // namespace bl

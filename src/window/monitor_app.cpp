@@ -40,7 +40,10 @@ MonitorApp::MonitorApp(Platform p)
     if (auto *qt = dynamic_cast<QtDialogs *>(dialogs_.get()))
         qt->set_parent(window_.get());
     // every message from the start, whatever the area shows
-    history_feed_ = core_->listen([this](const loconet::Message &m) { history_.add(m); });
+    history_feed_ = core_->listen([this](const loconet::Message &m) {
+        timeline_.add(m); // before the store drops its oldest
+        history_.add(m);
+    });
     connect_controls();
 }
 
@@ -73,10 +76,33 @@ void MonitorApp::toggle_pcap() {
     }
 }
 
+LayoutWindow &MonitorApp::show_layout() {
+    if (!layout_window_) {
+        layout_window_ = new LayoutWindow(timeline_, window_.get());
+        // a double-click on a row: its messages in the history
+        layout_window_->on_filter_history([this](const QString &expression) {
+            HistoryWindow &history = show_history();
+            history.filterEdit->setText(expression);
+            history.apply_filter();
+        });
+    }
+    layout_window_->show();
+    layout_window_->raise();
+    layout_window_->activateWindow();
+    layout_window_->refresh();
+    return *layout_window_;
+}
+
 HistoryWindow &MonitorApp::show_history() {
     if (!history_window_) {
         history_window_ = new HistoryWindow(history_, *dialogs_, window_.get());
         history_window_->set_detail(vars().detail_on != 0);
+        // a row chosen shows the layout as it was then, where that window is open
+        history_window_->on_row_chosen([this](std::uint64_t position) {
+            if (layout_window_ && layout_window_->isVisible())
+                layout_window_->show_moment(position);
+        });
+        history_window_->on_cleared([this] { timeline_.cleared(); });
     }
     history_window_->show();
     history_window_->raise();
@@ -192,6 +218,7 @@ void MonitorApp::connect_controls() {
             history_window_->set_detail(w->LNM_detail_chk->isChecked());
     });
     QObject::connect(w->btnHistory, &QPushButton::clicked, w, [this] { show_history(); });
+    QObject::connect(w->btnLayout, &QPushButton::clicked, w, [this] { show_layout(); });
     QObject::connect(w->btnPcapOnOff, &QPushButton::clicked, w, [this] { toggle_pcap(); });
     core_->pcap().set_on_failure([this](const QString &reason) {
         const QString told = texts::capture::kWriteFailed.arg(core_->pcap().path(), reason);

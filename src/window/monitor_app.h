@@ -8,6 +8,7 @@
 #include "trace/trace_recording.h"
 #include "window/frm_monitor.h"
 #include "window/history_window.h"
+#include "window/layout_window.h"
 #include "window/monitor_commands.h"
 
 #include <functional>
@@ -73,6 +74,10 @@ public:
     HistoryWindow &show_history();
     HistoryStore &history() { return history_; }
     HistoryWindow *history_window() { return history_window_; }
+    // Opens (or brings up) "Bus-Lauscher – Anlage".
+    LayoutWindow &show_layout();
+    LayoutWindow *layout_window() { return layout_window_; }
+    const StateTimeline &timeline() const { return timeline_; }
 
 private:
     void connect_controls();
@@ -83,7 +88,9 @@ private:
     void guarded(const std::function<void()> &handler);
 
     HistoryStore history_;                    // before the window and the core: it outlives both
+    StateTimeline timeline_{history_};        // the layout's state at any kept message
     HistoryWindow *history_window_ = nullptr; // the main window owns it
+    LayoutWindow *layout_window_ = nullptr;   // the main window owns it
     std::unique_ptr<UartRate> uart_;
     std::unique_ptr<Dialogs> dialogs_;
     std::function<void()> end_program_;

@@ -3,6 +3,7 @@
 #include "app/bus_access.h"
 #include "app/bus_server.h"
 #include "app/json_lines.h"
+#include "app/state_report.h"
 #include "capture/capture_device.h"
 #include "capture/pcapng_file.h"
 #include "connection/init_paths.h"
@@ -110,6 +111,8 @@ void after_show(MonitorApp &app, const RunOptions &options) {
         history.filterEdit->setText(options.filter);
         history.apply_filter();
     }
+    if (options.anlage)
+        app.show_layout();
 }
 
 // Shows a capture as if it arrived from a USB interface: every waiting byte
@@ -143,6 +146,25 @@ int run_replay(const RunOptions &options, std::unique_ptr<QIODevice> capture) {
         int status = 0;
         if (json && !json->flush())
             status = 1;
+        if (options.state) { // the layout after the last message, or after message N
+            std::optional<loconet::LayoutState> state = app.timeline().live();
+            if (options.state_at != 0) {
+                const auto position = app.history().position_of(options.state_at);
+                state = position ? app.timeline().at(*position) : std::nullopt;
+            }
+            const auto f = filter_of(options);
+            const filter::Filter *chosen = f ? &*f : nullptr;
+            const std::string text = !state         ? std::string()
+                                     : options.json ? state_json(*state, chosen) + "\n"
+                                                    : state_text(*state, chosen);
+            if (!state) {
+                say(texts::cli::kMessageGone.arg(options.state_at));
+                status = 1;
+            } else if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+                       std::fflush(stdout) != 0) {
+                status = 1;
+            }
+        }
         if (replayed_capture) {
             if (const auto &problem = replayed_capture->problem())
                 say(capture::read_problem_text(*problem));

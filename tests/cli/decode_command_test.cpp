@@ -373,7 +373,8 @@ TEST(DecodeCommand, JsonGivesAnObjectAMessage) {
     EXPECT_TRUE(objects[0][QStringLiteral("antwort_auf")].isNull());
     EXPECT_EQ(objects[1][QStringLiteral("felder")][QStringLiteral("loco")].toInt(), 3);
     EXPECT_EQ(objects[1][QStringLiteral("felder")][QStringLiteral("slot")].toInt(), 5);
-    EXPECT_EQ(objects[2][QStringLiteral("zeile")].toString(), QStringLiteral("Rückmelder 21 = belegt"));
+    EXPECT_EQ(objects[2][QStringLiteral("zeile")].toString(),
+              QStringLiteral("Rückmelder 21 = belegt"));
     EXPECT_EQ(objects[2][QStringLiteral("felder")][QStringLiteral("sensor")].toInt(), 21);
     EXPECT_EQ(objects[2][QStringLiteral("bytes")].toString(), QStringLiteral("B2 0A 50 17"));
     EXPECT_TRUE(objects[3][QStringLiteral("zeile")].isNull()) << "the busy message shows no line";
@@ -381,11 +382,72 @@ TEST(DecodeCommand, JsonGivesAnObjectAMessage) {
     EXPECT_EQ(objects[1][QStringLiteral("felder")][QStringLiteral("function_off")].toArray().size(),
               9);
 
-    const Outcome filtered = run(
-        {QStringLiteral("--decode"), QStringLiteral("--json"), QStringLiteral("--filter"),
-         QStringLiteral("lok=3")},
-        stream);
+    const Outcome filtered = run({QStringLiteral("--decode"), QStringLiteral("--json"),
+                                  QStringLiteral("--filter"), QStringLiteral("lok=3")},
+                                 stream);
     const QList<QJsonObject> taken = json_lines(filtered.out);
     ASSERT_EQ(taken.size(), 2);
     EXPECT_EQ(taken[1][QStringLiteral("nr")].toInt(), 2) << "numbers count every message";
+}
+
+// --state: the layout after the last message (or after message N) instead
+// of the lines, as German tables or, with --json, one object.
+TEST(DecodeCommand, StateAfterTheLastOrAnyMessage) {
+    const std::string stream = bytes("83 7C E7 0E 05 33 03 40 30 07 00 00 01 11 00 44 "
+                                     "B2 0A 50 17 B0 13 30 6C 82 7D");
+    const Outcome text = run({QStringLiteral("--decode"), QStringLiteral("--state")}, stream);
+    EXPECT_EQ(text.status, 0);
+    const QString tables = QString::fromUtf8(text.out);
+    EXPECT_TRUE(tables.startsWith(QStringLiteral("Stand nach Meldung Nr. 5\n")))
+        << tables.toStdString();
+    EXPECT_TRUE(tables.contains(QStringLiteral("Gleisspannung: aus")));
+    EXPECT_TRUE(tables.contains(QStringLiteral("in_benutzung")));
+    EXPECT_TRUE(tables.contains(QStringLiteral("Rückmelder")));
+
+    const Outcome at = run({QStringLiteral("--decode"), QStringLiteral("--state-at"),
+                            QStringLiteral("3"), QStringLiteral("--json")},
+                           stream);
+    const QJsonObject state = QJsonDocument::fromJson(at.out).object();
+    EXPECT_EQ(state[QStringLiteral("nr")].toInt(), 3);
+    EXPECT_EQ(state[QStringLiteral("gleisspannung")].toString(), QStringLiteral("an"));
+    const QJsonArray slots = state[QStringLiteral("slots")].toArray();
+    ASSERT_EQ(slots.size(), 1);
+    EXPECT_EQ(slots[0][QStringLiteral("lok")].toInt(), 3);
+    EXPECT_EQ(slots[0][QStringLiteral("status")].toString(), QStringLiteral("in_benutzung"));
+    EXPECT_EQ(slots[0][QStringLiteral("richtung")].toString(), QStringLiteral("rückwärts"));
+    EXPECT_EQ(slots[0][QStringLiteral("funktionen")].toArray().size(), 2);
+    EXPECT_TRUE(
+        state[QStringLiteral("rueckmelder")].toArray()[0][QStringLiteral("belegt")].toBool());
+    EXPECT_TRUE(state[QStringLiteral("weichen")].toArray().isEmpty()) << "message 4 is after";
+    EXPECT_EQ(
+        run({QStringLiteral("--decode"), QStringLiteral("--state-at"), QStringLiteral("x")}, stream)
+            .status,
+        2);
+
+    // a number past the end is said, not answered with the last state
+    const Outcome past = run(
+        {QStringLiteral("--decode"), QStringLiteral("--state-at"), QStringLiteral("6")}, stream);
+    EXPECT_EQ(past.status, 1);
+    EXPECT_TRUE(past.out.isEmpty());
+    EXPECT_TRUE(QString::fromUtf8(past.err).contains(QStringLiteral("Meldung Nr. 6 gibt es nicht")))
+        << past.err.toStdString();
+
+    // a filter chooses the rows, as in the window
+    const Outcome chosen =
+        run({QStringLiteral("--decode"), QStringLiteral("--state"), QStringLiteral("--json"),
+             QStringLiteral("--filter"), QStringLiteral("weiche=20")},
+            stream);
+    const QJsonObject only = QJsonDocument::fromJson(chosen.out).object();
+    EXPECT_TRUE(only[QStringLiteral("slots")].toArray().isEmpty());
+    EXPECT_TRUE(only[QStringLiteral("rueckmelder")].toArray().isEmpty());
+    ASSERT_EQ(only[QStringLiteral("weichen")].toArray().size(), 1);
+    EXPECT_EQ(only[QStringLiteral("weichen")].toArray()[0][QStringLiteral("weiche")].toInt(), 20);
+    const QString belegt =
+        QString::fromUtf8(run({QStringLiteral("--decode"), QStringLiteral("--state"),
+                               QStringLiteral("--filter"), QStringLiteral("belegt")},
+                              stream)
+                              .out);
+    EXPECT_TRUE(belegt.contains(QStringLiteral("Rückmelder\n  Rückmelder")))
+        << belegt.toStdString();
+    EXPECT_TRUE(belegt.contains(QStringLiteral("Slots\n  (keine)"))) << belegt.toStdString();
 }

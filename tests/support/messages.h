@@ -20,8 +20,9 @@ public:
         m.seq = ++seq_;
         m.direction = direction;
         m.steady_ns = static_cast<std::int64_t>(seq_) * 1'000'000 + extra_ns_; // a message a ms
+        // microseconds apart, and as far on as the bus waited
         m.wall_us =
-            1'700'000'000'000'000 + static_cast<std::int64_t>(seq_) * 1001; // microseconds apart
+            1'700'000'000'000'000 + static_cast<std::int64_t>(seq_) * 1001 + extra_ns_ / 1000;
         context_.observe(m);
         return m;
     }

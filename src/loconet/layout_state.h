@@ -1,0 +1,185 @@
+// The layout as the bus has told it: the command station (track power, the
+// model clock, the programming track), every slot the bus has told about,
+// the locomotives by address, the switches, the sensors, which loco a
+// transponder detector saw where, and the sections of power managers. Built
+// from the message stream, each message in O(1), without widgets; only
+// messages whose checksum is right change it. A copy is the state as it was
+// after a message (the history keeps such copies to show any moment again).
+#pragma once
+
+#include "loconet/message.h"
+#include "loconet/numbered.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace bl::loconet {
+
+enum class Power : std::uint8_t { Unknown, On, Off, EmergencyStop };
+// A slot's activity, by STAT1's two activity bits.
+enum class Activity : std::uint8_t { Free, Common, Idle, InUse };
+enum class Position : std::uint8_t { Unknown, Closed, Thrown }; // gerade, abzweigend
+// Where a switch's reported position came from.
+enum class ReportSource : std::uint8_t { None, OutputReport, InputReport, StateQuery };
+
+// F0..F28: which are known, and which of those are on.
+struct Functions {
+    std::uint32_t known = 0;
+    std::uint32_t on = 0;
+    void set(int number, bool value) {
+        if (number < 0 || number > 28)
+            return;
+        known |= 1u << number;
+        if (value)
+            on |= 1u << number;
+        else
+            on &= ~(1u << number);
+    }
+    bool operator==(const Functions &) const = default;
+};
+
+struct ClockState {
+    bool known = false;
+    int hour = 0, minute = 0, day = 0, rate = 0;
+    bool valid = false;
+    std::int64_t at_us = 0;
+};
+
+struct SlotState {
+    int slot = 0;
+    int loco = -1;
+    Activity activity = Activity::Free;
+    int stat1 = -1;     // the whole status byte, where told
+    int speed = -1;     // the raw slot value 0..127
+    int direction = -1; // 0 vorwärts, 1 rückwärts
+    Functions functions;
+    int consist_top = -1; // the slot a consist member's speed follows
+    int throttle = -1;
+    std::int64_t changed_us = 0; // the last change
+    std::int64_t seen_us = 0;    // the last message about it
+    std::uint64_t changed_nr = 0;
+};
+
+struct LocoState {
+    int address = 0;
+    int slot = -1;
+    int speed = -1;     // as its slot or its DCC packets gave it
+    int direction = -1; // 0 vorwärts, 1 rückwärts
+    Functions functions;
+    int section = -1; // where a transponder detector saw it last
+    char zone = 0;
+    bool present = false; // in that section now
+    std::int64_t seen_us = 0;
+    std::int64_t changed_us = 0;
+    std::uint64_t changed_nr = 0;
+};
+
+struct SwitchState {
+    int number = 0;
+    Position commanded = Position::Unknown;
+    std::int64_t commanded_us = 0;
+    int commands = 0;
+    Position reported = Position::Unknown;
+    ReportSource source = ReportSource::None;
+    std::int64_t reported_us = 0;
+    std::int64_t changed_us = 0;
+    std::uint64_t changed_nr = 0;
+    std::array<std::int64_t, 8> recent_commands{}; // the times of the latest, in a ring
+    std::uint8_t next_command = 0;                 // where the next time goes
+};
+
+struct SensorState {
+    int number = 0;
+    bool occupied = false;
+    std::int64_t changed_us = 0;
+    std::uint64_t changed_nr = 0;
+    std::uint64_t changes = 0;
+    std::array<std::int64_t, 16> recent{}; // the times of the latest changes, in a ring
+    std::uint8_t next_change = 0;          // where the next time goes
+    // changes within the minute before now (at most the 16 kept)
+    int changes_within(std::int64_t now_us, std::int64_t window_us) const;
+};
+
+// A section of a power manager, a booster or an auto-reverse unit.
+struct SectionState {
+    int board = 0;
+    int section = 0;
+    enum class Kind : std::uint8_t { Breaker, Reverser, Booster } kind = Kind::Breaker;
+    bool tripped = false; // short circuit, or reversed
+    std::int64_t changed_us = 0;
+    std::uint64_t changed_nr = 0;
+};
+
+class LayoutState {
+public:
+    // Learns from one message; one with a wrong checksum changes nothing.
+    void apply(const Message &m);
+
+    // The number and time of the last message applied.
+    std::uint64_t nr() const { return nr_; }
+    std::int64_t now_us() const { return now_us_; }
+
+    Power power() const { return power_; }
+    std::int64_t power_changed_us() const { return power_changed_us_; }
+    const ClockState &clock() const { return clock_; }
+    int programming_busy() const { return programming_busy_; } // -1 not told
+
+    // each in the order the bus first told of it
+    const Numbered<SlotState> &slots() const { return slots_; }
+    const Numbered<LocoState> &locos() const { return locos_; }
+    const Numbered<SwitchState> &switches() const { return switches_; }
+    const Numbered<SensorState> &sensors() const { return sensors_; }
+    // by board * 16 + section, a unit of its own by kUnitSections + unit
+    const Numbered<SectionState> &sections() const { return sections_; }
+    static constexpr int kUnitSections = 8192;
+
+    // The slots that hold a loco and are not free, for a loco address.
+    std::vector<int> slots_holding(int loco) const;
+
+private:
+    SlotState &slot(int n);
+    LocoState &loco(int address);
+    void changed(SlotState &s);
+    template <typename Change> void change_slot(int n, Change change);
+    void changed(LocoState &l);
+    void slot_data(const Message &m, int slot, int loco, int stat1, int speed, int dirf,
+                   int throttle);
+    void expanded_functions(SlotState &s, const Message &m);
+    void slot_speed(int n, int speed);
+    void slot_dirf(int n, int dirf, bool with_direction);
+    void slot_functions(int n, int first, int count, int value, int bit = 0);
+    void set_activity(int n, int stat1);
+    void move(int from, int to);
+    void track(int trk);
+    void set_power(Power p);
+    void clock_data(const Message &m);
+    void command_switch(int number, Position p, bool on);
+    void report_switch(int number, Position p, ReportSource source);
+    void sensor(int number, bool occupied);
+    void transponder(int loco_address, int section, char zone, bool present);
+    void section(int key, int board, int number, SectionState::Kind kind, bool tripped);
+    void multi_sense(const Message &m);
+    void dcc_packet(const Message &m);
+
+    std::uint64_t nr_ = 0;
+    std::int64_t now_us_ = 0;
+    Power power_ = Power::Unknown;
+    std::int64_t power_changed_us_ = 0;
+    ClockState clock_;
+    int programming_busy_ = -1;
+    int pending_switch_state_ = -1; // a switch-state query waiting for its answer
+    Numbered<SlotState> slots_;
+    Numbered<LocoState> locos_;
+    Numbered<SwitchState> switches_;
+    Numbered<SensorState> sensors_;
+    Numbered<SectionState> sections_;
+    // where a number falls outside what is kept (none of the bus's does)
+    SlotState spare_slot_;
+    LocoState spare_loco_;
+    SwitchState spare_switch_;
+    SensorState spare_sensor_;
+    SectionState spare_section_;
+};
+
+} // namespace bl::loconet

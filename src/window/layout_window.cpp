@@ -1,0 +1,328 @@
+#include "window/layout_window.h"
+
+#include "filter/filter.h"
+#include "history_model/row_texts.h"
+#include "shared/texts.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+namespace bl {
+
+namespace tx = texts::layout;
+
+namespace {
+
+const QColor kFreshColour(0xFF, 0xD8, 0x40);
+constexpr auto kMark = u"\u25CF "; // a dot before the first cell of a fresh row
+
+// Sorts by the numbers behind the cells, and keeps the rows a filter takes.
+class RowFilter : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void set_filter(std::optional<filter::Filter> f) {
+        filter_ = std::move(f);
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &) const override {
+        const auto *model = static_cast<const StateTableModel *>(sourceModel());
+        return !filter_ ||
+               row_matches(model->table().rows[static_cast<std::size_t>(row)], *filter_);
+    }
+
+private:
+    std::optional<filter::Filter> filter_;
+};
+
+// What the history filters on for a row: the number it is about.
+QString history_filter_for(const StateTable::Row &row) {
+    if (row.switch_number >= 0)
+        return QStringLiteral("weiche=%1").arg(row.switch_number);
+    if (row.sensor >= 0 && row.loco < 0)
+        return QStringLiteral("rm=%1").arg(row.sensor);
+    if (row.loco >= 0)
+        return QStringLiteral("lok=%1").arg(row.loco);
+    if (row.slot >= 0)
+        return QStringLiteral("slot=%1").arg(row.slot);
+    return {};
+}
+
+} // namespace
+
+void StateTableModel::take(StateTable table) {
+    const bool same_shape =
+        table.rows.size() == table_.rows.size() && table.columns == table_.columns;
+    if (same_shape) {
+        table_ = std::move(table);
+        if (!table_.rows.empty())
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        return;
+    }
+    beginResetModel();
+    table_ = std::move(table);
+    endResetModel();
+}
+
+template <typename Mark> void StateTableModel::compare(const StateTable &before, Mark mark) const {
+    std::unordered_map<qint64, const StateTable::Row *> old;
+    old.reserve(before.rows.size());
+    for (const StateTable::Row &row : before.rows)
+        old.emplace(row.sort_key, &row);
+    const int news = static_cast<int>(table_.columns.size()) - table_.bookkeeping_columns;
+    for (const StateTable::Row &row : table_.rows) {
+        const auto found = old.find(row.sort_key);
+        for (int c = 0; c < news; ++c)
+            if (found == old.end() || found->second->cells.value(c) != row.cells.value(c))
+                mark(row, c);
+    }
+}
+
+void StateTableModel::set_live(StateTable table, std::int64_t now_us) {
+    const StateTable before = live_ ? std::move(table_) : StateTable();
+    const bool first = !live_;
+    if (first)
+        changed_.clear();
+    live_ = true;
+    now_us_ = now_us;
+    take(std::move(table));
+    if (first) // what stood there before the window looked is no news
+        return;
+    std::unordered_map<qint64, std::vector<std::int64_t>> kept;
+    for (const StateTable::Row &row : table_.rows) {
+        auto found = changed_.find(row.sort_key);
+        kept[row.sort_key] = found != changed_.end()
+                                 ? std::move(found->second)
+                                 : std::vector<std::int64_t>(
+                                       static_cast<std::size_t>(table_.columns.size()), kNever);
+    }
+    changed_ = std::move(kept);
+    compare(before, [this](const StateTable::Row &row, int column) {
+        changed_[row.sort_key][static_cast<std::size_t>(column)] =
+            row.changed_us > 0 ? row.changed_us : now_us_;
+    });
+}
+
+void StateTableModel::set_moment(StateTable table, const StateTable &before) {
+    live_ = false;
+    changed_.clear();
+    take(std::move(table));
+    for (const StateTable::Row &row : table_.rows)
+        changed_[row.sort_key].assign(static_cast<std::size_t>(table_.columns.size()), 0);
+    compare(before, [this](const StateTable::Row &row, int column) {
+        changed_[row.sort_key][static_cast<std::size_t>(column)] = 1;
+    });
+}
+
+int StateTableModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(table_.rows.size());
+}
+
+int StateTableModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(table_.columns.size());
+}
+
+QVariant StateTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= table_.columns.size())
+        return {};
+    return table_.columns[section];
+}
+
+double StateTableModel::freshness(int row, int column) const {
+    const auto found = changed_.find(table_.rows[static_cast<std::size_t>(row)].sort_key);
+    if (found == changed_.end() || static_cast<std::size_t>(column) >= found->second.size())
+        return 0;
+    const std::int64_t changed = found->second[static_cast<std::size_t>(column)];
+    if (!live_)
+        return changed != 0 ? 1.0 : 0.0;
+    const std::int64_t age = now_us_ - changed;
+    if (changed == kNever || age >= kFreshUs)
+        return 0;
+    return 1.0 -
+           static_cast<double>(std::max<std::int64_t>(age, 0)) / static_cast<double>(kFreshUs);
+}
+
+double StateTableModel::row_freshness(int row) const {
+    double most = 0;
+    for (int c = 0; c < columnCount(); ++c)
+        most = std::max(most, freshness(row, c));
+    return most;
+}
+
+QVariant StateTableModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const StateTable::Row &row = table_.rows[static_cast<std::size_t>(index.row())];
+    const double fresh = freshness(index.row(), index.column());
+    switch (role) {
+    case Qt::DisplayRole: {
+        const QString cell = row.cells.value(index.column());
+        // a mark that reads without colour: on the row, and the changed cells in bold
+        return index.column() == 0 && row_freshness(index.row()) > 0
+                   ? QString::fromUtf16(kMark) + cell
+                   : cell;
+    }
+    case SortRole:
+        if (index.column() == 0)
+            return static_cast<qlonglong>(row.sort_key);
+        if (bool ok = false; row.cells.value(index.column()).toLongLong(&ok), ok)
+            return row.cells.value(index.column()).toLongLong();
+        return row.cells.value(index.column());
+    case FreshRole: return fresh;
+    case Qt::BackgroundRole: {
+        if (fresh <= 0)
+            return {};
+        QColor colour = kFreshColour;
+        colour.setAlphaF(static_cast<float>(0.2 + 0.8 * fresh));
+        return QBrush(colour);
+    }
+    case Qt::ForegroundRole: return fresh > 0 ? QVariant(QBrush(Qt::black)) : QVariant();
+    case Qt::FontRole: {
+        if (fresh <= 0)
+            return {};
+        QFont font;
+        font.setBold(true);
+        return font;
+    }
+    default: return {};
+    }
+}
+
+LayoutWindow::LayoutWindow(const StateTimeline &timeline, QWidget *parent)
+    : QWidget(parent, Qt::Window), timeline_(timeline) {
+    setObjectName(QStringLiteral("LayoutWindow"));
+    setWindowTitle(tx::kTitle);
+    build();
+    tick_.setInterval(kRefreshMs);
+    connect(&tick_, &QTimer::timeout, this, [this] { refresh(); });
+    tick_.start();
+    show_live();
+    resize(1040, 520);
+}
+
+void LayoutWindow::build() {
+    station = new QLabel(this);
+    station->setObjectName(QStringLiteral("station"));
+    station->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    momentLabel = new QLabel(this);
+    momentLabel->setObjectName(QStringLiteral("momentLabel"));
+    liveButton = new QPushButton(tx::kLive, this);
+    liveButton->setObjectName(QStringLiteral("liveButton"));
+    liveButton->setToolTip(tx::kLiveTip);
+    filterEdit = new QLineEdit(this);
+    filterEdit->setObjectName(QStringLiteral("filterEdit"));
+    filterEdit->setPlaceholderText(tx::kFilterPlaceholder);
+    filterEdit->setToolTip(tx::kFilterTip);
+    filterEdit->setClearButtonEnabled(true);
+    filterEdit->setMaxLength(static_cast<int>(filter::Filter::kLongestExpression));
+    filterHint = new QLabel(this);
+    filterHint->setObjectName(QStringLiteral("filterHint"));
+    filterHint->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+    filterHint->hide();
+
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    for (int k = 0; k < StateTable::kKinds; ++k) {
+        auto *proxy = new RowFilter(this);
+        proxy->setSourceModel(&models_[static_cast<std::size_t>(k)]);
+        proxy->setSortRole(StateTableModel::SortRole);
+        proxies_[static_cast<std::size_t>(k)] = proxy;
+        auto *view = new QTableView(tabs);
+        view->setObjectName(QStringLiteral("table%1").arg(k));
+        view->setModel(proxy);
+        view->setSortingEnabled(true);
+        view->sortByColumn(0, Qt::AscendingOrder);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->verticalHeader()->hide();
+        view->horizontalHeader()->setStretchLastSection(true);
+        view->setToolTip(tx::kDoubleClickTip);
+        // as wide as the cells when rows come or go, not at every value
+        view->horizontalHeader()->setResizeContentsPrecision(200);
+        connect(&models_[static_cast<std::size_t>(k)], &QAbstractItemModel::modelReset, view,
+                [view] { view->resizeColumnsToContents(); });
+        connect(view, &QTableView::doubleClicked, this, [this, k](const QModelIndex &index) {
+            row_chosen(static_cast<StateTable::Kind>(k), index);
+        });
+        tables[static_cast<std::size_t>(k)] = view;
+        tabs->addTab(view,
+                     state_table(loconet::LayoutState(), static_cast<StateTable::Kind>(k)).title);
+    }
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(new QLabel(tx::kFilterLabel, this));
+    top->addWidget(filterEdit, 1);
+    top->addWidget(momentLabel);
+    top->addWidget(liveButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(station);
+    layout->addLayout(top);
+    layout->addWidget(filterHint);
+    layout->addWidget(tabs, 1);
+
+    connect(liveButton, &QPushButton::clicked, this, [this] { show_live(); });
+    connect(filterEdit, &QLineEdit::textChanged, this, [this] { filter_edited(); });
+}
+
+void LayoutWindow::show_live() {
+    moment_.reset();
+    momentLabel->setText(tx::kLiveNow);
+    liveButton->setEnabled(false);
+    refresh();
+}
+
+void LayoutWindow::show_moment(std::uint64_t position) {
+    const auto state = timeline_.at(position);
+    const auto before = timeline_.before(position);
+    if (!state || !before)
+        return;
+    moment_ = position;
+    momentLabel->setText(tx::kMoment.arg(state->nr()).arg(time_of_day(state->now_us())));
+    liveButton->setEnabled(true);
+    station->setText(station_lines(*state).join(QStringLiteral("   ·   ")));
+    for (int k = 0; k < StateTable::kKinds; ++k) {
+        const auto kind = static_cast<StateTable::Kind>(k);
+        models_[static_cast<std::size_t>(k)].set_moment(state_table(*state, kind),
+                                                        state_table(*before, kind));
+    }
+}
+
+void LayoutWindow::refresh() {
+    if (moment_ || !isVisible())
+        return;
+    const loconet::LayoutState &state = timeline_.live();
+    station->setText(station_lines(state).join(QStringLiteral("   ·   ")));
+    for (int k = 0; k < StateTable::kKinds; ++k)
+        models_[static_cast<std::size_t>(k)].set_live(
+            state_table(state, static_cast<StateTable::Kind>(k)), state.now_us());
+}
+
+void LayoutWindow::filter_edited() {
+    auto read = filter::Filter::parse(filterEdit->text().toStdString());
+    if (auto *bad = std::get_if<filter::ParseError>(&read)) {
+        filterHint->setText(
+            texts::history::kHint.arg(bad->position + 1).arg(QString::fromStdString(bad->hint)));
+        filterHint->show();
+        return;
+    }
+    filterHint->hide();
+    const filter::Filter taken = std::get<filter::Filter>(read);
+    for (QSortFilterProxyModel *proxy : proxies_)
+        static_cast<RowFilter *>(proxy)->set_filter(taken);
+}
+
+void LayoutWindow::row_chosen(StateTable::Kind kind, const QModelIndex &index) {
+    const QModelIndex source = proxies_[kind]->mapToSource(index);
+    if (!source.isValid() || !filter_history_)
+        return;
+    const QString expression =
+        history_filter_for(models_[kind].table().rows[static_cast<std::size_t>(source.row())]);
+    if (!expression.isEmpty())
+        filter_history_(expression);
+}
+
+} // namespace bl

@@ -1,0 +1,192 @@
+// The layout's state from the message stream: each table fed the messages
+// that change it, written from the message layouts; a message with a wrong
+// checksum changes nothing.
+#include "loconet/layout_state.h"
+#include "support/messages.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace bl::loconet {
+namespace {
+
+struct Fed {
+    testing::MessageBus bus;
+    LayoutState state;
+    Fed &operator<<(const char *hex) {
+        state.apply(bus.next(hex));
+        return *this;
+    }
+    Fed &corrupt(const char *hex) {
+        state.apply(bus.corrupt(hex));
+        return *this;
+    }
+    const SlotState &slot(int n) const { return state.slots().at(n); }
+    const LocoState &loco(int a) const { return state.locos().at(a); }
+    const SwitchState &sw(int n) const { return state.switches().at(n); }
+};
+
+std::vector<int> on(const Functions &f) {
+    std::vector<int> numbers;
+    for (int n = 0; n <= 28; ++n)
+        if ((f.known & f.on) & (1u << n))
+            numbers.push_back(n);
+    return numbers;
+}
+
+TEST(LayoutState, TrackPowerFromTheCommandsAndTheSlotsTrackStatus) {
+    const struct {
+        const char *bytes;
+        Power power;
+    } rows[] = {
+        {"83", Power::On},
+        {"82", Power::Off},
+        {"85", Power::EmergencyStop},
+        {"E7 0E 05 03 03 00 00 07 00 00 00 00 00", Power::On}, // TRK 0x07
+        {"E7 0E 05 03 03 00 00 05 00 00 00 00 00", Power::EmergencyStop},
+        {"E7 0E 05 03 03 00 00 04 00 00 00 00 00", Power::Off},
+        {"E7 0E 7B 0A 7F 7F 4F 07 76 02 40 11 00", Power::On}, // the clock's slot too
+    };
+    Fed f;
+    for (const auto &row : rows) {
+        f << row.bytes;
+        EXPECT_EQ(f.state.power(), row.power) << row.bytes;
+    }
+    f.corrupt("82");
+    EXPECT_EQ(f.state.power(), Power::On) << "a wrong checksum changes nothing";
+    EXPECT_TRUE(f.state.clock().known);
+    EXPECT_EQ(f.state.clock().hour, 14);
+    EXPECT_EQ(f.state.clock().minute, 12);
+    EXPECT_EQ(f.state.clock().rate, 10);
+    EXPECT_EQ(f.state.programming_busy(), 0);
+}
+
+// Speed, direction and F0..F28 from every message that carries them, on the
+// slot and on the loco it holds.
+TEST(LayoutState, ASlotAndItsLocoFromEveryMessageAboutThem) {
+    Fed f;
+    f << "E7 0E 05 33 03 40 30 07 00 00 01 11 00";
+    EXPECT_EQ(f.slot(5).loco, 3);
+    EXPECT_EQ(f.slot(5).activity, Activity::InUse);
+    EXPECT_EQ(f.slot(5).speed, 64);
+    EXPECT_EQ(f.slot(5).direction, 1);
+    EXPECT_EQ(f.slot(5).throttle, 17);
+    EXPECT_EQ(on(f.slot(5).functions), (std::vector<int>{0, 5}));
+    f << "A0 05 10"
+      << "A1 05 03"
+      << "A2 05 08"
+      << "A3 05 0F"
+      << "D4 20 05 08 03"
+      << "D4 20 05 05 50"
+      << "D4 20 05 09 41";
+    EXPECT_EQ(f.slot(5).speed, 16);
+    EXPECT_EQ(f.slot(5).direction, 0);
+    EXPECT_EQ(on(f.slot(5).functions),
+              (std::vector<int>{1, 2, 8, 9, 10, 11, 12, 13, 14, 21, 27, 28}));
+    EXPECT_EQ(f.loco(3).slot, 5);
+    EXPECT_EQ(f.loco(3).speed, 16);
+    EXPECT_EQ(f.loco(3).functions, f.slot(5).functions);
+    // an expanded slot's speed and functions, and a DCC packet to the loco itself
+    f << "D5 08 05 11 40"
+      << "D5 10 05 11 15";
+    EXPECT_EQ(f.slot(5).speed, 64);
+    EXPECT_EQ(f.slot(5).direction, 1);
+    EXPECT_EQ(on(f.slot(5).functions).front(), 0);
+    f << "ED 0B 7F 34 22 03 5F 41 00 00"; // F21..F28 of loco 3
+    EXPECT_EQ(on(f.loco(3).functions).back(), 27);
+    f.corrupt("A0 05 7F");
+    EXPECT_EQ(f.slot(5).speed, 64);
+    EXPECT_GT(f.slot(5).changed_nr, 0u);
+}
+
+TEST(LayoutState, MovesLinksAndStatusChanges) {
+    Fed f;
+    f << "E7 0E 05 03 03 00 00 07 00 00 00 00 00";
+    EXPECT_EQ(f.slot(5).activity, Activity::Free);
+    f << "BA 05 05";
+    EXPECT_EQ(f.slot(5).activity, Activity::InUse) << "a null move takes it into use";
+    f << "B5 05 13";
+    EXPECT_EQ(f.slot(5).activity, Activity::Common);
+    f << "BA 05 07";
+    EXPECT_EQ(f.slot(7).loco, 3) << "the data moved";
+    EXPECT_EQ(f.slot(5).activity, Activity::Free);
+    EXPECT_EQ(f.slot(5).loco, -1);
+    f << "B9 07 09";
+    EXPECT_EQ(f.slot(7).consist_top, 9);
+    f << "B8 07 09";
+    EXPECT_EQ(f.slot(7).consist_top, -1);
+    // a consist member's speed byte names its top
+    f << "E7 0E 08 73 04 09 00 07 00 00 00 00 00";
+    EXPECT_EQ(f.slot(8).consist_top, 9);
+    EXPECT_EQ(f.state.slots_holding(3), (std::vector<int>{7}));
+}
+
+TEST(LayoutState, SwitchesCommandedReportedAndCounted) {
+    Fed f;
+    f << "B0 13 30"
+      << "B0 13 20"; // on and off: one command, closed
+    EXPECT_EQ(f.sw(20).commanded, Position::Closed);
+    EXPECT_EQ(f.sw(20).commands, 1);
+    f << "B0 13 10"
+      << "B0 13 00";
+    EXPECT_EQ(f.sw(20).commanded, Position::Thrown);
+    EXPECT_EQ(f.sw(20).commands, 2);
+    f << "B1 13 20"; // output report: the closed output on
+    EXPECT_EQ(f.sw(20).reported, Position::Closed);
+    EXPECT_EQ(f.sw(20).source, ReportSource::OutputReport);
+    f << "BC 13 00"
+      << "B4 3C 00";
+    EXPECT_EQ(f.sw(20).reported, Position::Thrown);
+    EXPECT_EQ(f.sw(20).source, ReportSource::StateQuery);
+    f << "B0 79 37"
+      << "B0 78 1F"; // interrogate and broadcast: no switch
+    EXPECT_EQ(f.state.switches().size(), 1u);
+    f << "ED 0B 7F 21 23 05 7F 00 00 00"; // a DCC accessory packet: switch 20 closed
+    EXPECT_EQ(f.sw(20).commanded, Position::Closed);
+    f << "BD 14 10";
+    EXPECT_EQ(f.sw(21).commanded, Position::Thrown);
+}
+
+TEST(LayoutState, SensorsTheirChangesAndTheMinuteBefore) {
+    Fed f;
+    f << "B2 0A 50";
+    const SensorState &s = f.state.sensors().at(21);
+    EXPECT_TRUE(s.occupied);
+    f << "B2 0A 50"; // the same again is no change
+    EXPECT_EQ(s.changes, 1u);
+    f << "B2 0A 40"
+      << "B2 0A 50";
+    EXPECT_EQ(s.changes, 3u);
+    EXPECT_EQ(s.changes_within(f.state.now_us(), 60'000'000), 3);
+    f.bus.wait(61);
+    f << "B2 0B 50";
+    EXPECT_EQ(s.changes_within(f.state.now_us(), 60'000'000), 0);
+}
+
+TEST(LayoutState, TranspondersAndPowerManagerSections) {
+    Fed f;
+    f << "D0 20 14 7D 03";
+    EXPECT_EQ(f.loco(3).section, 21);
+    EXPECT_EQ(f.loco(3).zone, 'C');
+    EXPECT_TRUE(f.loco(3).present);
+    f << "D0 01 14 1F 5C";
+    EXPECT_EQ(f.loco(4060).section, 149);
+    EXPECT_FALSE(f.loco(4060).present);
+    f << "E5 09 00 7D 05 21 40 00";
+    EXPECT_EQ(f.loco(5).section, 193);
+    f << "D0 60 02 31 02"; // board 3: section 1 auto-reverse, section 2 shorted
+    int tripped = 0;
+    for (const SectionState &s : f.state.sections())
+        tripped += s.tripped;
+    EXPECT_EQ(f.state.sections().size(), 4u);
+    EXPECT_EQ(tripped, 1);
+    f << "D0 60 02 21 05"; // an 8-section unit at the same board number: sections 1, 3, 5
+    tripped = 0;
+    for (const SectionState &s : f.state.sections())
+        tripped += s.tripped;
+    EXPECT_EQ(tripped, 3);
+}
+
+} // namespace
+} // namespace bl::loconet
