@@ -22,7 +22,18 @@ struct ReceptionPath {
         // the written rendering's slot table learns only while it shows
         receiver.set_annotate([this, &vars](loconet::Message &m) {
             context.observe(m, vars.monitor_on && !vars.hex_on);
+            if (findings)
+                findings->observe(m, context);
         });
+    }
+
+    // Findings are made from here on, before a message is shown, so that
+    // the filter's "befund" sees those about the message itself.
+    void find(loconet::Findings &f) {
+        findings = &f;
+        decoder.set_findings(&f);
+        discards = receiver.on_discarded(
+            [&f](std::span<const std::uint8_t> bytes) { f.discarded(bytes.size()); });
     }
 
     loconet::BusCounts counts;
@@ -30,6 +41,8 @@ struct ReceptionPath {
     loconet::BusContext context;
     MessageDecoder decoder;
     Receiver receiver;
+    loconet::Findings *findings = nullptr;
+    Receiver::DiscardListeners::Handle discards;
 };
 
 } // namespace bl

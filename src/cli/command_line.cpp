@@ -52,6 +52,7 @@ constexpr std::array kRules{
     OptionRule{"json", kDecode | kConsole | kReplay},
     OptionRule{"state", kDecode | kReplay},
     OptionRule{"state-at", kDecode | kReplay},
+    OptionRule{"findings", kDecode | kConsole | kReplay},
     OptionRule{"anlage", kReplay | kWindow},
 };
 
@@ -159,6 +160,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto state = flag("state", tx::kStateOption);
     const auto state_at = valued("state-at", tx::kStateAtOption, tx::kNumberValue);
     const auto anlage = flag("anlage", tx::kAnlageOption);
+    const auto findings = flag("findings", tx::kFindingsOption);
     parser.addOptions({help,        version,      decode,
                        hex_output,  no_ascii_hex, detail,
                        area,        replay,       exit_after_replay,
@@ -168,7 +170,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
                        mark_errors, serve,        serve_read_only,
                        filter,      history,      analyse,
                        pcap,        json,         state,
-                       state_at,    anlage});
+                       state_at,    anlage,       findings});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -260,6 +262,11 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     result.json = parser.isSet(json);
     result.state = parser.isSet(state) || parser.isSet(state_at);
     result.anlage = parser.isSet(anlage);
+    result.findings = parser.isSet(findings);
+    if (result.findings && result.state)
+        return error(tx::kExclusive.arg(QStringLiteral("--findings"), QStringLiteral("--state")));
+    if (result.findings && result.area)
+        return error(tx::kExclusive.arg(QStringLiteral("--findings"), QStringLiteral("--area")));
     if (parser.isSet(state_at)) {
         bool ok = false;
         result.state_at = parser.value(state_at).toULongLong(&ok);

@@ -1,5 +1,6 @@
 #include "cli/decode_command.h"
 
+#include "app/finding_report.h"
 #include "app/json_lines.h"
 #include "app/pcap_recording.h"
 #include "app/reception_path.h"
@@ -105,15 +106,16 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     NoLines no_trace;
     TextMonitorArea text_area;
     DiscardingMonitorArea no_area;
-    // with --json the objects take the lines' place, with --state the state
-    const bool no_lines = options.json || options.state;
+    // with --json the objects take the lines' place, with --state the
+    // state, with --findings the findings
+    const bool no_lines = options.json || options.state || options.findings;
     ReceptionPath path(
         vars, area || no_lines
                   ? LineOutputs{area ? static_cast<MonitorArea &>(text_area) : no_area, no_trace}
                   : LineOutputs{no_area, no_trace, &lines});
     path.decoder.set_mark_errors(options.mark_errors && !no_lines);
     std::optional<JsonLines> json;
-    if (options.json && !options.state)
+    if (options.json && !options.state && !options.findings)
         json.emplace(path.receiver, path.context, out, filter_of(options), false);
     else
         path.decoder.set_filter(filter_of(options));
@@ -126,6 +128,22 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
             if (options.state_at == 0 || m.seq <= options.state_at)
                 state.apply(m);
         });
+
+    std::optional<loconet::Findings> findings;
+    bool findings_cut = false;
+    const auto asked = filter_of(options);
+    if (options.findings || (asked && asked->asks_findings())) {
+        findings.emplace();
+        path.find(*findings);
+    }
+    if (options.findings) {
+        findings->on_found([out, &options, &findings_cut](const loconet::Finding &f) {
+            std::string line = options.json ? finding_json(f) : finding_line(f);
+            line += '\n';
+            if (std::fwrite(line.data(), 1, line.size(), out) != line.size())
+                findings_cut = true;
+        });
+    }
 
     std::optional<PcapRecording> pcap;
     bool pcap_cut = false;
@@ -204,6 +222,13 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
     // what was whole before is shown; a cut-off end or a signal ends the
     // lines whole and still gives the report
     path.receiver.finish();
+    if (findings) {
+        findings->finish();
+        if (findings->untimed() && options.findings)
+            say_to(err, texts::cli::kUntimed);
+        if (findings_cut)
+            lines.fail();
+    }
     lines.flush();
     if (json && !json->flush())
         lines.fail();

@@ -3,8 +3,9 @@
 //   Ausdruck := Und { ("oder" | "||") Und }
 //   Und      := Nicht { ("und" | "&&") Nicht }
 //   Nicht    := ("nicht" | "!") Nicht | "(" Ausdruck ")" | Term
-//   Term     := Feld "=" Liste | "fehler" | "gesendet" | Text
-//               ("gesendet": our own sends and their echoes)
+//   Term     := Feld "=" Liste | "fehler" | "gesendet" | "befund" ["=" Arten] | Text
+//               ("gesendet": our own sends and their echoes; "befund": the
+//               messages a finding names, of the kinds given by their names)
 //   Feld     := "lok" | "slot" | "weiche" | "rm" | "opcode"
 //   Liste    := Wert { "," Wert } ;  Wert := Zahl [ "-" Zahl ]
 //   Text     := Wort | "in Anführungszeichen"
@@ -38,6 +39,8 @@ public:
     virtual ~LineSource() = default;
     virtual std::string_view line() = 0; // Latin-1
     virtual const loconet::Subjects &subjects() = 0;
+    // The kinds of the findings that name the message, one bit each.
+    virtual std::uint32_t findings(std::uint64_t) { return 0; }
 };
 
 class Filter {
@@ -51,6 +54,13 @@ public:
     static std::variant<Filter, ParseError> parse(std::string_view utf8);
 
     bool matches_everything() const { return nodes_.empty(); }
+    // Whether it asks for findings ("befund"), which are then to be made.
+    bool asks_findings() const {
+        for (const Node &n : nodes_)
+            if (n.kind == Kind::Finding)
+                return true;
+        return false;
+    }
     bool matches(const loconet::Message &m, LineSource &line) const;
 
     enum class Kind : std::uint8_t {
@@ -64,6 +74,7 @@ public:
         Opcode,
         Error,
         Sent,
+        Finding,
         Text
     };
     struct Range {

@@ -52,6 +52,15 @@ bool Filter::eval(int index, const loconet::Message &m, LineSource &line) const 
     case Kind::Sensor: return names(n.values, line, loconet::Subjects::kSensor);
     case Kind::Opcode: return in(n.values, m.opcode());
     case Kind::Error: return !m.checksum_ok;
+    case Kind::Finding: {
+        const std::uint32_t marks = line.findings(m.seq);
+        if (n.values.empty())
+            return marks != 0;
+        for (const Range &r : n.values)
+            if (marks & (1u << r.from))
+                return true;
+        return false;
+    }
     // what this program put on the bus, and its echo: the send itself is
     // no line of the monitor, its echo is
     case Kind::Sent: return m.direction != loconet::Direction::Received;

@@ -3,6 +3,7 @@
 // as the user sees them).
 #include "filter/filter.h"
 #include "filter/filter_texts.h"
+#include "loconet/findings.h"
 
 #include <algorithm>
 #include <optional>
@@ -237,6 +238,9 @@ private:
             at_ = after + 1;
             return list(field, start);
         }
+        if (same_word(w, "befund"))
+            return assigned ? (at_ = after + 1, finding_kinds())
+                            : add(Filter::Node(Filter::Kind::Finding));
         if (same_word(w, "fehler") || same_word(w, "gesendet")) {
             if (assigned)
                 fail(after, texts::stands_alone(same_word(w, "fehler") ? "fehler" : "gesendet"));
@@ -246,6 +250,26 @@ private:
         if (assigned)
             fail(start, texts::unknown_field(w));
         return text_node(w);
+    }
+    // befund=ART{,ART}: the kinds of finding, by their names
+    int finding_kinds() {
+        Filter::Node n(Filter::Kind::Finding);
+        do {
+            skip_blanks();
+            const std::size_t start = at_;
+            const std::u32string_view w = peek_word();
+            std::string id;
+            for (const char32_t c : w)
+                id.push_back(c < 0x80 ? static_cast<char>(lower_ascii(c)) : '?');
+            const auto kind = loconet::finding_kind(id);
+            if (!kind)
+                fail(start, texts::unknown_finding(w));
+            at_ += w.size();
+            const int k = static_cast<int>(*kind);
+            n.values.push_back({k, k});
+            skip_blanks();
+        } while (!at_end() && s_[at_] == U',' && ++at_);
+        return add(std::move(n));
     }
     int quoted() {
         const std::size_t start = at_;

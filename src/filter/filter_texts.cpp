@@ -45,6 +45,13 @@ std::string unknown_field(std::u32string_view word) {
            " – bekannt sind lok, slot, weiche, rm und opcode";
 }
 
+std::string unknown_finding(std::u32string_view word) {
+    return (word.empty() ? std::string("Nach „befund=“ fehlt die Art")
+                         : "Unbekannte Art von Befund " + quoted(utf8(word))) +
+           " – bekannt sind unbeantwortet, abgelehnt, pruefsumme, verworfen, flattern, "
+           "gleisspannung, kurzschluss, ueberlast, doppelte_lok, ohne_echo und weiche_gehaeuft";
+}
+
 std::string number_missing(std::string_view field, bool hex) {
     if (hex)
         return "Nach " + quoted(std::string(field) + "=") +

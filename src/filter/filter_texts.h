@@ -22,6 +22,7 @@ inline const std::string kTooDeep =
 std::string nothing_after(std::string_view op);
 std::string stands_alone(std::string_view word);
 std::string unknown_field(std::u32string_view word);
+std::string unknown_finding(std::u32string_view word);
 std::string number_missing(std::string_view field, bool hex);
 std::string out_of_range(std::string_view field, int lowest, int highest, bool hex);
 

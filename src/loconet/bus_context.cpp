@@ -46,8 +46,9 @@ int slot_data_loco(const Message &m) {
     return loco_address(m[9], m[4]);
 }
 
-// How long a kind of request waits for its reply, in nanoseconds.
-std::int64_t patience(BusContext::Asks kind) {
+} // namespace
+
+std::int64_t BusContext::patience(Asks kind) {
     using A = BusContext::Asks;
     constexpr std::int64_t kSecond = 1'000'000'000;
     switch (kind) {
@@ -61,6 +62,8 @@ std::int64_t patience(BusContext::Asks kind) {
     default: return kSecond;
     }
 }
+
+namespace {
 
 // How many replies a request gets.
 std::uint8_t replies_to(BusContext::Asks kind, const Message &m) {
@@ -90,6 +93,24 @@ bool is_reply_opcode(int op) {
 }
 
 } // namespace
+
+bool BusContext::awaits_reply(const Message &m, Asks kind) {
+    switch (kind) {
+    case Asks::LocoByAddress:
+    case Asks::ExpandedLocoByAddress:
+    case Asks::SwitchWithAck:
+    case Asks::SwitchState:
+    case Asks::SlotData:
+    case Asks::Move:
+    case Asks::Link:
+    case Asks::Unlink:
+    case Asks::ProgrammerTask:
+    case Asks::ArticleRead:
+    case Asks::SystemVariable1:
+    case Asks::SystemVariable2: return replies_to(kind, m) != kEveryone;
+    default: return false; // a switch command, a packet: acknowledged only when refused
+    }
+}
 
 BusContext::Asks BusContext::asks(const Message &m) {
     switch (m.opcode()) {

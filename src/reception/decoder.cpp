@@ -35,8 +35,11 @@ namespace {
 class FilterText : public filter::LineSource {
 public:
     FilterText(const loconet::Message &m, const LineText *same, bool detail,
-               const loconet::RequestSource &requests)
-        : m_(m), same_(same), detail_(detail), requests_(requests) {}
+               const loconet::RequestSource &requests, const loconet::Findings *findings)
+        : m_(m), same_(same), detail_(detail), requests_(requests), findings_(findings) {}
+    std::uint32_t findings(std::uint64_t nr) override {
+        return findings_ ? findings_->marks(nr) : 0;
+    }
     std::string_view line() override {
         if (same_)
             return same_->view();
@@ -57,6 +60,7 @@ private:
     const LineText *same_;
     bool detail_;
     const loconet::RequestSource &requests_;
+    const loconet::Findings *findings_;
     LineText text_;
     bool made_ = false;
     loconet::Subjects subjects_;
@@ -78,7 +82,7 @@ bool MessageDecoder::decode_filtered(const loconet::Message &m) {
             loconet::append_hex_list(text_, m.view(), true);
         }
     }
-    FilterText text(m, same ? &text_ : nullptr, display_.detail_on != 0, requests_);
+    FilterText text(m, same ? &text_ : nullptr, display_.detail_on != 0, requests_, findings_);
     if (!filter_->matches(m, text))
         return false;
     cut_area_to_limit();

@@ -2,6 +2,7 @@
 
 #include "filter/filter.h"
 #include "loconet/bus_context.h"
+#include "loconet/findings.h"
 #include "loconet/line_maker.h"
 #include "loconet/message.h"
 #include "reception/line_sink.h"
@@ -38,6 +39,8 @@ public:
     // Only messages the filter takes are shown, each as exactly one line
     // (its rendering, or its bytes where it has none).
     void set_filter(std::optional<filter::Filter> f) { filter_ = std::move(f); }
+    // Where the filter's "befund" looks (the findings made so far).
+    void set_findings(const loconet::Findings *findings) { findings_ = findings; }
 
 private:
     bool decode_ln_mes(const loconet::Message &m);
@@ -61,6 +64,7 @@ private:
     LineText text_; // the line being built
     bool mark_errors_ = false;
     std::optional<filter::Filter> filter_;
+    const loconet::Findings *findings_ = nullptr;
 };
 
 } // namespace bl

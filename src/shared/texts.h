@@ -354,6 +354,37 @@ inline const QString kDoubleClickTip =
 
 } // namespace bl::texts::layout
 
+// The findings: their list, their counts in the status bar.
+namespace bl::texts::findings_list {
+
+inline const QString kTitle = QStringLiteral("Bus-Lauscher – Befunde");
+inline const QString kButton = QStringLiteral("Befunde…");
+inline const QString kButtonTip = QStringLiteral(
+    "Was auf dem Bus schiefging: unbeantwortete und abgelehnte Anfragen, Prüfsummenfehler, "
+    "flatternde Rückmelder, Kurzschluss, Überlast, eine Lok in zwei Slots, …");
+inline const QString kStatusTip =
+    QStringLiteral("Befunde auf dem Bus – ein Klick öffnet die Liste.");
+inline const QString kOneError = QStringLiteral("1 Fehler");
+inline const QString kErrors = QStringLiteral("%1 Fehler");
+inline const QString kOneWarning = QStringLiteral("1 Warnung");
+inline const QString kWarnings = QStringLiteral("%1 Warnungen");
+inline const QString kOneNote = QStringLiteral("1 Hinweis");
+inline const QString kNotes = QStringLiteral("%1 Hinweise");
+inline const QString kNone = QStringLiteral("Keine Befunde.");
+// %1: how many were dropped
+inline const QString kDropped =
+    QStringLiteral("Die ältesten %1 Befunde sind nicht mehr in der Liste (sie hält 10.000).");
+inline const QString kTime = QStringLiteral("Zeit");
+inline const QString kSeverity = QStringLiteral("Schwere");
+inline const QString kKind = QStringLiteral("Art");
+inline const QString kNr = QStringLiteral("Nr.");
+inline const QString kText = QStringLiteral("Befund");
+inline const QString kChooseTip = QStringLiteral(
+    "Einen Befund wählen: seine Meldung im Verlauf und den Stand der Anlage in diesem Moment "
+    "zeigen.");
+
+} // namespace bl::texts::findings_list
+
 // The history window.
 namespace bl::texts::history {
 
@@ -526,6 +557,14 @@ inline const QString kNoSuchMessage =
 // %1: the number asked for
 inline const QString kMessageGone =
     QStringLiteral("Meldung Nr. %1 ist nicht (mehr) im Verlauf; --history N hält mehr.");
+inline const QString kFindingsOption = QStringLiteral(
+    "Statt der Zeilen die Befunde, je einer als deutsche Zeile, sobald er gefunden ist (mit "
+    "--json ein JSON-Objekt je Befund): unbeantwortete und abgelehnte Anfragen, "
+    "Prüfsummenfehler, verworfene Bytes, flatternde Rückmelder, Gleisspannung aus, Kurzschluss, "
+    "Überlast, eine Lok in zwei Slots, fehlende Echos, gehäufte Weichenbefehle.");
+inline const QString kUntimed = QStringLiteral(
+    "Die Eingabe trägt keine Zeiten (rohe Bytes): Befunde, die Zeit brauchen (unbeantwortet, "
+    "flattern, ueberlast, weiche_gehaeuft), sind übergangen.");
 inline const QString kAnlageOption =
     QStringLiteral("Das Fenster \"Bus-Lauscher – Anlage\" gleich beim Start öffnen.");
 // %1, %2: the two options

@@ -1,3 +1,4 @@
+#include "capture/pcap_format.h"
 #include "support/bytes.h"
 #include "support/process.h"
 #include "support/traffic.h"
@@ -450,4 +451,73 @@ TEST(DecodeCommand, StateAfterTheLastOrAnyMessage) {
     EXPECT_TRUE(belegt.contains(QStringLiteral("Rückmelder\n  Rückmelder")))
         << belegt.toStdString();
     EXPECT_TRUE(belegt.contains(QStringLiteral("Slots\n  (keine)"))) << belegt.toStdString();
+}
+
+namespace {
+
+// A pcapng capture of the messages (bytes without their checksum), each at
+// its time in seconds.
+std::string timed_capture(const std::vector<std::pair<double, std::string>> &messages) {
+    std::string out =
+        bl::capture::section_header_block("test") + bl::capture::interface_block("test", "test");
+    for (const auto &[seconds, hex] : messages) {
+        std::string b = bytes(hex);
+        b.push_back(static_cast<char>(bl::loconet::checksum(b.begin(), b.end())));
+        bl::loconet::Message m = bl::loconet::message_of(b.begin(), b.end());
+        m.wall_us = 1'700'000'000'000'000 + static_cast<std::int64_t>(seconds * 1e6);
+        out += bl::capture::packet_block(m, "");
+    }
+    return out;
+}
+
+} // namespace
+
+// --findings: a German line per finding as it is found, or an object per
+// finding with --json; the filter's "befund" takes the messages they name.
+TEST(DecodeCommand, FindingsInsteadOfTheLines) {
+    const std::string capture = timed_capture(
+        {{0.0, "BF 00 03"}, {0.1, "B2 02 50"}, {1.5, "BB 05 00"}, {1.6, "B4 3B 00"}, {2.0, "82"}});
+    const Outcome text = run({QStringLiteral("--decode"), QStringLiteral("--findings")}, capture);
+    EXPECT_EQ(text.status, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.err.isEmpty()) << "the capture has times: " << text.err.toStdString();
+    const QStringList lines =
+        QString::fromUtf8(text.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << text.out.toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("Warnung  unbeantwortet  Nr. 1: Keine Antwort")))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("abgelehnt  Nr. 4: Abgelehnt: ")))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("gleisspannung  Nr. 5")));
+
+    const Outcome json =
+        run({QStringLiteral("--decode"), QStringLiteral("--findings"), QStringLiteral("--json")},
+            capture);
+    const QList<QJsonObject> objects = json_lines(json.out);
+    ASSERT_EQ(objects.size(), 3);
+    for (const QJsonObject &o : objects)
+        for (const char *key : {"nr", "zeit", "art", "schwere", "text", "meldungen"})
+            EXPECT_TRUE(o.contains(QLatin1String(key))) << key;
+    EXPECT_EQ(objects[1][QStringLiteral("art")].toString(), QStringLiteral("abgelehnt"));
+    EXPECT_EQ(objects[1][QStringLiteral("schwere")].toString(), QStringLiteral("Warnung"));
+    EXPECT_EQ(objects[1][QStringLiteral("meldungen")].toArray(), (QJsonArray{4, 3}));
+    EXPECT_TRUE(objects[1][QStringLiteral("zeit")].toString().startsWith(QStringLiteral("20")));
+
+    // the messages a finding names, among the lines
+    const Outcome named = run({QStringLiteral("--decode"), QStringLiteral("--filter"),
+                               QStringLiteral("befund=abgelehnt")},
+                              capture);
+    EXPECT_EQ(named.out.count('\n'), 1) << named.out.toStdString();
+
+    // raw bytes carry no time: the rules that need it are passed over, said once
+    const Outcome raw =
+        run({QStringLiteral("--decode"), QStringLiteral("--findings")}, bytes("BF 00 03 43 82 7D"));
+    EXPECT_EQ(raw.status, 0);
+    EXPECT_EQ(QString::fromUtf8(raw.out).count(QLatin1Char('\n')), 1)
+        << "the power, not the request";
+    EXPECT_TRUE(QString::fromUtf8(raw.err).contains(QStringLiteral("keine Zeiten")));
+    EXPECT_EQ(
+        run({QStringLiteral("--decode"), QStringLiteral("--findings"), QStringLiteral("--state")},
+            {})
+            .status,
+        2);
 }

@@ -1,6 +1,7 @@
 // The filter language: expressions it reads and what they take, and the
 // ones it cannot read with the place and the hint it gives.
 #include "filter/filter.h"
+#include "loconet/findings.h"
 #include "support/messages.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +28,11 @@ struct FixedLine : LineSource {
         return text;
     }
     const loconet::Subjects &subjects() override { return named; }
+    std::uint32_t marks = 0;
+    std::uint32_t findings(std::uint64_t) override { return marks; }
 };
+
+constexpr std::uint32_t bit(loconet::FindingKind k) { return 1u << static_cast<unsigned>(k); }
 
 // A small stretch of bus: slot 5 holds loco 57 once its slot data came.
 std::vector<Shown> stretch() {
@@ -65,6 +70,10 @@ std::vector<int> taken(const std::string &expression) {
         FixedLine line;
         line.text = messages[i].line;
         line.named = messages[i].subjects;
+        // findings named the request and the corrupt message
+        line.marks = i == 7   ? bit(loconet::FindingKind::Unanswered)
+                     : i == 8 ? bit(loconet::FindingKind::Checksum)
+                              : 0;
         if (f.matches(messages[i].message, line))
             rows.push_back(static_cast<int>(i));
     }
@@ -109,6 +118,12 @@ TEST(Filter, ReadsAndTakes) {
         {"(rm=5 oder rm=7) und fehler", {8}},
         {"rm=5 oder rm=7 und fehler", {0, 8}},
         {"\xE2\x82\xAC", {}}, // no Latin-1 line holds it
+        // the messages findings name, of any kind or the kinds given
+        {"befund", {7, 8}},
+        {"befund=pruefsumme", {8}},
+        {"Befund = unbeantwortet , abgelehnt", {7}},
+        {"befund=abgelehnt,kurzschluss", {}},
+        {"nicht befund und lok=57", {5, 6}},
     };
     for (const Good &row : table)
         EXPECT_EQ(taken(row.expression), row.rows) << row.expression;
@@ -140,6 +155,9 @@ TEST(Filter, SaysWhereAndWhyItCannotRead) {
         {"rm=5,", 5, "Nach „rm=“ fehlt eine Zahl"},
         {"lokk=5", 0, "Unbekanntes Feld „lokk“"},
         {"fehler=1", 6, "„fehler“ steht allein"},
+        {"befund=rauch", 7, "Unbekannte Art von Befund „rauch“"},
+        {"befund=", 7, "Nach „befund=“ fehlt die Art"},
+        {"befund=flattern,", 16, "Nach „befund=“ fehlt die Art"},
         {"\"offen", 0, "Das Anführungszeichen wird nicht geschlossen"},
         {"\"\"", 0, "Leerer Text in Anführungszeichen"},
         {"\xC3\xA4\xC3\xB6 und rm=", 10, "Nach „rm=“ fehlt eine Zahl"}, // characters, not bytes

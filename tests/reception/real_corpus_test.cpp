@@ -1,4 +1,5 @@
 // Real traffic recorded by other projects, read from outside the repository.
+#include "loconet/findings.h"
 #include "reception/receiver.h"
 #include "support/bytes.h"
 
@@ -7,6 +8,8 @@
 #include <QTextStream>
 #include <gtest/gtest.h>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace bl {
 namespace {
@@ -41,6 +44,29 @@ Count frame(const std::string &stream) {
     return c;
 }
 
+// The findings of a stream, by kind.
+std::vector<std::string> findings_of(const std::string &stream) {
+    ModVariablen vars;
+    loconet::BusCounts counts;
+    loconet::EchoWatch echoes;
+    loconet::BusContext context;
+    loconet::Findings findings;
+    std::vector<std::string> kinds;
+    findings.on_found(
+        [&kinds](const loconet::Finding &f) { kinds.emplace_back(loconet::finding_id(f.kind)); });
+    Receiver r(vars, vars, counts, echoes, {}, {});
+    r.set_annotate([&](loconet::Message &m) {
+        context.observe(m);
+        findings.observe(m, context);
+    });
+    const auto discards = r.on_discarded(
+        [&findings](std::span<const std::uint8_t> b) { findings.discarded(b.size()); });
+    r.framing_steps(stream);
+    r.finish();
+    findings.finish();
+    return kinds;
+}
+
 struct CaptureRow {
     const char *file;
     int messages;
@@ -61,6 +87,18 @@ TEST_P(RealCaptureTest, FramesIntoTheCountedMessages) {
     auto opcodes = c.by_opcode;
     opcodes.erase(0xC0);
     EXPECT_EQ(opcodes, GetParam().opcodes);
+}
+
+// Normal sessions: nothing went wrong but the power switched off at their
+// end (every one but the smallest ends so).
+TEST_P(RealCaptureTest, FindNothingButThePowerSwitchedOffAtTheEnd) {
+    SKIP_WITHOUT_CORPUS(GetParam().file);
+    QFile f(corpus_path(GetParam().file));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const auto found = findings_of(f.readAll().toStdString());
+    const bool switched_off = GetParam().opcodes.count(0x82) != 0;
+    EXPECT_EQ(found, switched_off ? std::vector<std::string>{"gleisspannung"}
+                                  : std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,6 +181,8 @@ TEST(TraintasticCaptures, EveryLineIsOneMessage) {
     EXPECT_EQ(c.total, 111);
     EXPECT_EQ(c.bad_checksums, 0);
     EXPECT_EQ(c.by_opcode.at(0xE4), 9);
+    // programming by article number, answered and acknowledged: no finding
+    EXPECT_EQ(findings_of(all), std::vector<std::string>{});
 }
 
 } // namespace

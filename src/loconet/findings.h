@@ -1,0 +1,176 @@
+// What went wrong on the bus, found in the message stream: a request nobody
+// answered, a refusal, bad checksums and given-up bytes, a flapping sensor,
+// track power switched off, a short circuit, a bus at its limit, one loco in
+// two slots, a send that never came back, a switch commanded again and
+// again. Each finding names the message where it happened and the others
+// involved, and says in German what happened and what usually causes it.
+//
+// Fed every message after the bus context has annotated it, in order. Rules
+// that need time read the messages' times; a stream without times (raw
+// bytes) passes them over.
+#pragma once
+
+#include "loconet/bus_context.h"
+#include "loconet/layout_state.h"
+#include "loconet/message.h"
+#include "loconet/numbered.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace bl::loconet {
+
+enum class FindingKind : std::uint8_t {
+    Unanswered,
+    Refused,
+    Checksum,
+    Discarded,
+    Flapping,
+    TrackPower,
+    Short,
+    Overload,
+    DoubleLoco,
+    NoEcho,
+    SwitchBurst,
+    Count
+};
+inline constexpr std::size_t kFindingKinds = static_cast<std::size_t>(FindingKind::Count);
+
+enum class Severity : std::uint8_t { Error, Warning, Note };
+
+// "unbeantwortet", "abgelehnt", ...: the names --json and the filter use.
+std::string_view finding_id(FindingKind kind);
+std::optional<FindingKind> finding_kind(std::string_view id);
+// "Fehler", "Warnung", "Hinweis"
+std::string_view severity_name(Severity severity);
+
+struct Finding {
+    FindingKind kind = FindingKind::Unanswered;
+    Severity severity = Severity::Warning;
+    std::uint64_t nr = 0;                // the message where it happened (0: before any)
+    std::int64_t wall_us = 0;            // its time (0: none known)
+    std::vector<std::uint64_t> messages; // nr first, then the others involved
+    std::uint32_t count = 1;             // the events it groups
+    std::string text;                    // German, Latin-1
+};
+
+class Findings {
+public:
+    // The findings kept for the list; older ones are dropped and counted.
+    static constexpr std::size_t kKept = 10'000;
+    // time limits of the rules, in nanoseconds
+    static constexpr std::int64_t kSecond = 1'000'000'000;
+    static constexpr std::int64_t kGroupGap = 10 * kSecond; // checksums, given-up bytes
+    static constexpr std::int64_t kFlapWindow = 2 * kSecond;
+    static constexpr int kFlapChanges = 6;
+    static constexpr std::int64_t kBurstWindow = 2 * kSecond;
+    static constexpr int kBurstCommands = 5;
+    static constexpr std::int64_t kOverloadWindow = 2 * kSecond;
+    static constexpr double kOverloadShare = 0.8;
+    // the line's rate: 16457 bit/s, ten bits a byte
+    static constexpr double kLineBytesPerSecond = 16457.0 / 10.0;
+
+    using Found = std::function<void(const Finding &)>;
+    // Told of each finding as it is made (a grouped one when its group ends).
+    void on_found(Found found) { found_ = std::move(found); }
+
+    // One message, after the bus context annotated it; requests names the
+    // request a reply answers.
+    void observe(const Message &m, const RequestSource &requests);
+    // Bytes given up without becoming a message, at the last message's time.
+    void discarded(std::size_t bytes);
+    // One of our sends whose echo did not come back in time.
+    void no_echo(std::span<const std::uint8_t> message, std::int64_t steady_ns,
+                 std::int64_t wall_us);
+    // Time passes without messages (live): requests overdue by now, groups
+    // that have ended.
+    void tick(std::int64_t steady_ns, std::int64_t wall_us);
+    // The end of the stream: what is still grouped is told.
+    void finish();
+
+    const std::deque<Finding> &kept() const { return kept_; }
+    std::uint64_t dropped() const { return dropped_; }
+    std::uint64_t count(Severity s) const { return by_severity_[static_cast<std::size_t>(s)]; }
+    std::uint64_t total() const { return total_; }
+    // The kinds of the findings that name a message, one bit each.
+    std::uint32_t marks(std::uint64_t nr) const {
+        const auto it = marks_.find(nr);
+        return it == marks_.end() ? 0 : it->second;
+    }
+    // Whether messages without a time came, whose time rules were passed over.
+    bool untimed() const { return untimed_; }
+    // The layout as the rules saw it.
+    const LayoutState &state() const { return state_; }
+
+private:
+    struct Pending {
+        std::uint64_t nr;
+        std::int64_t deadline_ns;
+        std::int64_t wall_us;
+        std::int64_t patience_ns;
+        Message request;
+    };
+    struct Group {
+        std::optional<Finding> open;
+        std::int64_t last_ns = 0;
+    };
+    struct Recent {
+        std::array<std::int64_t, 8> at{};
+        std::array<std::uint64_t, 8> nr{};
+        std::uint8_t next = 0;
+        std::int64_t quiet_until = 0; // told already; again only after a pause
+        void add(std::int64_t ns, std::uint64_t n) {
+            at[next] = ns;
+            nr[next] = n;
+            next = static_cast<std::uint8_t>((next + 1) % at.size());
+        }
+        std::vector<std::uint64_t> within(std::int64_t now, std::int64_t window) const;
+    };
+
+    void tell(Finding f);
+    void grouped(Group &g, FindingKind kind, Severity severity, std::uint64_t nr,
+                 std::int64_t steady_ns, std::int64_t wall_us, std::uint32_t events);
+    void close_group(Group &g, std::int64_t now_ns, bool at_end);
+    void expire(std::int64_t now_ns);
+    void requested(const Message &m, const RequestSource &requests);
+    void answered(std::uint64_t request_nr);
+    void refused(const Message &m, const RequestSource &requests);
+    void power(const Message &m);
+    void sections(const Message &m);
+    void sensors(const Message &m);
+    void switches(const Message &m);
+    void load(const Message &m);
+    void doubled(const Message &m);
+
+    Found found_;
+    LayoutState state_;
+    std::deque<Finding> kept_;
+    std::uint64_t dropped_ = 0, total_ = 0;
+    std::array<std::uint64_t, 3> by_severity_{};
+    std::unordered_map<std::uint64_t, std::uint32_t> marks_;
+    bool untimed_ = false;
+    std::uint64_t last_nr_ = 0;
+    std::int64_t last_ns_ = 0, last_wall_us_ = 0;
+
+    std::vector<Pending> pending_; // in the order asked
+    std::int64_t next_deadline_ = 0;
+    Group checksums_, discards_;
+    Numbered<Recent> sensor_changes_, switch_commands_;
+    std::vector<bool> section_tripped_;
+    std::vector<int> doubled_locos_; // told already, until they part
+    // bus load: bytes of the messages in the last window, oldest first
+    std::deque<std::pair<std::int64_t, std::uint32_t>> load_window_;
+    std::uint64_t load_bytes_ = 0;
+    std::int64_t load_seen_since_ = 0;
+    bool overloaded_ = false;
+};
+
+} // namespace bl::loconet
