@@ -26,6 +26,11 @@ Receiver::Stamp anchored_stamp(SteadyClock &clock) {
 
 } // namespace
 
+void MonitorCore::tick_findings() {
+    findings_.tick(static_cast<std::int64_t>(clock_.seconds() * 1e9),
+                   QDateTime::currentMSecsSinceEpoch() * 1000);
+}
+
 MonitorCore::MonitorCore(std::unique_ptr<PortFactory> ports, const CorePlatform &p,
                          const LineOutputs &out, QTimer &timer1,
                          std::function<void(bool)> set_category_button)
@@ -43,7 +48,12 @@ MonitorCore::MonitorCore(std::unique_ptr<PortFactory> ports, const CorePlatform 
       quiet_opening_(vars_, comm1_, quiet_dialogs_, p.events, p.clock, p.uart,
                      [&timer1](bool on) { on ? timer1.start() : timer1.stop(); }),
       reconnect_(comm1_, quiet_opening_, p.clock, [this](const QString &text) { note(text); }),
-      pcap_(reception_.receiver) {
+      pcap_(reception_.receiver), clock_(p.clock) {
+    reception_.find(findings_);
+    health_.on_missing_echo([this](std::span<const std::uint8_t> message) {
+        findings_.no_echo(message, static_cast<std::int64_t>(clock_.seconds() * 1e9),
+                          QDateTime::currentMSecsSinceEpoch() * 1000);
+    });
     comm1_.setOnComm([this] { entries_.on_comm(); });
     transmitter_.on_sent([this](std::span<const std::uint8_t> message, std::uint16_t client) {
         reception_.receiver.sent(message, client);

@@ -77,6 +77,11 @@ public:
     // Messages framed from here on carry these times (a recording's own).
     void set_stamp(Receiver::Stamp stamp) { reception_.receiver.set_stamp(std::move(stamp)); }
     BusHealth &health() { return health_; }
+    // What went wrong on the bus, found as the messages pass.
+    const loconet::Findings &findings() const { return findings_; }
+    loconet::Findings &findings() { return findings_; }
+    // Time passes (once a second): requests overdue, groups that ended.
+    void tick_findings();
     // The end of the bytes: a message still being collected is given up.
     void finish() { reception_.receiver.finish(); }
 
@@ -112,6 +117,7 @@ private:
 
     ModVariablen vars_;
     SerialControl comm1_;
+    loconet::Findings findings_; // before the path that feeds it
     ReceptionPath reception_;
     BusHealth health_;
     ErrorReport error_report_;
@@ -126,6 +132,7 @@ private:
     Reconnect reconnect_;
     PcapRecording pcap_;
     std::function<void(const QString &)> connection_note_;
+    SteadyClock &clock_;
 };
 
 } // namespace bl

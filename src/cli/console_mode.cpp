@@ -2,6 +2,7 @@
 
 #include "app/bus_access.h"
 #include "app/bus_server.h"
+#include "app/finding_report.h"
 #include "app/json_lines.h"
 #include "app/monitor_core.h"
 #include "cli/console_dialogs.h"
@@ -69,9 +70,10 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
         QCoreApplication::exit(1);
     });
     // with --json the objects take the lines' place on standard output
-    MonitorCore core(std::move(access.ports),
-                     CorePlatform{dialogs, events, clock, *access.uart, init_paths},
-                     LineOutputs{no_area, trace_file, options.json ? nullptr : &lines}, timer1);
+    MonitorCore core(
+        std::move(access.ports), CorePlatform{dialogs, events, clock, *access.uart, init_paths},
+        LineOutputs{no_area, trace_file, options.json || options.findings ? nullptr : &lines},
+        timer1);
     core.on_connection_note([](const QString &note) { say(note); });
     end_on_signals(&app);
     // nothing is recorded during the start-up: a signal ends it on the spot
@@ -95,7 +97,22 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
     record_if_asked(options.record, recording, trace_file, &app);
     core.set_mark_errors(options.mark_errors && !options.json);
     std::optional<JsonLines> json;
-    if (options.json)
+    if (options.findings) // each as it is found, instead of the lines
+        core.findings().on_found([&options, &output_error](const loconet::Finding &f) {
+            const std::string line = (options.json ? finding_json(f) : finding_line(f)) + "\n";
+            if ((std::fwrite(line.data(), 1, line.size(), stdout) != line.size() ||
+                 std::fflush(stdout) != 0) &&
+                output_error == 0) {
+                output_error = errno != 0 ? errno : EIO;
+                QCoreApplication::exit(1);
+            }
+        });
+    QTimer findings_tick; // requests overdue while the bus is quiet
+    if (options.findings) {
+        QObject::connect(&findings_tick, &QTimer::timeout, &app, [&core] { core.tick_findings(); });
+        findings_tick.start(1000);
+    }
+    if (options.json && !options.findings)
         json.emplace(core.receiver(), core.context(), stdout, filter_of(options), true);
     else
         core.set_filter(filter_of(options));

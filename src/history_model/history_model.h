@@ -9,6 +9,7 @@
 #include "filter/filter.h"
 #include "history/history_store.h"
 #include "history_model/row_texts.h"
+#include "loconet/findings.h"
 
 #include <QAbstractTableModel>
 #include <QDeadlineTimer>
@@ -48,6 +49,8 @@ public:
     void set_filter(std::optional<filter::Filter> f, bool at_once = true);
     void set_highlight(std::optional<filter::Filter> f);
     void set_detail(bool on);
+    // Where the filter's "befund" looks.
+    void set_findings(const loconet::Findings *findings) { findings_ = findings; }
     bool detail() const { return detail_; }
     void set_time_mode(TimeMode mode, std::uint64_t reference = 0);
 
@@ -88,6 +91,7 @@ private:
     TimeMode time_mode_ = TimeMode::Absolute;
     std::uint64_t reference_ = 0;
     mutable Cached cache_;
+    const loconet::Findings *findings_ = nullptr;
 };
 
 } // namespace bl

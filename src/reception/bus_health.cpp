@@ -63,8 +63,11 @@ bool BusHealth::tick() {
     bytes_at_tick_ = counts_.bytes;
     messages_at_tick_ = counts_.messages;
     const auto late = echoes_.overdue(now);
-    for (const std::vector<std::uint8_t> &message : late)
+    for (const std::vector<std::uint8_t> &message : late) {
         bad(tx::kBadNoEcho, message);
+        if (on_missing_echo_)
+            on_missing_echo_(message);
+    }
     return !late.empty();
 }
 

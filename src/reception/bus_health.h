@@ -38,6 +38,10 @@ public:
     std::uint64_t missing_echoes() const { return echoes_.missing(); }
     // Told at once when something bad passes: what, when, its bytes.
     void on_bad(std::function<void(const QString &)> handler) { on_bad_ = std::move(handler); }
+    // Told of each of our sends whose echo is overdue (found at a tick).
+    void on_missing_echo(std::function<void(std::span<const std::uint8_t>)> handler) {
+        on_missing_echo_ = std::move(handler);
+    }
 
 private:
     void bad(const QString &what, std::span<const std::uint8_t> bytes);
@@ -49,6 +53,7 @@ private:
     Receiver::MessageListeners::Handle messages_;
     Receiver::DiscardListeners::Handle discarded_;
     std::function<void(const QString &)> on_bad_;
+    std::function<void(std::span<const std::uint8_t>)> on_missing_echo_;
     struct Second {
         std::uint64_t messages;
         double seconds;

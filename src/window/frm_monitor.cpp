@@ -155,6 +155,12 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     HealthPanel = new QLabel(StatusBar1);
     HealthPanel->setObjectName(QStringLiteral("HealthPanel"));
     StatusBar1->addWidget(HealthPanel);
+    FindingsPanel = new QToolButton(StatusBar1);
+    FindingsPanel->setObjectName(QStringLiteral("FindingsPanel"));
+    FindingsPanel->setAutoRaise(true);
+    FindingsPanel->setToolTip(texts::findings_list::kStatusTip);
+    FindingsPanel->hide(); // until there is a finding
+    StatusBar1->addWidget(FindingsPanel);
     BadPanel = new ElidedLabel(StatusBar1);
     BadPanel->setObjectName(QStringLiteral("BadPanel"));
     StatusBar1->addWidget(BadPanel, 1);
@@ -205,7 +211,8 @@ void FrmMonitor::arrange_status() {
     const int counts = HealthPanel->text().isEmpty()
                            ? 0
                            : HealthPanel->fontMetrics().horizontalAdvance(HealthPanel->text()) + 4;
-    const int left = std::max(0, StatusBar1->width() - counts - gaps);
+    const int findings = FindingsPanel->isHidden() ? 0 : FindingsPanel->sizeHint().width() + 4;
+    const int left = std::max(0, StatusBar1->width() - counts - findings - gaps);
     const int bad = std::min(BadPanel->natural_width(), left);
     const int note = std::min(StatusPanel->natural_width(), left - bad);
     const auto fix = [](QWidget *w, int width) {

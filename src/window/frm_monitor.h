@@ -64,6 +64,9 @@ public:
     RtbMoni *rtbMoni;
     QStatusBar *StatusBar1;
     QLabel *HealthPanel;
+    QToolButton *FindingsPanel; // "2 Warnungen": a click opens the list
+    // The status bar's parts take their room again (after a text changed).
+    void arrange_status();
     ElidedLabel *BadPanel;    // the last message that went wrong
     ElidedLabel *StatusPanel; // the connection, the simulated bus, a recording
     QTimer *Timer1;
@@ -83,7 +86,6 @@ private:
         return control;
     }
     void set_tab_order();
-    void arrange_status();
 
     AreaGeometry area_;
     std::function<void()> on_close_;

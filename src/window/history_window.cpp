@@ -332,6 +332,16 @@ void HistoryWindow::select_row(int row) {
     table->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
+bool HistoryWindow::show_position(std::uint64_t position) {
+    if (!filtering())
+        model_.sync();
+    const int row = model_.row_of(position);
+    if (row < 0)
+        return false;
+    select_row(row);
+    return true;
+}
+
 void HistoryWindow::search(bool forward) {
     if (searchEdit->isHidden() || searchEdit->text().isEmpty()) {
         searchEdit->show();

@@ -60,6 +60,9 @@ public:
     void on_row_chosen(std::function<void(std::uint64_t position)> handler) {
         row_chosen_ = std::move(handler);
     }
+    // Chooses the row of a store position (the view stops following); false
+    // where it is not shown (filtered out, or no longer kept).
+    bool show_position(std::uint64_t position);
     // "Verlauf leeren": after the store was emptied.
     void on_cleared(std::function<void()> handler) { cleared_ = std::move(handler); }
     // Writes the shown rows; false (and a box) where the file cannot be written.

@@ -1,5 +1,7 @@
 #include "window/monitor_app.h"
 
+#include "app/finding_report.h"
+
 #include "connection/init_paths.h"
 #include "shared/file_names.h"
 #include "shared/texts.h"
@@ -93,10 +95,34 @@ LayoutWindow &MonitorApp::show_layout() {
     return *layout_window_;
 }
 
+FindingsWindow &MonitorApp::show_findings() {
+    if (!findings_window_) {
+        findings_window_ = new FindingsWindow(core_->findings(), window_.get());
+        findings_window_->on_chosen([this](std::uint64_t nr) { show_finding_message(nr); });
+    }
+    findings_window_->show();
+    findings_window_->raise();
+    findings_window_->activateWindow();
+    findings_window_->refresh();
+    return *findings_window_;
+}
+
+void MonitorApp::show_finding_message(std::uint64_t nr) {
+    const auto position = history_.position_of(nr);
+    if (!position)
+        return;
+    HistoryWindow &history = show_history();
+    history.show_position(*position);
+    show_layout().show_moment(*position);
+    if (findings_window_)
+        findings_window_->raise(); // the list stays at hand for the next one
+}
+
 HistoryWindow &MonitorApp::show_history() {
     if (!history_window_) {
         history_window_ = new HistoryWindow(history_, *dialogs_, window_.get());
         history_window_->set_detail(vars().detail_on != 0);
+        history_window_->model().set_findings(&core_->findings());
         // a row chosen shows the layout as it was then, where that window is open
         history_window_->on_row_chosen([this](std::uint64_t position) {
             if (layout_window_ && layout_window_->isVisible())
@@ -150,6 +176,13 @@ void MonitorApp::check_trace_file() {
 void MonitorApp::show_health() {
     core_->health().tick();
     window_->HealthPanel->setText(core_->health().summary());
+    core_->tick_findings();
+    const QString findings = findings_count_text(core_->findings());
+    if (window_->FindingsPanel->text() != findings) {
+        window_->FindingsPanel->setText(findings);
+        window_->FindingsPanel->setVisible(!findings.isEmpty());
+        window_->arrange_status();
+    }
     const double now = clock_->seconds();
     if (bad_since_ < 0 || now - bad_since_ < kBadShownSeconds)
         return;
@@ -219,6 +252,7 @@ void MonitorApp::connect_controls() {
     });
     QObject::connect(w->btnHistory, &QPushButton::clicked, w, [this] { show_history(); });
     QObject::connect(w->btnLayout, &QPushButton::clicked, w, [this] { show_layout(); });
+    QObject::connect(w->FindingsPanel, &QToolButton::clicked, w, [this] { show_findings(); });
     QObject::connect(w->btnPcapOnOff, &QPushButton::clicked, w, [this] { toggle_pcap(); });
     core_->pcap().set_on_failure([this](const QString &reason) {
         const QString told = texts::capture::kWriteFailed.arg(core_->pcap().path(), reason);

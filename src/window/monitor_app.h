@@ -6,6 +6,7 @@
 #include "shared/steady_clock.h"
 #include "trace/trace_file.h"
 #include "trace/trace_recording.h"
+#include "window/findings_window.h"
 #include "window/frm_monitor.h"
 #include "window/history_window.h"
 #include "window/layout_window.h"
@@ -78,6 +79,11 @@ public:
     LayoutWindow &show_layout();
     LayoutWindow *layout_window() { return layout_window_; }
     const StateTimeline &timeline() const { return timeline_; }
+    // Opens (or brings up) "Bus-Lauscher – Befunde".
+    FindingsWindow &show_findings();
+    FindingsWindow *findings_window() { return findings_window_; }
+    // A finding's message: chosen in the history, the layout as it was then.
+    void show_finding_message(std::uint64_t nr);
 
 private:
     void connect_controls();
@@ -87,10 +93,11 @@ private:
     // in a box instead of ending the program.
     void guarded(const std::function<void()> &handler);
 
-    HistoryStore history_;                    // before the window and the core: it outlives both
-    StateTimeline timeline_{history_};        // the layout's state at any kept message
-    HistoryWindow *history_window_ = nullptr; // the main window owns it
-    LayoutWindow *layout_window_ = nullptr;   // the main window owns it
+    HistoryStore history_;                      // before the window and the core: it outlives both
+    StateTimeline timeline_{history_};          // the layout's state at any kept message
+    HistoryWindow *history_window_ = nullptr;   // the main window owns it
+    LayoutWindow *layout_window_ = nullptr;     // the main window owns it
+    FindingsWindow *findings_window_ = nullptr; // the main window owns it
     std::unique_ptr<UartRate> uart_;
     std::unique_ptr<Dialogs> dialogs_;
     std::function<void()> end_program_;

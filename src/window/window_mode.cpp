@@ -2,6 +2,7 @@
 
 #include "app/bus_access.h"
 #include "app/bus_server.h"
+#include "app/finding_report.h"
 #include "app/json_lines.h"
 #include "app/state_report.h"
 #include "capture/capture_device.h"
@@ -131,21 +132,37 @@ int run_replay(const RunOptions &options, std::unique_ptr<QIODevice> capture) {
     app.set_pcap_interface(options.replay_file, texts::capture::kReplayed);
     // --json: the objects on standard output while the window shows the lines
     std::optional<JsonLines> json;
-    if (options.json)
+    if (options.json && !options.findings)
         json.emplace(app.core().receiver(), app.core().context(), stdout, filter_of(options),
                      false);
+    // --findings: each on standard output as it is found
+    bool findings_cut = false;
+    if (options.findings)
+        app.core().findings().on_found([&options, &findings_cut](const loconet::Finding &f) {
+            const std::string line = (options.json ? finding_json(f) : finding_line(f)) + "\n";
+            if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() ||
+                std::fflush(stdout) != 0)
+                findings_cut = true;
+        });
     app.start_monitor();
     app.window().show();
     after_show(app, options);
     app.window().Timer1->stop();
     // what the recording held that could not be shown is told when it ends
-    access.replay->on_finished([&app, replayed_capture, &options, &json] {
+    access.replay->on_finished([&app, replayed_capture, &options, &json, &findings_cut] {
         app.window().rtbMoni->refresh_view();
         if (HistoryWindow *history = app.history_window())
             history->refresh();
         int status = 0;
         if (json && !json->flush())
             status = 1;
+        if (options.findings) {
+            app.core().findings().finish();
+            if (app.core().findings().untimed())
+                say(texts::cli::kUntimed);
+            if (findings_cut)
+                status = 1;
+        }
         if (options.state) { // the layout after the last message, or after message N
             std::optional<loconet::LayoutState> state = app.timeline().live();
             if (options.state_at != 0) {
