@@ -4,6 +4,7 @@
 #include "../tests/support/traffic.h"
 #include "app/reception_path.h"
 #include "cli/decode_command.h"
+#include "loconet/findings.h"
 #include "loconet/layout_state.h"
 
 #include <benchmark/benchmark.h>
@@ -91,6 +92,45 @@ void BM_DetailWithState(benchmark::State &state) {
     report(state, traffic().size());
 }
 BENCHMARK(BM_DetailWithState)->Arg(0)->Arg(1)->ArgName("state")->Unit(benchmark::kMillisecond);
+
+// the same with the findings made beside the lines (what --findings and the
+// window add to every message)
+void BM_DetailWithFindings(benchmark::State &state) {
+    bl::ModVariablen vars;
+    vars.monitor_on = bl::kTrue;
+    vars.detail_on = bl::kTrue;
+    bl::DiscardingMonitorArea area;
+    bl::NoLines trace;
+    struct Count : bl::LineSink {
+        std::size_t lines = 0;
+        void write_line(std::string_view) override { ++lines; }
+    } lines;
+    std::int64_t ns = 0; // a message a millisecond: the time rules run
+    bl::ReceptionPath path(vars, bl::LineOutputs{area, trace, &lines}, [&ns] {
+        ns += 1'000'000;
+        return bl::MessageStamp{1'700'000'000'000'000 + ns / 1000, ns};
+    });
+    bl::loconet::Findings findings;
+    if (state.range(0))
+        path.find(findings);
+    // the mixed traffic switches the power off every 20 messages and leaves
+    // loco requests unanswered: a finding every 7 messages; a healthy bus none
+    static const std::string healthy = bl::testing::mixed_traffic(200'000, 7, true);
+    const std::string &bytes = state.range(1) ? healthy : traffic();
+    for (auto _ : state) {
+        path.receiver.framing_steps(bytes);
+        benchmark::DoNotOptimize(lines.lines);
+    }
+    state.counters["findings_per_pass"] =
+        static_cast<double>(findings.total()) / static_cast<double>(state.iterations());
+    state.SetLabel(std::string(state.range(0) ? "with the findings" : "lines only") +
+                   (state.range(1) ? ", healthy bus" : ", faulty bus"));
+    report(state, bytes.size());
+}
+BENCHMARK(BM_DetailWithFindings)
+    ->ArgsProduct({{0, 1}, {1, 0}})
+    ->ArgNames({"findings", "healthy"})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -93,6 +93,14 @@ sleep 1.2
 shoot layout.png "$layout"
 stop
 
+# the findings of a saturated, noisy bus
+start --demo --rate 300 --corrupt 2 --befunde
+found=$(xdotool search --sync --onlyvisible --name "Befunde$" | head -n 1)
+xdotool windowmove "$found" 0 0
+sleep 14
+shoot findings.png "$found"
+stop
+
 # Wireshark with the dissector, on a recording of the simulated bus (where
 # Wireshark is installed: apt-get install wireshark-qt)
 if command -v wireshark > /dev/null; then

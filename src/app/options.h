@@ -45,6 +45,7 @@ struct RunOptions {
     bool state = false;                  // --state: the layout's state at the end instead
     std::uint64_t state_at = 0;          // --state-at N: ... after message N (0: the last)
     bool findings = false;               // --findings: the findings instead of the lines
+    bool befunde = false;                // --befunde: the Befunde window opens at start
     bool anlage = false;                 // --anlage: the Anlage window opens at start
     QString help_text;
 };

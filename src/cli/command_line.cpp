@@ -53,6 +53,7 @@ constexpr std::array kRules{
     OptionRule{"state", kDecode | kReplay},
     OptionRule{"state-at", kDecode | kReplay},
     OptionRule{"findings", kDecode | kConsole | kReplay},
+    OptionRule{"befunde", kReplay | kWindow},
     OptionRule{"anlage", kReplay | kWindow},
 };
 
@@ -161,6 +162,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto state_at = valued("state-at", tx::kStateAtOption, tx::kNumberValue);
     const auto anlage = flag("anlage", tx::kAnlageOption);
     const auto findings = flag("findings", tx::kFindingsOption);
+    const auto befunde = flag("befunde", tx::kBefundeOption);
     parser.addOptions({help,        version,      decode,
                        hex_output,  no_ascii_hex, detail,
                        area,        replay,       exit_after_replay,
@@ -170,7 +172,8 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
                        mark_errors, serve,        serve_read_only,
                        filter,      history,      analyse,
                        pcap,        json,         state,
-                       state_at,    anlage,       findings});
+                       state_at,    anlage,       findings,
+                       befunde});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -263,6 +266,7 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     result.state = parser.isSet(state) || parser.isSet(state_at);
     result.anlage = parser.isSet(anlage);
     result.findings = parser.isSet(findings);
+    result.befunde = parser.isSet(befunde);
     if (result.findings && result.state)
         return error(tx::kExclusive.arg(QStringLiteral("--findings"), QStringLiteral("--state")));
     if (result.findings && result.area)

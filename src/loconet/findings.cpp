@@ -95,6 +95,13 @@ std::string_view severity_name(Severity severity) {
     return {};
 }
 
+int Findings::Recent::count_within(std::int64_t now, std::int64_t window) const {
+    int n = 0;
+    for (std::size_t i = 0; i < at.size(); ++i)
+        n += nr[i] != 0 && now - at[i] <= window;
+    return n;
+}
+
 std::vector<std::uint64_t> Findings::Recent::within(std::int64_t now, std::int64_t window) const {
     std::vector<std::uint64_t> found;
     for (std::size_t i = 0; i < at.size(); ++i)
@@ -104,21 +111,51 @@ std::vector<std::uint64_t> Findings::Recent::within(std::int64_t now, std::int64
     return found;
 }
 
+std::uint32_t Findings::marks(std::uint64_t nr) const {
+    const auto it =
+        std::lower_bound(marks_.begin(), marks_.end(), nr,
+                         [](const auto &mark, std::uint64_t n) { return mark.first < n; });
+    return it != marks_.end() && it->first == nr ? it->second : 0;
+}
+
+void Findings::mark(std::uint64_t nr, std::uint32_t bit) {
+    if (nr == 0)
+        return;
+    if (marks_.empty() || marks_.back().first < nr) {
+        marks_.emplace_back(nr, bit);
+        return;
+    }
+    const auto it =
+        std::lower_bound(marks_.begin(), marks_.end(), nr,
+                         [](const auto &mark, std::uint64_t n) { return mark.first < n; });
+    if (it != marks_.end() && it->first == nr)
+        it->second |= bit;
+    else
+        marks_.emplace(it, nr, bit);
+}
+
 void Findings::tell(Finding f) {
+    if (found_)
+        found_(f);
+    keep(std::move(f));
+}
+
+void Findings::keep(Finding f) {
     ++total_;
     ++by_severity_[static_cast<std::size_t>(f.severity)];
     const std::uint32_t bit = 1u << static_cast<unsigned>(f.kind);
     for (const std::uint64_t nr : f.messages)
-        if (nr != 0)
-            marks_[nr] |= bit;
-    if (found_)
-        found_(f);
+        mark(nr, bit);
     kept_.push_back(std::move(f));
     if (kept_.size() > kKept) {
-        for (const std::uint64_t nr : kept_.front().messages)
-            marks_.erase(nr);
         kept_.pop_front();
         ++dropped_;
+        // the marks of messages older than any a kept finding names go
+        std::uint64_t oldest = kept_.front().nr;
+        for (const std::uint64_t nr : kept_.front().messages)
+            oldest = std::min(oldest, nr);
+        while (!marks_.empty() && marks_.front().first < oldest)
+            marks_.pop_front();
     }
 }
 
@@ -131,9 +168,12 @@ void Findings::observe(const Message &m, const RequestSource &requests) {
     const bool timed = m.steady_ns != 0;
     if (timed) {
         last_ns_ = m.steady_ns;
-        expire(m.steady_ns);
-        close_group(checksums_, m.steady_ns, false);
-        close_group(discards_, m.steady_ns, false);
+        if (next_deadline_ != 0 && m.steady_ns > next_deadline_)
+            expire(m.steady_ns);
+        if (checksums_.open || discards_.open) {
+            close_group(checksums_, m.steady_ns, false);
+            close_group(discards_, m.steady_ns, false);
+        }
     } else {
         untimed_ = true;
     }
@@ -142,20 +182,39 @@ void Findings::observe(const Message &m, const RequestSource &requests) {
                 1);
         return;
     }
-    state_.apply(m);
     if (m.known.answers != 0)
         answered(m.known.answers);
-    if (m.opcode() == kOpcLongAck)
-        refused(m, requests);
-    power(m);
-    sections(m);
-    doubled(m);
-    if (timed) {
-        sensors(m);
-        switches(m);
+    if (timed)
         load(m);
-        requested(m, requests);
+    // each message to the rules about it
+    switch (m.opcode()) {
+    case kOpcGpOff:
+    case kOpcIdle: power(m); break;
+    case kOpcLongAck: refused(m, requests); break;
+    case kOpcMultiSense:
+        state_.apply(m);
+        sections(m);
+        break;
+    case kOpcSlRdData:
+    case kOpcWrSlData:
+    case kOpcMoveSlots:
+        state_.apply(m);
+        doubled(m);
+        break;
+    case kOpcSlotStat1: state_.apply(m); break;
+    case kOpcInputRep:
+        if (timed)
+            sensors(m);
+        break;
+    case kOpcSwReq:
+    case kOpcSwAck:
+        if (timed)
+            switches(m);
+        break;
+    default: break;
     }
+    if (timed)
+        requested(m, requests);
 }
 
 void Findings::discarded(std::size_t bytes) {
@@ -190,19 +249,44 @@ void Findings::finish() {
 }
 
 // A finding that groups events closer than kGroupGap to one another.
+// A grouped finding is in the list from its first event on, its count
+// growing; it is told when the group ends.
 void Findings::grouped(Group &g, FindingKind kind, Severity severity, std::uint64_t nr,
                        std::int64_t steady_ns, std::int64_t wall_us, std::uint32_t events) {
     if (g.open && steady_ns != 0 && g.last_ns != 0 && steady_ns - g.last_ns > kGroupGap)
         close_group(g, 0, true);
-    if (!g.open) {
+    const bool opened = !g.open;
+    if (opened)
         g.open = Finding{kind, severity, nr, wall_us, {}, 0, {}};
-    }
-    g.open->count += events;
-    if (nr != 0 && g.open->messages.size() < kListed &&
-        (g.open->messages.empty() || g.open->messages.back() != nr))
-        g.open->messages.push_back(nr);
+    Finding &f = *g.open;
+    f.count += events;
+    const bool listed =
+        nr != 0 && f.messages.size() < kListed && (f.messages.empty() || f.messages.back() != nr);
+    if (listed)
+        f.messages.push_back(nr);
+    const bool sums = kind == FindingKind::Checksum;
+    f.text = number(f.count);
+    f.text.append(sums ? t::kChecksum : t::kDiscarded)
+        .append(t::kCause)
+        .append(sums ? t::kCauseChecksum : t::kCauseDiscarded);
     if (steady_ns != 0)
         g.last_ns = steady_ns;
+    if (opened) {
+        keep(f);
+        g.kept_as = total_;
+        return;
+    }
+    // the list's copy follows, while it is still kept
+    const std::uint64_t first_kept = total_ - kept_.size() + 1;
+    if (g.kept_as >= first_kept) {
+        Finding &shown = kept_[static_cast<std::size_t>(g.kept_as - first_kept)];
+        shown.count = f.count;
+        shown.text = f.text;
+        if (listed) {
+            shown.messages.push_back(nr);
+            mark(nr, 1u << static_cast<unsigned>(kind));
+        }
+    }
 }
 
 void Findings::close_group(Group &g, std::int64_t now_ns, bool at_end) {
@@ -210,14 +294,9 @@ void Findings::close_group(Group &g, std::int64_t now_ns, bool at_end) {
         return;
     if (!at_end && (now_ns == 0 || g.last_ns == 0 || now_ns - g.last_ns <= kGroupGap))
         return;
-    Finding f = std::move(*g.open);
+    if (found_)
+        found_(*g.open);
     g.open.reset();
-    const bool sums = f.kind == FindingKind::Checksum;
-    f.text = number(f.count);
-    f.text.append(sums ? t::kChecksum : t::kDiscarded)
-        .append(t::kCause)
-        .append(sums ? t::kCauseChecksum : t::kCauseDiscarded);
-    tell(std::move(f));
 }
 
 // Requests whose time ran out unanswered.
@@ -250,13 +329,18 @@ void Findings::expire(std::int64_t now_ns) {
 }
 
 void Findings::requested(const Message &m, const RequestSource &) {
+    const int op = m.opcode();
+    if ((op < 0xB8 || op > 0xBF) && op != kOpcWrSlData && op != kOpcImmPacket && op != kOpcPeerXfer)
+        return; // no request that awaits its reply
     const BusContext::Asks kind = BusContext::asks(m);
     if (kind == BusContext::Asks::Nothing || !BusContext::awaits_reply(m, kind))
         return;
     // asked again before an answer: the repetition waits in its place
     std::erase_if(pending_, [&m](const Pending &p) {
-        return std::equal(p.request.view().begin(), p.request.view().end(), m.view().begin(),
-                          m.view().end());
+        return p.request.length == m.length && p.request.bytes[1] == m.bytes[1] &&
+               p.request.bytes[0] == m.bytes[0] &&
+               std::equal(p.request.bytes.begin(), p.request.bytes.begin() + m.length,
+                          m.bytes.begin());
     });
     constexpr std::size_t kMostPending = 256;
     if (pending_.size() >= kMostPending)
@@ -329,25 +413,45 @@ void Findings::sections(const Message &m) {
     }
 }
 
+// An event of a sensor or switch: where it follows the one before within
+// the window, both go to its ring of recent events, which is returned; an
+// event after a pause starts no burst and costs no more than its time kept.
+Findings::Recent *Findings::in_burst(Last &last, Numbered<Recent> &recent, int n, const Message &m,
+                                     std::int64_t window) {
+    const Last before = last;
+    last.ns = m.steady_ns;
+    last.nr = m.seq;
+    if (before.nr == 0 || m.steady_ns - before.ns > window)
+        return nullptr;
+    bool added = false;
+    Recent *r = recent.get(n, added);
+    if (!r)
+        return nullptr;
+    if (r->newest() != before.nr)
+        r->add(before.ns, before.nr);
+    r->add(m.steady_ns, m.seq);
+    return r;
+}
+
 void Findings::sensors(const Message &m) {
     if (m.opcode() != kOpcInputRep)
         return;
     const int n = sensor_number(m[1], m[2]);
-    const SensorState *s = state_.sensors().find(n);
-    if (!s || s->changed_nr != m.seq)
-        return;
-    bool added = false;
-    Recent *r = sensor_changes_.get(n, added);
-    if (!r)
-        return;
-    r->add(m.steady_ns, m.seq);
-    const auto involved = r->within(m.steady_ns, kFlapWindow);
-    if (static_cast<int>(involved.size()) < kFlapChanges)
+    const auto level = static_cast<std::int8_t>((m[2] & 0x10) ? 1 : 0);
+    const auto at = static_cast<std::size_t>(n);
+    if (at >= sensor_last_.size())
+        sensor_last_.resize(at + 1);
+    if (sensor_last_[at].level == level)
+        return; // the same again is no change
+    sensor_last_[at].level = level;
+    Recent *r = in_burst(sensor_last_[at], sensor_changes_, n, m, kFlapWindow);
+    if (!r || r->count_within(m.steady_ns, kFlapWindow) < kFlapChanges)
         return;
     const bool told = m.steady_ns < r->quiet_until;
     r->quiet_until = m.steady_ns + kFlapWindow;
     if (told)
         return;
+    const auto involved = r->within(m.steady_ns, kFlapWindow);
     Finding f{FindingKind::Flapping, Severity::Warning, m.seq, m.wall_us, involved, 1, {}};
     std::rotate(f.messages.rbegin(), f.messages.rbegin() + 1, f.messages.rend()); // nr first
     f.text.append(t::kSensor)
@@ -368,18 +472,17 @@ void Findings::switches(const Message &m) {
         ((m[2] & 0x0F) == 0x0F || (m[2] & 0x1F) == 0x17))
         return; // a broadcast or interrogation, about no switch
     const int n = switch_address(m[1], m[2]);
-    bool added = false;
-    Recent *r = switch_commands_.get(n, added);
-    if (!r)
-        return;
-    r->add(m.steady_ns, m.seq);
-    const auto involved = r->within(m.steady_ns, kBurstWindow);
-    if (static_cast<int>(involved.size()) < kBurstCommands)
+    const auto at = static_cast<std::size_t>(n);
+    if (at >= switch_last_.size())
+        switch_last_.resize(at + 1);
+    Recent *r = in_burst(switch_last_[at], switch_commands_, n, m, kBurstWindow);
+    if (!r || r->count_within(m.steady_ns, kBurstWindow) < kBurstCommands)
         return;
     const bool told = m.steady_ns < r->quiet_until;
     r->quiet_until = m.steady_ns + kBurstWindow;
     if (told)
         return;
+    const auto involved = r->within(m.steady_ns, kBurstWindow);
     Finding f{FindingKind::SwitchBurst, Severity::Note, m.seq, m.wall_us, involved, 1, {}};
     std::rotate(f.messages.rbegin(), f.messages.rbegin() + 1, f.messages.rend());
     f.text.append(t::kSwitch)
@@ -395,20 +498,37 @@ void Findings::switches(const Message &m) {
 // The share of the line the messages of the last window took, once it
 // stays at 80 % for the whole window; told again after it fell below 70 %.
 void Findings::load(const Message &m) {
-    load_window_.emplace_back(m.steady_ns, m.length);
-    load_bytes_ += m.length;
-    while (m.steady_ns - load_window_.front().first > kOverloadWindow) {
-        load_bytes_ -= load_window_.front().second;
-        load_window_.pop_front();
+    if (m.steady_ns >= load_bucket_end_ || m.steady_ns < load_bucket_end_ - kLoadBucket) {
+        const std::int64_t bucket = m.steady_ns / kLoadBucket;
+        // the buckets passed since are empty; the ring forgets the oldest
+        // (after a step back in time it starts anew)
+        const std::int64_t steps =
+            load_bucket_ < 0 || bucket < load_bucket_
+                ? static_cast<std::int64_t>(kLoadBuckets)
+                : std::min<std::int64_t>(bucket - load_bucket_, kLoadBuckets);
+        for (std::int64_t i = 1; i <= steps; ++i) {
+            load_slot_ = (load_slot_ + 1) % kLoadBuckets;
+            load_bytes_ -= load_buckets_[load_slot_];
+            load_buckets_[load_slot_] = 0;
+        }
+        load_bucket_ = bucket;
+        load_bucket_end_ = (bucket + 1) * kLoadBucket;
     }
+    load_buckets_[load_slot_] += m.length;
+    load_bytes_ += m.length;
     if (!load_seen_since_)
         load_seen_since_ = m.steady_ns;
-    const double share = static_cast<double>(load_bytes_) /
-                         (kLineBytesPerSecond * static_cast<double>(kOverloadWindow) / kSecond);
-    if (share < 0.7)
+    // the bytes the line carries in the window, 80 % and 70 % of them
+    constexpr double kWindowBytes =
+        kLineBytesPerSecond * static_cast<double>(kOverloadWindow) / kSecond;
+    constexpr auto kOverloadBytes = static_cast<std::uint64_t>(kWindowBytes * kOverloadShare);
+    constexpr auto kCalmBytes = static_cast<std::uint64_t>(kWindowBytes * 0.7);
+    if (load_bytes_ < kCalmBytes)
         overloaded_ = false;
-    if (overloaded_ || share < kOverloadShare || m.steady_ns - load_seen_since_ < kOverloadWindow)
+    if (overloaded_ || load_bytes_ < kOverloadBytes ||
+        m.steady_ns - load_seen_since_ < kOverloadWindow)
         return;
+    const double share = static_cast<double>(load_bytes_) / kWindowBytes;
     overloaded_ = true;
     Finding f{FindingKind::Overload, Severity::Warning, m.seq, m.wall_us, {m.seq}, 1, {}};
     f.text.append(t::kOverload)
@@ -424,28 +544,37 @@ void Findings::doubled(const Message &m) {
     const int op = m.opcode();
     if (op != kOpcSlRdData && op != kOpcWrSlData && op != kOpcMoveSlots)
         return;
-    for (const SlotState &s : state_.slots()) {
+    // slot data names its slot; a move its source and its destination
+    const std::array<int, 2> about{op == kOpcMoveSlots ? m[1] : m[2], m[2]};
+    for (std::size_t i = 0; i < (op == kOpcMoveSlots && m[1] != m[2] ? 2u : 1u); ++i) {
+        const SlotState *found = state_.slots().find(about[i]);
+        if (!found)
+            continue;
+        const SlotState &s = *found;
         if (s.changed_nr != m.seq || s.loco <= 0)
             continue;
-        const std::vector<int> held = state_.slots_holding(s.loco);
+        int holders = 0; // counted first: a list is made only for a finding
+        for (const SlotState &other : state_.slots())
+            holders += other.loco == s.loco && other.activity != Activity::Free;
         const auto told = std::find(doubled_locos_.begin(), doubled_locos_.end(), s.loco);
-        if (held.size() < 2) {
+        if (holders < 2) {
             if (told != doubled_locos_.end())
                 doubled_locos_.erase(told);
             continue;
         }
         if (told != doubled_locos_.end())
             continue;
+        const std::vector<int> held = state_.slots_holding(s.loco);
         doubled_locos_.push_back(s.loco);
         Finding f{FindingKind::DoubleLoco, Severity::Warning, m.seq, m.wall_us, {m.seq}, 1, {}};
         f.text.append(t::kLoco)
             .append(number(static_cast<std::uint64_t>(s.loco)))
             .append(t::kInSlots);
-        for (std::size_t i = 0; i < held.size(); ++i) {
-            if (i > 0)
+        for (std::size_t k = 0; k < held.size(); ++k) {
+            if (k > 0)
                 f.text.append(", ");
-            f.text.append(number(static_cast<std::uint64_t>(held[i])));
-            if (const SlotState *other = state_.slots().find(held[i]);
+            f.text.append(number(static_cast<std::uint64_t>(held[k])));
+            if (const SlotState *other = state_.slots().find(held[k]);
                 other && other->changed_nr != m.seq && other->changed_nr != 0)
                 f.messages.push_back(other->changed_nr);
         }

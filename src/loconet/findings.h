@@ -23,7 +23,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace bl::loconet {
@@ -79,7 +78,8 @@ public:
     static constexpr double kLineBytesPerSecond = 16457.0 / 10.0;
 
     using Found = std::function<void(const Finding &)>;
-    // Told of each finding as it is made (a grouped one when its group ends).
+    // Told of each finding as it is made (a grouped one when its group ends;
+    // the list has it from its first event on, its count growing).
     void on_found(Found found) { found_ = std::move(found); }
 
     // One message, after the bus context annotated it; requests names the
@@ -101,14 +101,9 @@ public:
     std::uint64_t count(Severity s) const { return by_severity_[static_cast<std::size_t>(s)]; }
     std::uint64_t total() const { return total_; }
     // The kinds of the findings that name a message, one bit each.
-    std::uint32_t marks(std::uint64_t nr) const {
-        const auto it = marks_.find(nr);
-        return it == marks_.end() ? 0 : it->second;
-    }
+    std::uint32_t marks(std::uint64_t nr) const;
     // Whether messages without a time came, whose time rules were passed over.
     bool untimed() const { return untimed_; }
-    // The layout as the rules saw it.
-    const LayoutState &state() const { return state_; }
 
 private:
     struct Pending {
@@ -121,6 +116,7 @@ private:
     struct Group {
         std::optional<Finding> open;
         std::int64_t last_ns = 0;
+        std::uint64_t kept_as = 0; // its place in the list, counted as total()
     };
     struct Recent {
         std::array<std::int64_t, 8> at{};
@@ -132,10 +128,13 @@ private:
             nr[next] = n;
             next = static_cast<std::uint8_t>((next + 1) % at.size());
         }
+        std::uint64_t newest() const { return nr[(next + at.size() - 1) % at.size()]; }
+        int count_within(std::int64_t now, std::int64_t window) const;
         std::vector<std::uint64_t> within(std::int64_t now, std::int64_t window) const;
     };
 
-    void tell(Finding f);
+    void tell(Finding f); // told and kept
+    void keep(Finding f);
     void grouped(Group &g, FindingKind kind, Severity severity, std::uint64_t nr,
                  std::int64_t steady_ns, std::int64_t wall_us, std::uint32_t events);
     void close_group(Group &g, std::int64_t now_ns, bool at_end);
@@ -151,11 +150,26 @@ private:
     void doubled(const Message &m);
 
     Found found_;
+    // the slots and sections as the bus told them (only what the rules
+    // read is applied: slot data, status, moves and power managers)
     LayoutState state_;
+    // the last event of each sensor and switch, by number; a sensor's level
+    // too (-1 unknown, 0 free, 1 occupied)
+    struct Last {
+        std::int64_t ns = 0;
+        std::uint64_t nr = 0;
+        std::int8_t level = -1;
+    };
+    std::vector<Last> sensor_last_, switch_last_;
+    Recent *in_burst(Last &last, Numbered<Recent> &recent, int n, const Message &m,
+                     std::int64_t window);
     std::deque<Finding> kept_;
     std::uint64_t dropped_ = 0, total_ = 0;
     std::array<std::uint64_t, 3> by_severity_{};
-    std::unordered_map<std::uint64_t, std::uint32_t> marks_;
+    // (message, kinds) sorted by message: findings name mostly the newest,
+    // and the oldest go with the oldest findings
+    std::deque<std::pair<std::uint64_t, std::uint32_t>> marks_;
+    void mark(std::uint64_t nr, std::uint32_t bit);
     bool untimed_ = false;
     std::uint64_t last_nr_ = 0;
     std::int64_t last_ns_ = 0, last_wall_us_ = 0;
@@ -166,9 +180,15 @@ private:
     Numbered<Recent> sensor_changes_, switch_commands_;
     std::vector<bool> section_tripped_;
     std::vector<int> doubled_locos_; // told already, until they part
-    // bus load: bytes of the messages in the last window, oldest first
-    std::deque<std::pair<std::int64_t, std::uint32_t>> load_window_;
-    std::uint64_t load_bytes_ = 0;
+    // bus load: the bytes of each tenth of a second, the last window's in a
+    // ring
+    static constexpr std::int64_t kLoadBucket = kSecond / 10;
+    static constexpr std::size_t kLoadBuckets = kOverloadWindow / kLoadBucket;
+    std::array<std::uint32_t, kLoadBuckets> load_buckets_{};
+    std::int64_t load_bucket_ = -1; // the bucket now being filled, by its number
+    std::int64_t load_bucket_end_ = 0;
+    std::size_t load_slot_ = 0;    // its place in the ring
+    std::uint64_t load_bytes_ = 0; // in the ring
     std::int64_t load_seen_since_ = 0;
     bool overloaded_ = false;
 };

@@ -358,10 +358,6 @@ inline const QString kDoubleClickTip =
 namespace bl::texts::findings_list {
 
 inline const QString kTitle = QStringLiteral("Bus-Lauscher – Befunde");
-inline const QString kButton = QStringLiteral("Befunde…");
-inline const QString kButtonTip = QStringLiteral(
-    "Was auf dem Bus schiefging: unbeantwortete und abgelehnte Anfragen, Prüfsummenfehler, "
-    "flatternde Rückmelder, Kurzschluss, Überlast, eine Lok in zwei Slots, …");
 inline const QString kStatusTip =
     QStringLiteral("Befunde auf dem Bus – ein Klick öffnet die Liste.");
 inline const QString kOneError = QStringLiteral("1 Fehler");
@@ -565,6 +561,8 @@ inline const QString kFindingsOption = QStringLiteral(
 inline const QString kUntimed = QStringLiteral(
     "Die Eingabe trägt keine Zeiten (rohe Bytes): Befunde, die Zeit brauchen (unbeantwortet, "
     "flattern, ueberlast, weiche_gehaeuft), sind übergangen.");
+inline const QString kBefundeOption =
+    QStringLiteral("Das Fenster \"Bus-Lauscher – Befunde\" gleich beim Start öffnen.");
 inline const QString kAnlageOption =
     QStringLiteral("Das Fenster \"Bus-Lauscher – Anlage\" gleich beim Start öffnen.");
 // %1, %2: the two options

@@ -114,6 +114,8 @@ void after_show(MonitorApp &app, const RunOptions &options) {
     }
     if (options.anlage)
         app.show_layout();
+    if (options.befunde)
+        app.show_findings();
 }
 
 // Shows a capture as if it arrived from a USB interface: every waiting byte

@@ -208,6 +208,29 @@ TEST(Findings, MarksTheMessagesForTheFilterAndKeepsABoundedList) {
     EXPECT_EQ(mine.total(), 0u);
 }
 
+// A noisy bus keeps a group open: the list shows it at once and counts on;
+// it is told (headless) when the group ends.
+TEST(Findings, AnOpenGroupIsListedAndCountsOn) {
+    testing::MessageBus bus;
+    Findings findings;
+    int told = 0;
+    findings.on_found([&told](const Finding &) { ++told; });
+    findings.observe(bus.corrupt("B2 02 50"), bus.context());
+    ASSERT_EQ(findings.kept().size(), 1u);
+    EXPECT_EQ(findings.kept()[0].count, 1u);
+    findings.observe(bus.next("B2 02 50"), bus.context());
+    findings.observe(bus.corrupt("B2 02 50"), bus.context());
+    EXPECT_EQ(findings.kept()[0].count, 2u);
+    EXPECT_EQ(findings.kept()[0].text.rfind("2 Meldung(en)", 0), 0u);
+    EXPECT_EQ(findings.marks(3), 1u << static_cast<unsigned>(FindingKind::Checksum));
+    EXPECT_EQ(findings.count(Severity::Error), 1u);
+    EXPECT_EQ(told, 0);
+    bus.wait(11);
+    findings.tick(bus.next("83").steady_ns, 0);
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(findings.kept().size(), 1u);
+}
+
 TEST(Findings, KindsAreNamedBothWays) {
     for (std::size_t i = 0; i < kFindingKinds; ++i) {
         const auto kind = static_cast<FindingKind>(i);

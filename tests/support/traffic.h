@@ -18,7 +18,10 @@ inline void append_message(std::string &out, const std::vector<int> &msg) {
     out.push_back(static_cast<char>(loconet::checksum(msg.begin(), msg.end())));
 }
 
-inline std::string mixed_traffic(std::size_t messages, std::uint32_t seed = 7) {
+// healthy: a bus where nothing goes wrong (no power switched off, every loco
+// request answered, no refusal), for what findings cost where there are none
+inline std::string mixed_traffic(std::size_t messages, std::uint32_t seed = 7,
+                                 bool healthy = false) {
     std::mt19937 rng(seed);
     auto r = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     std::string out;
@@ -27,7 +30,7 @@ inline std::string mixed_traffic(std::size_t messages, std::uint32_t seed = 7) {
         const int slot = 1 + r(8);
         switch (r(20)) {
         case 0: append_message(out, {0x83}); break;
-        case 1: append_message(out, {0x82}); break;
+        case 1: append_message(out, {healthy ? 0x83 : 0x82}); break;
         case 2:
         case 3:
         case 4: append_message(out, {0xA0, slot, r(128)}); break;
@@ -44,7 +47,13 @@ inline std::string mixed_traffic(std::size_t messages, std::uint32_t seed = 7) {
             append_message(out, {0xB4, 0x3C, r(2) * 0x20});
             break;
         case 14: append_message(out, {0xBB, slot, 0}); break;
-        case 15: append_message(out, {0xBF, 0, r(128)}); break;
+        case 15: {
+            const int loco = r(128);
+            append_message(out, {0xBF, 0, loco});
+            if (healthy)
+                append_message(out, {0xE7, 0x0E, slot, 0x03, loco, 0, 0, 0x07, 0, 0, 0, 0, 0});
+            break;
+        }
         case 16:
             append_message(out, {0xE7, 0x0E, slot, 0x33, r(128), r(128), r(64), 0x07, r(128),
                                  r(128), r(16), 0, 0});
@@ -52,7 +61,7 @@ inline std::string mixed_traffic(std::size_t messages, std::uint32_t seed = 7) {
         case 17:
             append_message(out, {0xE4, 0x08, r(2), 0x20 + 0x40 * r(2), r(128), r(2), r(128)});
             break;
-        case 18: append_message(out, {0xB4, 0x6F, 0x7F}); break;
+        case 18: append_message(out, {0xB4, 0x6F, healthy ? 0x01 : 0x7F}); break;
         default: append_message(out, {0xE5, 0x10, 0x7F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}); break;
         }
     }
