@@ -1,5 +1,7 @@
 #include "app/json_lines.h"
 
+#include "app/shown_message.h"
+
 #include "loconet/detail.h"
 #include "loconet/hex.h"
 #include "loconet/line_maker.h"
@@ -66,32 +68,6 @@ void append_fields(std::string &out, const loconet::DetailFields &fields) {
     out += '}';
 }
 
-class Shown : public filter::LineSource {
-public:
-    Shown(const loconet::Message &m, const loconet::RequestSource &requests)
-        : m_(m), requests_(requests) {}
-    std::string_view line() override {
-        if (!made_)
-            loconet::filter_text(m_, false, requests_, text_);
-        made_ = true;
-        return text_.view();
-    }
-    const loconet::Subjects &subjects() override {
-        if (!subjects_made_)
-            subjects_ = loconet::subjects_of(m_, requests_);
-        subjects_made_ = true;
-        return subjects_;
-    }
-
-private:
-    const loconet::Message &m_;
-    const loconet::RequestSource &requests_;
-    LineText text_;
-    bool made_ = false;
-    loconet::Subjects subjects_;
-    bool subjects_made_ = false;
-};
-
 } // namespace
 
 std::string json_of(const loconet::Message &m, const loconet::RequestSource &requests) {
@@ -146,7 +122,7 @@ JsonLines::~JsonLines() { flush(); }
 
 void JsonLines::write(const loconet::Message &m) {
     if (filter_) {
-        Shown shown(m, requests_);
+        ShownMessage shown(m, requests_);
         if (!filter_->matches(m, shown))
             return;
     }

@@ -45,6 +45,13 @@ struct RunOptions {
     bool state = false;                  // --state: the layout's state at the end instead
     std::uint64_t state_at = 0;          // --state-at N: ... after message N (0: the last)
     bool findings = false;               // --findings: the findings instead of the lines
+    QString ring;                        // --ring DIR: a ring of pcapng files
+    std::uint64_t ring_kb = 10240;       // --ring-size
+    int ring_files = 10;                 // --ring-files
+    QString trigger;                     // --trigger: an event file for each match
+    double trigger_before = 10;          // --trigger-before S
+    double trigger_after = 10;           // --trigger-after S
+    QString trigger_dir;                 // --trigger-dir (empty: the documents folder)
     bool befunde = false;                // --befunde: the Befunde window opens at start
     bool anlage = false;                 // --anlage: the Anlage window opens at start
     QString help_text;

@@ -25,6 +25,10 @@ public:
                                 const QString &description, bool must_be_new = true);
     void close();
     bool is_open() const { return file_.isOpen() || fifo_ >= 0; }
+    // The bytes written to a file so far (0 for a FIFO).
+    std::uint64_t size() const {
+        return file_.isOpen() ? static_cast<std::uint64_t>(file_.pos()) : 0;
+    }
     QString path() const { return path_; }
 
     // comment: the shown line, UTF-8

@@ -54,6 +54,13 @@ constexpr std::array kRules{
     OptionRule{"state-at", kDecode | kReplay},
     OptionRule{"findings", kDecode | kConsole | kReplay},
     OptionRule{"befunde", kReplay | kWindow},
+    OptionRule{"ring", kConsole | kReplay | kWindow},
+    OptionRule{"ring-size", kConsole | kReplay | kWindow},
+    OptionRule{"ring-files", kConsole | kReplay | kWindow},
+    OptionRule{"trigger", kConsole | kReplay | kWindow},
+    OptionRule{"trigger-before", kConsole | kReplay | kWindow},
+    OptionRule{"trigger-after", kConsole | kReplay | kWindow},
+    OptionRule{"trigger-dir", kConsole | kReplay | kWindow},
     OptionRule{"anlage", kReplay | kWindow},
 };
 
@@ -163,17 +170,27 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     const auto anlage = flag("anlage", tx::kAnlageOption);
     const auto findings = flag("findings", tx::kFindingsOption);
     const auto befunde = flag("befunde", tx::kBefundeOption);
-    parser.addOptions({help,        version,      decode,
-                       hex_output,  no_ascii_hex, detail,
-                       area,        replay,       exit_after_replay,
-                       console,     interface,    port,
-                       demo,        rate,         corrupt,
-                       record,      first_paint,  stats,
-                       mark_errors, serve,        serve_read_only,
-                       filter,      history,      analyse,
-                       pcap,        json,         state,
-                       state_at,    anlage,       findings,
-                       befunde});
+    const auto ring = valued("ring", tx::kRingOption, tx::kDirValue);
+    const auto ring_size = valued("ring-size", tx::kRingSizeOption, tx::kKbValue);
+    const auto ring_files = valued("ring-files", tx::kRingFilesOption, tx::kNumberValue);
+    const auto trigger = valued("trigger", tx::kTriggerOption, tx::kExpressionValue);
+    const auto trigger_before =
+        valued("trigger-before", tx::kTriggerBeforeOption, tx::kSecondsValue);
+    const auto trigger_after = valued("trigger-after", tx::kTriggerAfterOption, tx::kSecondsValue);
+    const auto trigger_dir = valued("trigger-dir", tx::kTriggerDirOption, tx::kDirValue);
+    parser.addOptions({help,          version,      decode,
+                       hex_output,    no_ascii_hex, detail,
+                       area,          replay,       exit_after_replay,
+                       console,       interface,    port,
+                       demo,          rate,         corrupt,
+                       record,        first_paint,  stats,
+                       mark_errors,   serve,        serve_read_only,
+                       filter,        history,      analyse,
+                       pcap,          json,         state,
+                       state_at,      anlage,       findings,
+                       befunde,       ring,         ring_size,
+                       ring_files,    trigger,      trigger_before,
+                       trigger_after, trigger_dir});
     parser.addPositionalArgument(tx::kFileValue, tx::kFileArgument,
                                  QLatin1Char('[') + tx::kFileValue + QLatin1Char(']'));
 
@@ -267,6 +284,43 @@ std::optional<CommandLineError> parse_command_line(const QStringList &arguments,
     result.anlage = parser.isSet(anlage);
     result.findings = parser.isSet(findings);
     result.befunde = parser.isSet(befunde);
+    result.ring = parser.value(ring);
+    if (result.ring.isEmpty() && (parser.isSet(ring_size) || parser.isSet(ring_files)))
+        return error(tx::kOnlyWithRing.arg(parser.isSet(ring_size)
+                                               ? QStringLiteral("--ring-size")
+                                               : QStringLiteral("--ring-files")));
+    if (parser.isSet(ring_size)) {
+        bool ok = false;
+        result.ring_kb = parser.value(ring_size).toULongLong(&ok);
+        if (!ok || result.ring_kb < 1 || result.ring_kb > 4'194'304)
+            return error(tx::kBadRingSize);
+    }
+    if (parser.isSet(ring_files)) {
+        bool ok = false;
+        result.ring_files = parser.value(ring_files).toInt(&ok);
+        if (!ok || result.ring_files < 1 || result.ring_files > 100'000)
+            return error(tx::kBadRingFiles);
+    }
+    result.trigger = parser.value(trigger);
+    for (const auto *o : {&trigger_before, &trigger_after, &trigger_dir})
+        if (result.trigger.isEmpty() && parser.isSet(*o))
+            return error(tx::kOnlyWithTrigger.arg(QStringLiteral("--") + o->names().constFirst()));
+    if (!result.trigger.isEmpty()) {
+        const auto read = filter::Filter::parse(result.trigger.toStdString());
+        if (const auto *bad = std::get_if<filter::ParseError>(&read))
+            return error(
+                tx::kBadTrigger.arg(bad->position + 1).arg(QString::fromStdString(bad->hint)));
+    }
+    for (auto [o, value] : {std::pair{&trigger_before, &result.trigger_before},
+                            std::pair{&trigger_after, &result.trigger_after}}) {
+        if (!parser.isSet(*o))
+            continue;
+        bool ok = false;
+        *value = parser.value(*o).toDouble(&ok);
+        if (!ok || !(*value >= 0 && *value <= 3600))
+            return error(tx::kBadTriggerSeconds);
+    }
+    result.trigger_dir = parser.value(trigger_dir);
     if (result.findings && result.state)
         return error(tx::kExclusive.arg(QStringLiteral("--findings"), QStringLiteral("--state")));
     if (result.findings && result.area)

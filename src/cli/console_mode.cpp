@@ -4,6 +4,7 @@
 #include "app/bus_server.h"
 #include "app/finding_report.h"
 #include "app/json_lines.h"
+#include "app/long_recordings.h"
 #include "app/monitor_core.h"
 #include "cli/console_dialogs.h"
 #include "cli/console_io.h"
@@ -129,6 +130,23 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
             say(texts::capture::kWriteFailed.arg(options.pcap_file, reason));
         });
     }
+    // the ring and the event files, their news on standard error
+    LongRecordings long_recordings;
+    if (!options.ring.isEmpty() || !options.trigger.isEmpty()) {
+        const QString name = access.simulated_bus ? QStringLiteral("demo") : core.interface_name();
+        const QString kind =
+            access.simulated_bus ? texts::capture::kSimulated : core.interface_description();
+        if (const auto reason = long_recordings.start(core, options, name, kind, init_paths(),
+                                                      [](const QString &note) { say(note); })) {
+            say(*reason);
+            return 2;
+        }
+    }
+    QTimer long_tick;
+    QObject::connect(&long_tick, &QTimer::timeout, &app, [&long_recordings, &clock] {
+        long_recordings.tick(static_cast<std::int64_t>(clock.seconds() * 1e9));
+    });
+    long_tick.start(1000);
     if (access.simulated_bus) {
         std::fprintf(stderr, "%s\n", qPrintable(texts::simulation::kDemoStatus));
         access.simulated_bus->start();
@@ -146,6 +164,7 @@ int run_console(int &argc, char **argv, const RunOptions &options) {
         &app, [&core](const QString &line) { core.send_hex(line); },
         [&core] { return core.port_open(); });
     const int status = QCoreApplication::exec();
+    long_recordings.finish();
     core.close_port();
     if (options.stats) {
         core.finish();

@@ -561,6 +561,48 @@ inline const QString kFindingsOption = QStringLiteral(
 inline const QString kUntimed = QStringLiteral(
     "Die Eingabe trägt keine Zeiten (rohe Bytes): Befunde, die Zeit brauchen (unbeantwortet, "
     "flattern, ueberlast, weiche_gehaeuft), sind übergangen.");
+inline const QString kRingOption = QStringLiteral(
+    "Ringaufzeichnung in den Ordner DIR: pcapng-Dateien von höchstens --ring-size KB, "
+    "höchstens --ring-files davon, die älteste wird zuerst gelöscht.");
+inline const QString kRingSizeOption =
+    QStringLiteral("Größe einer Datei der Ringaufzeichnung in KB (Vorgabe 10240).");
+inline const QString kRingFilesOption =
+    QStringLiteral("Anzahl der Dateien der Ringaufzeichnung (Vorgabe 10).");
+inline const QString kKbValue = QStringLiteral("KB");
+inline const QString kDirValue = QStringLiteral("DIR");
+inline const QString kSecondsValue = QStringLiteral("S");
+inline const QString kExpressionValue = QStringLiteral("AUSDRUCK");
+inline const QString kBadRingSize =
+    QStringLiteral("--ring-size braucht eine Größe in KB (1 bis 4194304).");
+inline const QString kBadRingFiles =
+    QStringLiteral("--ring-files braucht eine Anzahl von Dateien (1 bis 100000).");
+inline const QString kTriggerOption = QStringLiteral(
+    "Jedes Ereignis, auf das der Ausdruck passt (die Sprache von --filter, auch befund=ART), "
+    "in eine eigene pcapng-Datei: von --trigger-before Sekunden vor der ersten passenden "
+    "Meldung bis --trigger-after Sekunden nach der letzten.");
+inline const QString kTriggerBeforeOption =
+    QStringLiteral("Sekunden vor einem Ereignis, die seine Datei enthält (Vorgabe 10).");
+inline const QString kTriggerAfterOption =
+    QStringLiteral("Sekunden nach einem Ereignis, die seine Datei enthält (Vorgabe 10).");
+inline const QString kTriggerDirOption =
+    QStringLiteral("Der Ordner der Ereignisdateien (Vorgabe: der Dokumente-Ordner).");
+inline const QString kBadTriggerSeconds =
+    QStringLiteral("--trigger-before und --trigger-after brauchen Sekunden (0 bis 3600).");
+// %1: the option, %2: the hint of the filter
+inline const QString kBadTrigger =
+    QStringLiteral("Der Auslöser ist bei Zeichen %1 nicht lesbar: %2");
+inline const QString kOnlyWithRing = QStringLiteral("%1 gilt nur mit --ring.");
+inline const QString kOnlyWithTrigger = QStringLiteral("%1 gilt nur mit --trigger.");
+// %1: the folder, %2: the reason
+inline const QString kRingNotStarted =
+    QStringLiteral("Die Ringaufzeichnung in %1 kann nicht beginnen: %2");
+inline const QString kRingEnded =
+    QStringLiteral("Die Ringaufzeichnung in %1 ist beendet: %2 (die Anzeige läuft weiter)");
+inline const QString kRingRunning = QStringLiteral("Ringaufzeichnung in %1");
+// %1: the file
+inline const QString kEventSaved = QStringLiteral("Ereignis gespeichert: %1");
+// %1: the reason
+inline const QString kEventFailed = QStringLiteral("Eine Ereignisdatei ging nicht: %1");
 inline const QString kBefundeOption =
     QStringLiteral("Das Fenster \"Bus-Lauscher – Befunde\" gleich beim Start öffnen.");
 inline const QString kAnlageOption =

@@ -136,7 +136,19 @@ HistoryWindow &MonitorApp::show_history() {
     return *history_window_;
 }
 
-MonitorApp::~MonitorApp() { trace_file_.close(); }
+MonitorApp::~MonitorApp() {
+    long_recordings_.finish();
+    trace_file_.close();
+}
+
+std::optional<QString> MonitorApp::start_long_recordings(const RunOptions &options) {
+    if (options.ring.isEmpty() && options.trigger.isEmpty())
+        return std::nullopt;
+    return long_recordings_.start(
+        *core_, options, pcap_name_.isEmpty() ? core_->interface_name() : pcap_name_,
+        pcap_name_.isEmpty() ? core_->interface_description() : pcap_description_, vars().doc_path,
+        [this](const QString &note) { window_->StatusPanel->setText(note); });
+}
 
 bool MonitorApp::run_startup(const StartupAnswers &answers) { return core_->start(answers); }
 
@@ -177,6 +189,7 @@ void MonitorApp::show_health() {
     core_->health().tick();
     window_->HealthPanel->setText(core_->health().summary());
     core_->tick_findings();
+    long_recordings_.tick(static_cast<std::int64_t>(clock_->seconds() * 1e9));
     const QString findings = findings_count_text(core_->findings());
     if (window_->FindingsPanel->text() != findings) {
         window_->FindingsPanel->setText(findings);
@@ -215,6 +228,7 @@ void MonitorApp::start_monitor() {
 // on disk already, and nothing that runs at a normal exit (a host lookup
 // still going, say) may hold or break the ending.
 void MonitorApp::end_program() {
+    long_recordings_.finish();
     trace_file_.close();
     core_->close_port();
     if (end_program_)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/long_recordings.h"
 #include "app/monitor_core.h"
 #include "app/options.h"
 #include "history/history_store.h"
@@ -79,6 +80,10 @@ public:
     LayoutWindow &show_layout();
     LayoutWindow *layout_window() { return layout_window_; }
     const StateTimeline &timeline() const { return timeline_; }
+    // --ring and --trigger: the reason (a whole German sentence) where the
+    // ring cannot begin; their news go to the status bar.
+    std::optional<QString> start_long_recordings(const RunOptions &options);
+    LongRecordings &long_recordings() { return long_recordings_; }
     // Opens (or brings up) "Bus-Lauscher – Befunde".
     FindingsWindow &show_findings();
     FindingsWindow *findings_window() { return findings_window_; }
@@ -110,6 +115,7 @@ private:
     MonitorCommands commands_;
     TraceRecording recording_;
     QTimer trace_watch_;
+    LongRecordings long_recordings_; // after the core, whose receiver it hears
     QTimer health_tick_;
     Receiver::MessageListeners::Handle history_feed_;
     QLocale locale_;

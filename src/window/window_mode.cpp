@@ -107,6 +107,8 @@ void after_show(MonitorApp &app, const RunOptions &options) {
     if (options.record)
         app.toggle_recording();
     record_pcap_if_asked(app, options);
+    if (const auto reason = app.start_long_recordings(options))
+        QMessageBox::warning(&app.window(), texts::window::kWindowCaption, *reason);
     if (options.analyse) {
         HistoryWindow &history = app.show_history();
         history.filterEdit->setText(options.filter);

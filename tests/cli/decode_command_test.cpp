@@ -7,7 +7,9 @@
 #include <random>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +17,8 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QThread>
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -519,5 +523,41 @@ TEST(DecodeCommand, FindingsInsteadOfTheLines) {
         run({QStringLiteral("--decode"), QStringLiteral("--findings"), QStringLiteral("--state")},
             {})
             .status,
+        2);
+}
+
+// --ring on the console: files of at most the size, at most the number, each
+// a whole capture also after SIGTERM, which ends the program at once.
+TEST(ConsoleRing, RotatesAndEndsWholeAtSigterm) {
+    QTemporaryDir dir;
+    const QString ring = dir.filePath(QStringLiteral("ring"));
+    QProcess p;
+    p.start(QStringLiteral(BUSLAUSCHER_BINARY),
+            {QStringLiteral("--console"), QStringLiteral("--demo"), QStringLiteral("--rate"),
+             QStringLiteral("300"), QStringLiteral("--ring"), ring, QStringLiteral("--ring-size"),
+             QStringLiteral("2"), QStringLiteral("--ring-files"), QStringLiteral("3")});
+    ASSERT_TRUE(p.waitForStarted());
+    QThread::msleep(2500);
+    QElapsedTimer ending;
+    ending.start();
+    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(5000));
+    EXPECT_LT(ending.elapsed(), 1000);
+    const QStringList files = QDir(ring).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 3) << p.readAllStandardError().toStdString();
+    for (const QString &name : files) {
+        const QString path = QDir(ring).filePath(name);
+        EXPECT_LE(QFileInfo(path).size(), 2048);
+        const Outcome read = run({QStringLiteral("--decode"), path});
+        EXPECT_EQ(read.status, 0) << name.toStdString();
+        EXPECT_TRUE(read.err.isEmpty()) << "whole: " << read.err.toStdString();
+        EXPECT_GT(read.out.count('\n'), 0); // the last may have begun just now
+    }
+    EXPECT_EQ(run({QStringLiteral("--console"), QStringLiteral("--ring-size"), QStringLiteral("5")})
+                  .status,
+              2)
+        << "--ring-size without --ring";
+    EXPECT_EQ(
+        run({QStringLiteral("--console"), QStringLiteral("--trigger"), QStringLiteral("(")}).status,
         2);
 }
