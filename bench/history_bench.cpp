@@ -85,7 +85,7 @@ void BM_StateAtAnyRow(benchmark::State &state) {
                                               .count());
     }
     // and the worst place on purpose: the last row before a copy
-    const std::uint64_t worst = kept.first() + bl::StateTimeline::kBetweenCopies * 100 - 2;
+    const std::uint64_t worst = kept.first() + timeline.between_copies() * 20 - 2;
     const auto start = std::chrono::steady_clock::now();
     benchmark::DoNotOptimize(timeline.at(worst));
     const double worst_ms =

@@ -4,6 +4,8 @@
 # display's drawing is counted; xvfb-run -a bench/window_cpu.sh measures on X.
 # usage: bench/window_cpu.sh [RATE] [SECONDS] [OPTIONS…]   (after scripts/build.sh)
 # OPTIONS go to the window, e.g. --analyse for the history window open beside it.
+# BASELINE=/path/to/an/older/bus-lauscher measures that build too, in the same
+# run on its own bus of the same rate (without the OPTIONS), and the ratio.
 set -euo pipefail
 rate=${1:-342}
 seconds=${2:-20}
@@ -14,7 +16,7 @@ trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 # user + system CPU seconds of a process so far
 cpu() { awk -v t="$(getconf CLK_TCK)" '{ printf "%.3f", ($14 + $15) / t }' "/proc/$1/stat"; }
 
-measure() { # measure NAME PID
+measure() { # measure NAME PID: percent of a core
     sleep 3 # start-up done
     local before after
     before=$(cpu "$2")
@@ -24,21 +26,36 @@ measure() { # measure NAME PID
         'BEGIN { printf "%-22s %.2f %% of a core\n", n, 100 * (a - b) / s }'
 }
 
-build/src/bus-lauscher-sim --pty --rate "$rate" > "$work/sim1" &
-build/src/bus-lauscher-sim --pty --rate "$rate" > "$work/sim2" &
+bus() { # bus FILE: a simulated bus on a pseudo-terminal, its name in FILE
+    build/src/bus-lauscher-sim --pty --rate "$rate" > "$1" &
+}
+bus "$work/sim1"
+bus "$work/sim2"
+[ -n "${BASELINE:-}" ] && bus "$work/sim3"
 sleep 0.5
-pty1=$(head -n 1 "$work/sim1")
-pty2=$(head -n 1 "$work/sim2")
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 [ -n "${DISPLAY:-}" ] && unset QT_QPA_PLATFORM
-build/src/bus-lauscher --interface usb --port "$pty1" "$@" &
+build/src/bus-lauscher --interface usb --port "$(head -n 1 "$work/sim1")" "$@" &
 window=$!
-cat "$pty2" > /dev/null &
+cat "$(head -n 1 "$work/sim2")" > /dev/null &
 floor=$!
+if [ -n "${BASELINE:-}" ]; then
+    "$BASELINE" --interface usb --port "$(head -n 1 "$work/sim3")" &
+    baseline=$!
+fi
 echo "$rate messages a second, $seconds s:"
 measure "window" "$window" > "$work/window" &
-m1=$!
+waits=($!)
 measure "cat (the floor)" "$floor" > "$work/floor" &
-m2=$!
-wait "$m1" "$m2"
+waits+=($!)
+if [ -n "${BASELINE:-}" ]; then
+    measure "baseline window" "$baseline" > "$work/baseline" &
+    waits+=($!)
+fi
+wait "${waits[@]}"
 cat "$work/window" "$work/floor"
+if [ -n "${BASELINE:-}" ]; then
+    cat "$work/baseline"
+    awk '{ v[NR] = $(NF - 4) } END { printf "ratio window / baseline: %.2f\n", v[1] / v[2] }' \
+        "$work/window" "$work/baseline"
+fi

@@ -12,7 +12,7 @@ void StateTimeline::add(const loconet::Message &m) {
     }
     live_.apply(m);
     const std::uint64_t position = store_.end(); // where the store puts it
-    if ((position + 1) % kBetweenCopies == 0)
+    if ((position + 1) % between_copies_ == 0)
         copies_.push_back({position, live_});
 }
 

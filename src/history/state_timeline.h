@@ -8,6 +8,7 @@
 #include "history/history_store.h"
 #include "loconet/layout_state.h"
 
+#include <algorithm>
 #include <deque>
 #include <optional>
 
@@ -15,9 +16,16 @@ namespace bl {
 
 class StateTimeline {
 public:
-    static constexpr std::uint64_t kBetweenCopies = 4096;
+    // A copy every few thousand messages, and never more than kMostCopies
+    // over a full store: the state of a large layout is a few megabytes, and
+    // applying the messages after a copy costs far less than keeping it.
+    static constexpr std::uint64_t kFewestBetweenCopies = 4096;
+    static constexpr std::uint64_t kMostCopies = 32;
 
-    explicit StateTimeline(const HistoryStore &store) : store_(store) {}
+    explicit StateTimeline(const HistoryStore &store)
+        : store_(store), between_copies_(std::max<std::uint64_t>(kFewestBetweenCopies,
+                                                                 store.limit() / kMostCopies)) {}
+    std::uint64_t between_copies() const { return between_copies_; }
 
     // A message about to be added to the store (the oldest one it is about
     // to drop is still there).
@@ -38,6 +46,7 @@ private:
         loconet::LayoutState state;
     };
     const HistoryStore &store_;
+    std::uint64_t between_copies_;
     loconet::LayoutState live_;
     loconet::LayoutState before_first_; // the state before store_.first()
     std::deque<Copy> copies_;

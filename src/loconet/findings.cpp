@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace bl::loconet {
 
@@ -165,7 +166,7 @@ void Findings::observe(const Message &m, const RequestSource &requests) {
         return;
     last_nr_ = m.seq;
     last_wall_us_ = m.wall_us;
-    const bool timed = m.steady_ns != 0;
+    const bool timed = m.steady_ns != 0 && !timeless_;
     if (timed) {
         last_ns_ = m.steady_ns;
         if (next_deadline_ != 0 && m.steady_ns > next_deadline_)
@@ -336,17 +337,18 @@ void Findings::requested(const Message &m, const RequestSource &) {
     if (kind == BusContext::Asks::Nothing || !BusContext::awaits_reply(m, kind))
         return;
     // asked again before an answer: the repetition waits in its place
-    std::erase_if(pending_, [&m](const Pending &p) {
-        return p.request.length == m.length && p.request.bytes[1] == m.bytes[1] &&
-               p.request.bytes[0] == m.bytes[0] &&
-               std::equal(p.request.bytes.begin(), p.request.bytes.begin() + m.length,
-                          m.bytes.begin());
+    std::uint64_t key = 0; // the first seven bytes and the length
+    std::memcpy(&key, m.bytes.data(), 7);
+    key = (key << 8) | m.length;
+    std::erase_if(pending_, [&m, key](const Pending &p) {
+        return p.key == key && std::equal(p.request.bytes.begin(),
+                                          p.request.bytes.begin() + m.length, m.bytes.begin());
     });
     constexpr std::size_t kMostPending = 256;
     if (pending_.size() >= kMostPending)
         pending_.erase(pending_.begin());
     const std::int64_t patience = BusContext::patience(kind);
-    pending_.push_back({m.seq, m.steady_ns + patience, m.wall_us, patience, m});
+    pending_.push_back({key, m.seq, m.steady_ns + patience, m.wall_us, patience, m});
     if (next_deadline_ == 0 || m.steady_ns + patience < next_deadline_)
         next_deadline_ = m.steady_ns + patience;
 }

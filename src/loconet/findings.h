@@ -104,9 +104,13 @@ public:
     std::uint32_t marks(std::uint64_t nr) const;
     // Whether messages without a time came, whose time rules were passed over.
     bool untimed() const { return untimed_; }
+    // The messages' times are not the bus's (raw bytes read as fast as they
+    // come): the rules that need time pass them over.
+    void set_timeless(bool timeless) { timeless_ = timeless; }
 
 private:
     struct Pending {
+        std::uint64_t key; // the first bytes, to tell a repetition quickly
         std::uint64_t nr;
         std::int64_t deadline_ns;
         std::int64_t wall_us;
@@ -171,6 +175,7 @@ private:
     std::deque<std::pair<std::uint64_t, std::uint32_t>> marks_;
     void mark(std::uint64_t nr, std::uint32_t bit);
     bool untimed_ = false;
+    bool timeless_ = false;
     std::uint64_t last_nr_ = 0;
     std::int64_t last_ns_ = 0, last_wall_us_ = 0;
 

@@ -132,6 +132,8 @@ int run_replay(const RunOptions &options, std::unique_ptr<QIODevice> capture) {
             const capture::CaptureDevice::Current &at = replayed_capture->current();
             return MessageStamp{at.time_us, at.time_us * 1000, at.outbound};
         });
+    else // raw bytes carry no time of their own: they come as fast as they are read
+        app.core().findings().set_timeless(true);
     app.vars().doc_path = init_paths();
     app.set_pcap_interface(options.replay_file, texts::capture::kReplayed);
     // --json: the objects on standard output while the window shows the lines
