@@ -66,66 +66,65 @@ BENCHMARK(BM_DecodeCommand)
     ->ArgNames({"area", "detail"})
     ->Unit(benchmark::kMillisecond);
 
-// the detailed rendering to a line sink, with and without the layout's state
-// kept beside it (what the Anlage window and --state add to every message)
-void BM_DetailWithState(benchmark::State &state) {
-    bl::ModVariablen vars;
-    vars.monitor_on = bl::kTrue;
-    vars.detail_on = bl::kTrue;
-    bl::DiscardingMonitorArea area;
-    bl::NoLines trace;
+// The detailed rendering to a line sink that counts, on messages a
+// millisecond apart (so that the findings' time rules run).
+struct DetailPath {
     struct Count : bl::LineSink {
         std::size_t lines = 0;
         void write_line(std::string_view) override { ++lines; }
-    } lines;
-    bl::ReceptionPath path(vars, bl::LineOutputs{area, trace, &lines});
+    };
+    bl::ModVariablen vars = [] {
+        bl::ModVariablen v;
+        v.monitor_on = bl::kTrue;
+        v.detail_on = bl::kTrue;
+        return v;
+    }();
+    bl::DiscardingMonitorArea area;
+    bl::NoLines trace;
+    Count lines;
+    std::int64_t ns = 0;
+    bl::ReceptionPath path{vars, bl::LineOutputs{area, trace, &lines}, [this] {
+                               ns += 1'000'000;
+                               return bl::MessageStamp{1'700'000'000'000'000 + ns / 1000, ns};
+                           }};
+    void run(benchmark::State &state, const std::string &bytes) {
+        for (auto _ : state) {
+            path.receiver.framing_steps(bytes);
+            benchmark::DoNotOptimize(lines.lines);
+        }
+        report(state, bytes.size());
+    }
+};
+
+// with and without the layout's state kept beside the lines (what the
+// Anlage window and --state add to every message)
+void BM_DetailWithState(benchmark::State &state) {
+    DetailPath detail;
     bl::loconet::LayoutState layout;
     bl::Receiver::MessageListeners::Handle keeping;
     if (state.range(0))
-        keeping =
-            path.receiver.listen([&layout](const bl::loconet::Message &m) { layout.apply(m); });
-    for (auto _ : state) {
-        path.receiver.framing_steps(traffic());
-        benchmark::DoNotOptimize(lines.lines);
-    }
+        keeping = detail.path.receiver.listen(
+            [&layout](const bl::loconet::Message &m) { layout.apply(m); });
     state.SetLabel(state.range(0) ? "with the state" : "lines only");
-    report(state, traffic().size());
+    detail.run(state, traffic());
 }
 BENCHMARK(BM_DetailWithState)->Arg(0)->Arg(1)->ArgName("state")->Unit(benchmark::kMillisecond);
 
 // the same with the findings made beside the lines (what --findings and the
 // window add to every message)
 void BM_DetailWithFindings(benchmark::State &state) {
-    bl::ModVariablen vars;
-    vars.monitor_on = bl::kTrue;
-    vars.detail_on = bl::kTrue;
-    bl::DiscardingMonitorArea area;
-    bl::NoLines trace;
-    struct Count : bl::LineSink {
-        std::size_t lines = 0;
-        void write_line(std::string_view) override { ++lines; }
-    } lines;
-    std::int64_t ns = 0; // a message a millisecond: the time rules run
-    bl::ReceptionPath path(vars, bl::LineOutputs{area, trace, &lines}, [&ns] {
-        ns += 1'000'000;
-        return bl::MessageStamp{1'700'000'000'000'000 + ns / 1000, ns};
-    });
+    DetailPath detail;
     bl::loconet::Findings findings;
     if (state.range(0))
-        path.find(findings);
+        detail.path.find(findings);
     // the mixed traffic switches the power off every 20 messages and leaves
     // loco requests unanswered: a finding every 7 messages; a healthy bus none
     static const std::string healthy = bl::testing::mixed_traffic(200'000, 7, true);
-    const std::string &bytes = state.range(1) ? healthy : traffic();
-    for (auto _ : state) {
-        path.receiver.framing_steps(bytes);
-        benchmark::DoNotOptimize(lines.lines);
-    }
-    state.counters["findings_per_pass"] =
-        static_cast<double>(findings.total()) / static_cast<double>(state.iterations());
     state.SetLabel(std::string(state.range(0) ? "with the findings" : "lines only") +
                    (state.range(1) ? ", healthy bus" : ", faulty bus"));
-    report(state, bytes.size());
+    detail.run(state, state.range(1) ? healthy : traffic());
+    state.counters["findings_per_pass"] =
+        static_cast<double>(findings.total()) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_DetailWithFindings)
     ->ArgsProduct({{0, 1}, {1, 0}})

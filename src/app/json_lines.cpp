@@ -1,6 +1,6 @@
 #include "app/json_lines.h"
 
-#include "app/shown_message.h"
+#include "filter/message_source.h"
 
 #include "loconet/detail.h"
 #include "loconet/hex.h"
@@ -122,7 +122,7 @@ JsonLines::~JsonLines() { flush(); }
 
 void JsonLines::write(const loconet::Message &m) {
     if (filter_) {
-        ShownMessage shown(m, requests_);
+        filter::MessageSource shown(m, requests_);
         if (!filter_->matches(m, shown))
             return;
     }

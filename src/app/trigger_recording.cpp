@@ -1,6 +1,6 @@
 #include "app/trigger_recording.h"
 
-#include "app/shown_message.h"
+#include "filter/message_source.h"
 #include "shared/latin1.h"
 
 #include <QDateTime>
@@ -22,7 +22,7 @@ TriggerRecording::TriggerRecording(Receiver &receiver, const loconet::RequestSou
 void TriggerRecording::heard(const loconet::Message &m) {
     const std::int64_t now = m.steady_ns;
     std::string comment = latin1_to_utf8(receiver_.shown_line());
-    ShownMessage shown(m, requests_, findings_);
+    filter::MessageSource shown(m, requests_, false, findings_);
     const bool matched = settings_.trigger.matches(m, shown);
     // past the seconds after, and past the seconds before a next event
     // could reach back into it: the event is whole

@@ -1,5 +1,7 @@
 #include "history_model/history_model.h"
 
+#include "filter/message_source.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
@@ -8,40 +10,6 @@
 namespace bl {
 
 namespace {
-
-// What the filter's terms read of a message, each made once when asked.
-class RenderedLine : public filter::LineSource {
-public:
-    RenderedLine(const loconet::Message &m, bool detail, const loconet::RequestSource &requests,
-                 const loconet::Findings *findings)
-        : m_(m), detail_(detail), requests_(requests), findings_(findings) {}
-    std::uint32_t findings(std::uint64_t nr) override {
-        return findings_ ? findings_->marks(nr) : 0;
-    }
-    std::string_view line() override {
-        if (!made_) {
-            loconet::filter_text(m_, detail_, requests_, text_);
-            made_ = true;
-        }
-        return text_.view();
-    }
-    const loconet::Subjects &subjects() override {
-        if (!subjects_made_)
-            subjects_ = loconet::subjects_of(m_, requests_);
-        subjects_made_ = true;
-        return subjects_;
-    }
-
-private:
-    const loconet::Message &m_;
-    bool detail_;
-    const loconet::RequestSource &requests_;
-    const loconet::Findings *findings_;
-    LineText text_;
-    bool made_ = false;
-    loconet::Subjects subjects_;
-    bool subjects_made_ = false;
-};
 
 const QColor kErrorBackground(0xFF, 0xC8, 0xC8);
 const QColor kSentBackground(0xC6, 0xDB, 0xFF);
@@ -82,7 +50,7 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
 bool HistoryModel::takes(const loconet::Message &m, const std::optional<filter::Filter> &f) const {
     if (!f || f->matches_everything())
         return true;
-    RenderedLine line(m, detail_, requests_, findings_);
+    filter::MessageSource line(m, requests_, detail_, findings_);
     return f->matches(m, line);
 }
 
@@ -199,7 +167,7 @@ bool HistoryModel::highlighted(int row) const {
         return false;
     const Cached &c = row_data(row);
     if (c.highlight < 0) {
-        RenderedLine text(c.message, detail_, requests_, findings_);
+        filter::MessageSource text(c.message, requests_, detail_, findings_);
         cache_.highlight = highlight_->matches(c.message, text) ? 1 : 0;
     }
     return cache_.highlight == 1;

@@ -1,5 +1,7 @@
 #include "reception/decoder.h"
 
+#include "filter/message_source.h"
+
 #include "loconet/hex.h"
 #include "loconet/message.h"
 #include "loconet/written_texts.h"
@@ -27,47 +29,6 @@ bool MessageDecoder::decode_ln_mes(const loconet::Message &m) {
     return shown;
 }
 
-namespace {
-// What a text term of the filter reads: the message's plain-German line as
-// the history shows it, whatever the area shows (its bytes, with HEX
-// Ausgabe); made only when a term asks. The line made for the area serves
-// where it is that line.
-class FilterText : public filter::LineSource {
-public:
-    FilterText(const loconet::Message &m, const LineText *same, bool detail,
-               const loconet::RequestSource &requests, const loconet::Findings *findings)
-        : m_(m), same_(same), detail_(detail), requests_(requests), findings_(findings) {}
-    std::uint32_t findings(std::uint64_t nr) override {
-        return findings_ ? findings_->marks(nr) : 0;
-    }
-    std::string_view line() override {
-        if (same_)
-            return same_->view();
-        if (!made_)
-            loconet::filter_text(m_, detail_, requests_, text_);
-        made_ = true;
-        return text_.view();
-    }
-    const loconet::Subjects &subjects() override {
-        if (!subjects_made_)
-            subjects_ = loconet::subjects_of(m_, requests_);
-        subjects_made_ = true;
-        return subjects_;
-    }
-
-private:
-    const loconet::Message &m_;
-    const LineText *same_;
-    bool detail_;
-    const loconet::RequestSource &requests_;
-    const loconet::Findings *findings_;
-    LineText text_;
-    bool made_ = false;
-    loconet::Subjects subjects_;
-    bool subjects_made_ = false;
-};
-} // namespace
-
 // The line is made first, then the filter decides on the message; a message
 // without a line is shown as its bytes, so that each one taken has exactly
 // one line.
@@ -82,7 +43,11 @@ bool MessageDecoder::decode_filtered(const loconet::Message &m) {
             loconet::append_hex_list(text_, m.view(), true);
         }
     }
-    FilterText text(m, same ? &text_ : nullptr, display_.detail_on != 0, requests_, findings_);
+    // what a text term reads: the plain-German line as the history shows it,
+    // whatever the area shows (its bytes, with HEX Ausgabe); the line made
+    // for the area serves where it is that line
+    filter::MessageSource text(m, requests_, display_.detail_on != 0, findings_,
+                               same ? &text_ : nullptr);
     if (!filter_->matches(m, text))
         return false;
     cut_area_to_limit();
