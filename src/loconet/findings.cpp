@@ -337,8 +337,10 @@ void Findings::requested(const Message &m, const RequestSource &) {
     if (kind == BusContext::Asks::Nothing || !BusContext::awaits_reply(m, kind))
         return;
     // asked again before an answer: the repetition waits in its place
-    std::uint64_t key = 0; // the first seven bytes and the length
-    std::memcpy(&key, m.bytes.data(), 7);
+    // the first bytes (at most seven; what lies past the message is no part
+    // of it) and the length
+    std::uint64_t key = 0;
+    std::memcpy(&key, m.bytes.data(), std::min<std::size_t>(m.length, 7));
     key = (key << 8) | m.length;
     std::erase_if(pending_, [&m, key](const Pending &p) {
         return p.key == key && std::equal(p.request.bytes.begin(),
