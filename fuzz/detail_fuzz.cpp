@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (line.view().empty() || line.view().size() > bl::LineText::kCapacity)
             std::abort();
         for (const auto &field : fields)
-            if (field.name.empty())
+            if (field.id >= bl::loconet::FieldId::kCount || info(field.id).name.empty())
                 std::abort();
     }
     return 0;
