@@ -231,7 +231,8 @@ TEST(EndToEnd, TrainCategoryIsWrittenAndReadBack) {
     EXPECT_EQ(s.app->vars().err_flag, 0);
     s.w().LNMsgTxt[0]->setText(QStringLiteral("BB 01 00"));
     QTest::mouseClick(s.w().SendCmd[0], Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(s.area().contains(QStringLiteral("Statusanfrage nach Slot 1")), 2000);
+    // the request, and the slot data that answers it
+    QTRY_VERIFY_WITH_TIMEOUT(s.area().contains(QStringLiteral("Kat: 5 ,vorw")), 4000);
     const QStringList lines = s.area().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 7);
     EXPECT_EQ(lines[0], QStringLiteral(" -- Setze Zugkategorie --"));
