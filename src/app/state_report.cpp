@@ -413,6 +413,28 @@ private:
     std::unordered_set<qint64> keys_;
 };
 
+// ,"name":[{…},…]: the entries the filter keeps, in the order of their
+// numbers, each written by fields between its braces.
+template <typename T, typename KeyOf, typename Fields>
+void write_table(std::string &out, const char *name, const Numbered<T> &entries, const Kept &kept,
+                 KeyOf key_of, Fields fields) {
+    std::vector<const T *> chosen;
+    for (const T &e : entries)
+        if (kept(key_of(e)))
+            chosen.push_back(&e);
+    std::sort(chosen.begin(), chosen.end(),
+              [&key_of](const T *a, const T *b) { return key_of(*a) < key_of(*b); });
+    out += ",\"";
+    out += name;
+    out += "\":[";
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        out += i ? ",{" : "{";
+        fields(*chosen[i]);
+        out += '}';
+    }
+    out += ']';
+}
+
 } // namespace
 
 std::string state_json(const LayoutState &state, const filter::Filter *f) {
@@ -441,164 +463,123 @@ std::string state_json(const LayoutState &state, const filter::Filter *f) {
            : state.programming_busy() > 0 ? "\"belegt\""
                                           : "\"frei\"";
 
-    const Kept slot_kept(state, StateTable::kSlots, f);
-    std::vector<SlotState> slots;
-    for (const SlotState &s : state.slots())
-        if (slot_kept(s.slot))
-            slots.push_back(s);
-    std::sort(slots.begin(), slots.end(),
-              [](const auto &a, const auto &b) { return a.slot < b.slot; });
-    out += ",\"slots\":[";
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        const SlotState &s = slots[i];
-        out += i ? ",{" : "{";
-        key(out, "slot");
-        number(out, s.slot);
-        out += ',';
-        key(out, "lok");
-        number(out, s.loco);
-        out += ',';
-        key(out, "status");
-        text(out, activity_word(s.activity));
-        out += ',';
-        key(out, "fahrstufen");
-        text(out, steps_text(s.stat1));
-        out += ',';
-        key(out, "fahrstufe");
-        number(out, s.speed);
-        out += ',';
-        key(out, "richtung");
-        text(out, direction_word(s.direction));
-        out += ',';
-        key(out, "funktionen");
-        functions_list(out, s.functions);
-        out += ',';
-        key(out, "traktion_folgt_slot");
-        number(out, s.consist_top);
-        out += ',';
-        key(out, "regler_id");
-        number(out, s.throttle);
-        out += ',';
-        key(out, "geaendert");
-        time(out, s.changed_us);
-        out += ',';
-        key(out, "zuletzt");
-        time(out, s.seen_us);
-        out += '}';
-    }
-    const Kept loco_kept(state, StateTable::kLocos, f);
-    std::vector<LocoState> locos;
-    for (const LocoState &l : state.locos())
-        if (loco_kept(l.address))
-            locos.push_back(l);
-    std::sort(locos.begin(), locos.end(),
-              [](const auto &a, const auto &b) { return a.address < b.address; });
-    out += "],\"lokomotiven\":[";
-    for (std::size_t i = 0; i < locos.size(); ++i) {
-        const LocoState &l = locos[i];
-        out += i ? ",{" : "{";
-        key(out, "lok");
-        number(out, l.address);
-        out += ',';
-        key(out, "slot");
-        number(out, l.slot);
-        out += ',';
-        key(out, "fahrstufe");
-        number(out, l.speed);
-        out += ',';
-        key(out, "richtung");
-        text(out, direction_word(l.direction));
-        out += ',';
-        key(out, "funktionen");
-        functions_list(out, l.functions);
-        out += ',';
-        key(out, "meldeabschnitt");
-        number(out, l.section);
-        out += ',';
-        key(out, "zuletzt");
-        time(out, l.seen_us);
-        out += '}';
-    }
-    const Kept switch_kept(state, StateTable::kSwitches, f);
-    std::vector<SwitchState> switches;
-    for (const SwitchState &s : state.switches())
-        if (switch_kept(s.number))
-            switches.push_back(s);
-    std::sort(switches.begin(), switches.end(),
-              [](const auto &a, const auto &b) { return a.number < b.number; });
-    out += "],\"weichen\":[";
-    for (std::size_t i = 0; i < switches.size(); ++i) {
-        const SwitchState &s = switches[i];
-        out += i ? ",{" : "{";
-        key(out, "weiche");
-        number(out, s.number);
-        out += ',';
-        key(out, "stellung");
-        text(out, position_word(s.commanded));
-        out += ',';
-        key(out, "befehle");
-        number(out, s.commands);
-        out += ',';
-        key(out, "gemeldet");
-        text(out, position_word(s.reported));
-        out += ',';
-        key(out, "quelle");
-        text(out, source_word(s.source));
-        out += ',';
-        key(out, "geaendert");
-        time(out, s.changed_us);
-        out += '}';
-    }
-    const Kept sensor_kept(state, StateTable::kSensors, f);
-    std::vector<SensorState> sensors;
-    for (const SensorState &s : state.sensors())
-        if (sensor_kept(s.number))
-            sensors.push_back(s);
-    std::sort(sensors.begin(), sensors.end(),
-              [](const auto &a, const auto &b) { return a.number < b.number; });
-    out += "],\"rueckmelder\":[";
-    for (std::size_t i = 0; i < sensors.size(); ++i) {
-        const SensorState &s = sensors[i];
-        out += i ? ",{" : "{";
-        key(out, "rm");
-        number(out, s.number);
-        out += ',';
-        key(out, "belegt");
-        out += s.occupied ? "true" : "false";
-        out += ',';
-        key(out, "seit");
-        time(out, s.changed_us);
-        out += ',';
-        key(out, "wechsel_letzte_minute");
-        number(out, s.changes_within(state.now_us(), 60'000'000));
-        out += '}';
-    }
-    const Kept section_kept(state, StateTable::kSections, f);
-    std::vector<SectionState> sections;
-    for (const SectionState &s : state.sections())
-        if (section_kept(s.board * 100LL + s.section))
-            sections.push_back(s);
-    std::sort(sections.begin(), sections.end(), [](const auto &a, const auto &b) {
-        return a.board * 100 + a.section < b.board * 100 + b.section;
-    });
-    out += "],\"abschnitte\":[";
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        const SectionState &s = sections[i];
-        out += i ? ",{" : "{";
-        key(out, "geraet");
-        number(out, s.board);
-        out += ',';
-        key(out, "abschnitt");
-        number(out, s.section);
-        out += ',';
-        key(out, "art");
-        text(out, section_kind(s.kind));
-        out += ',';
-        key(out, "zustand");
-        text(out, section_state(s));
-        out += '}';
-    }
-    out += "]}";
+    write_table(
+        out, "slots", state.slots(), Kept(state, StateTable::kSlots, f),
+        [](const SlotState &e) { return static_cast<qint64>(e.slot); },
+        [&](const SlotState &s) {
+            key(out, "slot");
+            number(out, s.slot);
+            out += ',';
+            key(out, "lok");
+            number(out, s.loco);
+            out += ',';
+            key(out, "status");
+            text(out, activity_word(s.activity));
+            out += ',';
+            key(out, "fahrstufen");
+            text(out, steps_text(s.stat1));
+            out += ',';
+            key(out, "fahrstufe");
+            number(out, s.speed);
+            out += ',';
+            key(out, "richtung");
+            text(out, direction_word(s.direction));
+            out += ',';
+            key(out, "funktionen");
+            functions_list(out, s.functions);
+            out += ',';
+            key(out, "traktion_folgt_slot");
+            number(out, s.consist_top);
+            out += ',';
+            key(out, "regler_id");
+            number(out, s.throttle);
+            out += ',';
+            key(out, "geaendert");
+            time(out, s.changed_us);
+            out += ',';
+            key(out, "zuletzt");
+            time(out, s.seen_us);
+        });
+    write_table(
+        out, "lokomotiven", state.locos(), Kept(state, StateTable::kLocos, f),
+        [](const LocoState &e) { return static_cast<qint64>(e.address); },
+        [&](const LocoState &l) {
+            key(out, "lok");
+            number(out, l.address);
+            out += ',';
+            key(out, "slot");
+            number(out, l.slot);
+            out += ',';
+            key(out, "fahrstufe");
+            number(out, l.speed);
+            out += ',';
+            key(out, "richtung");
+            text(out, direction_word(l.direction));
+            out += ',';
+            key(out, "funktionen");
+            functions_list(out, l.functions);
+            out += ',';
+            key(out, "meldeabschnitt");
+            number(out, l.section);
+            out += ',';
+            key(out, "zuletzt");
+            time(out, l.seen_us);
+        });
+    write_table(
+        out, "weichen", state.switches(), Kept(state, StateTable::kSwitches, f),
+        [](const SwitchState &e) { return static_cast<qint64>(e.number); },
+        [&](const SwitchState &s) {
+            key(out, "weiche");
+            number(out, s.number);
+            out += ',';
+            key(out, "stellung");
+            text(out, position_word(s.commanded));
+            out += ',';
+            key(out, "befehle");
+            number(out, s.commands);
+            out += ',';
+            key(out, "gemeldet");
+            text(out, position_word(s.reported));
+            out += ',';
+            key(out, "quelle");
+            text(out, source_word(s.source));
+            out += ',';
+            key(out, "geaendert");
+            time(out, s.changed_us);
+        });
+    write_table(
+        out, "rueckmelder", state.sensors(), Kept(state, StateTable::kSensors, f),
+        [](const SensorState &e) { return static_cast<qint64>(e.number); },
+        [&](const SensorState &s) {
+            key(out, "rm");
+            number(out, s.number);
+            out += ',';
+            key(out, "belegt");
+            out += s.occupied ? "true" : "false";
+            out += ',';
+            key(out, "seit");
+            time(out, s.changed_us);
+            out += ',';
+            key(out, "wechsel_letzte_minute");
+            number(out, s.changes_within(state.now_us(), 60'000'000));
+        });
+    write_table(
+        out, "abschnitte", state.sections(), Kept(state, StateTable::kSections, f),
+        [](const SectionState &e) { return static_cast<qint64>(e.board * 100LL + e.section); },
+        [&](const SectionState &s) {
+            key(out, "geraet");
+            number(out, s.board);
+            out += ',';
+            key(out, "abschnitt");
+            number(out, s.section);
+            out += ',';
+            key(out, "art");
+            text(out, section_kind(s.kind));
+            out += ',';
+            key(out, "zustand");
+            text(out, section_state(s));
+        });
+    out += '}';
     return out;
 }
 
