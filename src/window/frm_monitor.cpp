@@ -155,9 +155,11 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     HealthPanel = new QLabel(StatusBar1);
     HealthPanel->setObjectName(QStringLiteral("HealthPanel"));
     StatusBar1->addWidget(HealthPanel);
-    FindingsPanel = new QToolButton(StatusBar1);
+    FindingsPanel = new QPushButton(StatusBar1);
+    FindingsPanel->setFlat(true);
+    // cut at its end where the bar is narrow, its start still read
+    FindingsPanel->setStyleSheet(QStringLiteral("text-align: left; padding: 0 4px;"));
     FindingsPanel->setObjectName(QStringLiteral("FindingsPanel"));
-    FindingsPanel->setAutoRaise(true);
     FindingsPanel->setToolTip(texts::findings_list::kStatusTip);
     FindingsPanel->hide(); // until there is a finding
     StatusBar1->addWidget(FindingsPanel);
@@ -211,7 +213,12 @@ void FrmMonitor::arrange_status() {
     const int counts = HealthPanel->text().isEmpty()
                            ? 0
                            : HealthPanel->fontMetrics().horizontalAdvance(HealthPanel->text()) + 4;
-    const int findings = FindingsPanel->isHidden() ? 0 : FindingsPanel->sizeHint().width() + 4;
+    // the findings' count after them, cut where the bar is too narrow (its
+    // tooltip and the list it opens say it whole)
+    const int findings = FindingsPanel->isHidden()
+                             ? 0
+                             : std::min(FindingsPanel->sizeHint().width() + 4,
+                                        std::max(0, StatusBar1->width() - counts - gaps));
     const int left = std::max(0, StatusBar1->width() - counts - findings - gaps);
     const int bad = std::min(BadPanel->natural_width(), left);
     const int note = std::min(StatusPanel->natural_width(), left - bad);
@@ -220,6 +227,8 @@ void FrmMonitor::arrange_status() {
             w->setFixedWidth(width);
     };
     fix(HealthPanel, counts);
+    if (!FindingsPanel->isHidden())
+        fix(FindingsPanel, findings);
     fix(StatusPanel, note);
     BadPanel->setMinimumWidth(0);
     BadPanel->setMaximumWidth(std::max(bad, 0));

@@ -12,7 +12,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -64,7 +63,7 @@ public:
     RtbMoni *rtbMoni;
     QStatusBar *StatusBar1;
     QLabel *HealthPanel;
-    QToolButton *FindingsPanel; // "2 Warnungen": a click opens the list
+    QPushButton *FindingsPanel; // "2 Warnungen": a click opens the list
     // The status bar's parts take their room again (after a text changed).
     void arrange_status();
     ElidedLabel *BadPanel;    // the last message that went wrong

@@ -193,6 +193,8 @@ void MonitorApp::show_health() {
     const QString findings = findings_count_text(core_->findings());
     if (window_->FindingsPanel->text() != findings) {
         window_->FindingsPanel->setText(findings);
+        window_->FindingsPanel->setToolTip(findings + QStringLiteral(" – ") +
+                                           texts::findings_list::kStatusTip);
         window_->FindingsPanel->setVisible(!findings.isEmpty());
         window_->arrange_status();
     }
@@ -266,7 +268,7 @@ void MonitorApp::connect_controls() {
     });
     QObject::connect(w->btnHistory, &QPushButton::clicked, w, [this] { show_history(); });
     QObject::connect(w->btnLayout, &QPushButton::clicked, w, [this] { show_layout(); });
-    QObject::connect(w->FindingsPanel, &QToolButton::clicked, w, [this] { show_findings(); });
+    QObject::connect(w->FindingsPanel, &QPushButton::clicked, w, [this] { show_findings(); });
     QObject::connect(w->btnPcapOnOff, &QPushButton::clicked, w, [this] { toggle_pcap(); });
     core_->pcap().set_on_failure([this](const QString &reason) {
         const QString told = texts::capture::kWriteFailed.arg(core_->pcap().path(), reason);
