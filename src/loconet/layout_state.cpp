@@ -5,6 +5,7 @@
 #include "loconet/peer_formats.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace bl::loconet {
 
@@ -46,10 +47,16 @@ bool same_loco(const LocoState &a, const LocoState &b) {
 } // namespace
 
 int SensorState::changes_within(std::int64_t now_us, std::int64_t window_us) const {
+    const auto now_ms = static_cast<std::uint32_t>(now_us / 1000);
+    const std::int64_t window_ms = window_us / 1000;
+    const std::size_t kept = std::min<std::uint64_t>(changes, recent_ms.size());
     int n = 0;
-    for (const std::int64_t at : recent)
-        if (at != 0 && now_us - at <= window_us)
+    for (std::size_t k = 1; k <= kept; ++k) {
+        const std::uint32_t at = recent_ms[(next_change + recent_ms.size() - k) % recent_ms.size()];
+        // the ring's times wrap after 49 days; a difference of them does not
+        if (static_cast<std::int32_t>(now_ms - at) <= window_ms)
             ++n;
+    }
     return n;
 }
 
@@ -63,23 +70,27 @@ std::vector<int> LayoutState::slots_holding(int address) const {
 }
 
 SlotState &LayoutState::slot(int n) {
-    bool added = false;
-    SlotState *s = slots_.get(n, added);
-    if (!s)
-        s = &(spare_slot_ = SlotState{});
-    if (added)
+    SlotState *s = slots_.find(n);
+    if (!s) {
+        bool added = false;
+        s = slots_.get(n, added);
+        if (!s)
+            s = &(spare_slot_ = SlotState{});
         s->slot = n;
+    }
     s->seen_us = now_us_;
     return *s;
 }
 
 LocoState &LayoutState::loco(int address) {
-    bool added = false;
-    LocoState *l = locos_.get(address, added);
-    if (!l)
-        l = &(spare_loco_ = LocoState{});
-    if (added)
+    LocoState *l = locos_.find(address);
+    if (!l) {
+        bool added = false;
+        l = locos_.get(address, added);
+        if (!l)
+            l = &(spare_loco_ = LocoState{});
         l->address = address;
+    }
     l->seen_us = now_us_;
     return *l;
 }
@@ -108,36 +119,38 @@ void LayoutState::slot_data(const Message &m, int n, int address, int stat1, int
         s.speed = speed;
     s.direction = (dirf & 0x20) ? 1 : 0;
     s.functions.set(0, dirf & 0x10);
-    for (int i = 0; i < 4; ++i)
-        s.functions.set(1 + i, (dirf >> i) & 1);
+    s.functions.set_range(1, 4, static_cast<unsigned>(dirf));
     if (m.opcode() == kOpcSlRdData || m.opcode() == kOpcWrSlData)
-        for (int i = 0; i < 4; ++i)
-            s.functions.set(5 + i, (m[10] >> i) & 1);
+        s.functions.set_range(5, 4, static_cast<unsigned>(m[10]));
     else
         expanded_functions(s, m);
     s.throttle = throttle;
     if (!same_slot(before, s))
         changed(s);
-    if (address < 0)
+    if (address >= 0)
+        tell_loco(s);
+}
+
+// What a slot holds, told on to the loco it holds; compared field by field
+// (no copy), as this runs for most messages of a busy bus.
+void LayoutState::tell_loco(const SlotState &s) {
+    LocoState &l = loco(s.loco);
+    const int speed = s.speed >= 0 ? s.speed : l.speed;
+    if (l.slot == s.slot && l.speed == speed && l.direction == s.direction &&
+        l.functions == s.functions)
         return;
-    LocoState &l = loco(address);
-    const LocoState was = l;
-    l.slot = n;
-    if (s.speed >= 0)
-        l.speed = s.speed;
+    l.slot = s.slot;
+    l.speed = speed;
     l.direction = s.direction;
     l.functions = s.functions;
-    if (!same_loco(was, l))
-        changed(l);
+    changed(l);
 }
 
 // The functions an expanded slot (0xE6/0xEE) carries beyond F0..F4.
 void LayoutState::expanded_functions(SlotState &s, const Message &m) {
-    for (int i = 0; i < 7; ++i) {
-        s.functions.set(5 + i, (m[11] >> i) & 1);
-        s.functions.set(13 + i, (m[12] >> i) & 1);
-        s.functions.set(21 + i, (m[13] >> i) & 1);
-    }
+    s.functions.set_range(5, 7, static_cast<unsigned>(m[11]));
+    s.functions.set_range(13, 7, static_cast<unsigned>(m[12]));
+    s.functions.set_range(21, 7, static_cast<unsigned>(m[13]));
     s.functions.set(12, m[9] & 0x10);
     s.functions.set(20, m[9] & 0x20);
     s.functions.set(28, m[9] & 0x40);
@@ -149,40 +162,40 @@ template <typename Change> void LayoutState::change_slot(int n, Change change) {
     SlotState &s = slot(n);
     const SlotState before = s;
     change(s);
-    if (!same_slot(before, s))
-        changed(s);
-    if (s.loco < 0)
-        return;
-    LocoState &l = loco(s.loco);
-    const LocoState was = l;
-    l.slot = s.slot;
-    if (s.speed >= 0)
-        l.speed = s.speed;
-    l.direction = s.direction;
-    l.functions = s.functions;
-    if (!same_loco(was, l))
-        changed(l);
+    settle(s, !same_slot(before, s));
 }
 
+// Speed, direction and functions come in most messages of a busy bus: they
+// are compared by themselves instead of the whole slot.
 void LayoutState::slot_speed(int n, int speed) {
-    change_slot(n, [speed](SlotState &s) { s.speed = speed; });
+    SlotState &s = slot(n);
+    settle(s, std::exchange(s.speed, speed) != speed);
 }
 
 void LayoutState::slot_dirf(int n, int dirf, bool with_direction) {
-    change_slot(n, [dirf, with_direction](SlotState &s) {
-        if (with_direction)
-            s.direction = (dirf & 0x20) ? 1 : 0;
-        s.functions.set(0, dirf & 0x10);
-        for (int i = 0; i < 4; ++i)
-            s.functions.set(1 + i, (dirf >> i) & 1);
-    });
+    SlotState &s = slot(n);
+    const int direction = with_direction ? ((dirf & 0x20) ? 1 : 0) : s.direction;
+    Functions f = s.functions;
+    f.set(0, dirf & 0x10);
+    f.set_range(1, 4, static_cast<unsigned>(dirf));
+    const bool change = direction != s.direction || !(f == s.functions);
+    s.direction = direction;
+    s.functions = f;
+    settle(s, change);
 }
 
 void LayoutState::slot_functions(int n, int first, int count, int value, int bit) {
-    change_slot(n, [=](SlotState &s) {
-        for (int i = 0; i < count; ++i)
-            s.functions.set(first + i, (value >> (bit + i)) & 1);
-    });
+    SlotState &s = slot(n);
+    const Functions was = s.functions;
+    s.functions.set_range(first, count, static_cast<unsigned>(value) >> bit);
+    settle(s, !(was == s.functions));
+}
+
+void LayoutState::settle(SlotState &s, bool change) {
+    if (change)
+        changed(s);
+    if (s.loco >= 0)
+        tell_loco(s);
 }
 
 void LayoutState::set_activity(int n, int stat1) {
@@ -253,11 +266,8 @@ void LayoutState::command_switch(int number, Position p, bool on) {
     }
     s.commanded = p;
     s.commanded_us = now_us_;
-    if (command) {
+    if (command)
         ++s.commands;
-        s.recent_commands[s.next_command] = now_us_;
-        s.next_command = static_cast<std::uint8_t>((s.next_command + 1) % s.recent_commands.size());
-    }
 }
 
 void LayoutState::report_switch(int number, Position p, ReportSource source) {
@@ -285,8 +295,8 @@ void LayoutState::sensor(int number, bool occupied) {
     s.changed_us = now_us_;
     s.changed_nr = nr_;
     ++s.changes;
-    s.recent[s.next_change] = now_us_;
-    s.next_change = static_cast<std::uint8_t>((s.next_change + 1) % s.recent.size());
+    s.recent_ms[s.next_change] = static_cast<std::uint32_t>(now_us_ / 1000);
+    s.next_change = static_cast<std::uint8_t>((s.next_change + 1) % s.recent_ms.size());
 }
 
 void LayoutState::transponder(int address, int section_number, char zone, bool present) {
@@ -397,16 +407,12 @@ void LayoutState::dcc_packet(const Message &m) {
         l.direction = (i & 0x20) ? 0 : 1;
     } else if ((i & 0xE0) == 0x80) {
         l.functions.set(0, i & 0x10);
-        for (int k = 0; k < 4; ++k)
-            l.functions.set(1 + k, (i >> k) & 1);
+        l.functions.set_range(1, 4, static_cast<unsigned>(i));
     } else if ((i & 0xE0) == 0xA0) {
-        const int first = (i & 0x10) ? 5 : 9;
-        for (int k = 0; k < 4; ++k)
-            l.functions.set(first + k, (i >> k) & 1);
+        l.functions.set_range((i & 0x10) ? 5 : 9, 4, static_cast<unsigned>(i));
     } else if ((i == 0xDE || i == 0xDF) && at + 1 < n) {
-        for (int k = 0; k < 8; ++k)
-            l.functions.set((i == 0xDE ? 13 : 21) + k,
-                            (p[static_cast<std::size_t>(at + 1)] >> k) & 1);
+        l.functions.set_range(i == 0xDE ? 13 : 21, 8,
+                              static_cast<unsigned>(p[static_cast<std::size_t>(at + 1)]));
     }
     if (!same_loco(was, l))
         changed(l);
@@ -548,7 +554,7 @@ void LayoutState::apply(const Message &m) {
         }
         break;
     case kOpcPeerXfer:
-        if (peer_format(m) == PeerFormat::TransponderFind && m[2] == 0x00) {
+        if (m[2] == 0x00 && peer_format(m) == PeerFormat::TransponderFind) {
             const int st = m[5], zs = m[6];
             transponder(transponder_loco(m[3], m[4]), (st & 0x1F) * 128 + zs + 1,
                         "ABCDEFGH"[(zs & 0x0E) >> 1], (st & 0x20) != 0);

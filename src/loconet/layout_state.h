@@ -36,6 +36,14 @@ struct Functions {
         else
             on &= ~(1u << number);
     }
+    // count functions from first on, from the low bits of value up
+    void set_range(int first, int count, unsigned value) {
+        if (first < 0 || count <= 0 || first + count > 29)
+            return;
+        const std::uint32_t mask = ((1u << count) - 1u) << first;
+        known |= mask;
+        on = (on & ~mask) | ((value << first) & mask);
+    }
     bool operator==(const Functions &) const = default;
 };
 
@@ -85,18 +93,19 @@ struct SwitchState {
     std::int64_t reported_us = 0;
     std::int64_t changed_us = 0;
     std::uint64_t changed_nr = 0;
-    std::array<std::int64_t, 8> recent_commands{}; // the times of the latest, in a ring
-    std::uint8_t next_command = 0;                 // where the next time goes
 };
 
+// Kept small: a layout has thousands of sensors, and a busy bus reports
+// them in no order, so each report is likely a cache miss.
 struct SensorState {
     int number = 0;
     bool occupied = false;
+    std::uint8_t next_change = 0; // where the next time goes in recent_ms
     std::int64_t changed_us = 0;
     std::uint64_t changed_nr = 0;
     std::uint64_t changes = 0;
-    std::array<std::int64_t, 16> recent{}; // the times of the latest changes, in a ring
-    std::uint8_t next_change = 0;          // where the next time goes
+    // the times of the latest changes, in milliseconds, in a ring
+    std::array<std::uint32_t, 16> recent_ms{};
     // changes within the minute before now (at most the 16 kept)
     int changes_within(std::int64_t now_us, std::int64_t window_us) const;
 };
@@ -143,6 +152,8 @@ private:
     void changed(SlotState &s);
     template <typename Change> void change_slot(int n, Change change);
     void changed(LocoState &l);
+    void tell_loco(const SlotState &s);
+    void settle(SlotState &s, bool change);
     void slot_data(const Message &m, int slot, int loco, int stat1, int speed, int dirf,
                    int throttle);
     void expanded_functions(SlotState &s, const Message &m);

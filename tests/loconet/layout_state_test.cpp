@@ -163,6 +163,21 @@ TEST(LayoutState, SensorsTheirChangesAndTheMinuteBefore) {
     f.bus.wait(61);
     f << "B2 0B 50";
     EXPECT_EQ(s().changes_within(f.state.now_us(), 60'000'000), 0);
+    // 20 more changes, the first 4 of them more than a minute before the last:
+    // the ring holds the latest 16, all within the minute
+    for (int i = 0; i < 20; ++i) {
+        f << (i % 2 ? "B2 0A 50" : "B2 0A 40");
+        if (i == 3)
+            f.bus.wait(61);
+    }
+    EXPECT_EQ(s().changes, 23u);
+    EXPECT_EQ(s().changes_within(f.state.now_us(), 60'000'000), 16);
+    f.bus.wait(30);
+    f << "B2 0A 40"; // 17 within the minute now, of which 16 are kept
+    EXPECT_EQ(s().changes_within(f.state.now_us(), 60'000'000), 16);
+    f.bus.wait(45); // only this last change is within the minute
+    f << "B2 0B 50";
+    EXPECT_EQ(s().changes_within(f.state.now_us(), 60'000'000), 1);
 }
 
 TEST(LayoutState, TranspondersAndPowerManagerSections) {
