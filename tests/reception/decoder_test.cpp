@@ -40,16 +40,19 @@ TEST(ZeilenUmbruch, EmptyTextChangesNothing) {
 TEST(ZeilenUmbruch, CountsCharactersNotBytes) {
     TextMonitorArea area;
     // 79 x plus an umlaut is 80 characters: one line
-    ZeilenUmbruch(area, std::string(79, 'x') + "\xFC");
-    EXPECT_EQ(area.text(), std::string(79, 'x') + "\xFC\r\n");
+    std::string text(79, 'x');
+    text += "\xFC";
+    ZeilenUmbruch(area, text);
+    EXPECT_EQ(area.text(), text + "\r\n");
 }
 
 TEST(ZeilenUmbruch, TwoLongTextsStayOnSeparateLines) {
     TextMonitorArea area;
     ZeilenUmbruch(area, std::string(85, 'a'));
     ZeilenUmbruch(area, std::string(85, 'b'));
-    EXPECT_EQ(area.text(),
-              std::string(80, 'a') + "\r\naaaaa\r\n" + std::string(80, 'b') + "\r\nbbbbb\r\n");
+    std::string expected(80, 'a');
+    expected.append("\r\naaaaa\r\n").append(80, 'b').append("\r\nbbbbb\r\n");
+    EXPECT_EQ(area.text(), expected);
 }
 
 TEST(Decoder, HexModeShowsEveryOpcodeUnwrapped) {
