@@ -160,6 +160,15 @@ void Findings::keep(Finding f) {
     }
 }
 
+namespace {
+// The opcodes of requests that await a reply; most messages are none, and
+// are told apart here without a call.
+bool may_await_reply(int op) {
+    return (op >= 0xB8 && op <= 0xBF) || op == kOpcWrSlData || op == kOpcImmPacket ||
+           op == kOpcPeerXfer;
+}
+} // namespace
+
 void Findings::observe(const Message &m, const RequestSource &requests) {
     // our sends count as their echo from the bus
     if (m.length == 0 || m.direction == Direction::Sent)
@@ -214,7 +223,7 @@ void Findings::observe(const Message &m, const RequestSource &requests) {
         break;
     default: break;
     }
-    if (timed)
+    if (timed && may_await_reply(m.opcode()))
         requested(m, requests);
 }
 
@@ -330,9 +339,6 @@ void Findings::expire(std::int64_t now_ns) {
 }
 
 void Findings::requested(const Message &m, const RequestSource &) {
-    const int op = m.opcode();
-    if ((op < 0xB8 || op > 0xBF) && op != kOpcWrSlData && op != kOpcImmPacket && op != kOpcPeerXfer)
-        return; // no request that awaits its reply
     const BusContext::Asks kind = BusContext::asks(m);
     if (kind == BusContext::Asks::Nothing || !BusContext::awaits_reply(m, kind))
         return;
@@ -522,9 +528,7 @@ void Findings::load(const Message &m) {
     load_bytes_ += m.length;
     if (!load_seen_since_)
         load_seen_since_ = m.steady_ns;
-    // the bytes the line carries in the window, 80 % and 70 % of them
-    constexpr double kWindowBytes =
-        kLineBytesPerSecond * static_cast<double>(kOverloadWindow) / kSecond;
+    // 80 % and 70 % of the bytes the line carries in the window
     constexpr auto kOverloadBytes = static_cast<std::uint64_t>(kWindowBytes * kOverloadShare);
     constexpr auto kCalmBytes = static_cast<std::uint64_t>(kWindowBytes * 0.7);
     if (load_bytes_ < kCalmBytes)
@@ -532,6 +536,11 @@ void Findings::load(const Message &m) {
     if (overloaded_ || load_bytes_ < kOverloadBytes ||
         m.steady_ns - load_seen_since_ < kOverloadWindow)
         return;
+    overload(m);
+}
+
+// Kept apart from the counting above, which runs for every message.
+void Findings::overload(const Message &m) {
     const double share = static_cast<double>(load_bytes_) / kWindowBytes;
     overloaded_ = true;
     Finding f{FindingKind::Overload, Severity::Warning, m.seq, m.wall_us, {m.seq}, 1, {}};

@@ -76,6 +76,9 @@ public:
     static constexpr double kOverloadShare = 0.8;
     // the line's rate: 16457 bit/s, ten bits a byte
     static constexpr double kLineBytesPerSecond = 16457.0 / 10.0;
+    // the bytes the line carries in the overload window
+    static constexpr double kWindowBytes =
+        kLineBytesPerSecond * static_cast<double>(kOverloadWindow) / kSecond;
 
     using Found = std::function<void(const Finding &)>;
     // Told of each finding as it is made (a grouped one when its group ends;
@@ -151,6 +154,7 @@ private:
     void sensors(const Message &m);
     void switches(const Message &m);
     void load(const Message &m);
+    [[gnu::noinline]] void overload(const Message &m);
     void doubled(const Message &m);
 
     Found found_;
