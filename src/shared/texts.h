@@ -354,6 +354,42 @@ inline const QString kDoubleClickTip =
 
 } // namespace bl::texts::layout
 
+// The long recordings in the window: the ring of files and the triggers.
+namespace bl::texts::long_recording {
+
+inline const QString kTitle = QStringLiteral("Bus-Lauscher – Langzeitaufzeichnung");
+inline const QString kButton = QStringLiteral("Langzeit…");
+inline const QString kButtonTip = QStringLiteral(
+    "Ringaufzeichnung (die letzten Dateien bleiben, die ältesten gehen) und Auslöser (die "
+    "Sekunden um jedes Ereignis in eine Datei), für Wireshark.");
+inline const QString kRingGroup = QStringLiteral("Ringaufzeichnung");
+inline const QString kRingFolder = QStringLiteral("Ordner (leer: keine):");
+inline const QString kRingSize = QStringLiteral("Höchstens je Datei (KB):");
+inline const QString kRingFiles = QStringLiteral("Höchstens Dateien:");
+inline const QString kTriggerGroup = QStringLiteral("Auslöser");
+inline const QString kTrigger = QStringLiteral("Ausdruck (leer: keiner):");
+inline const QString kTriggerPlaceholder = QStringLiteral("z. B. befund=kurzschluss oder rm=5");
+inline const QString kBefore = QStringLiteral("Sekunden davor:");
+inline const QString kAfter = QStringLiteral("Sekunden danach:");
+inline const QString kTriggerFolder = QStringLiteral("Ordner (leer: Dokumente):");
+inline const QString kChoose = QStringLiteral("Wählen…");
+inline const QString kChooseTitle = QStringLiteral("Ordner wählen");
+inline const QString kApply = QStringLiteral("Übernehmen");
+inline const QString kClose = QStringLiteral("Schließen");
+inline const QString kSaved = QStringLiteral("Gespeicherte Ereignisse:");
+inline const QString kSavedTip = QStringLiteral("Doppelklick: die Datei öffnen (Wireshark).");
+inline const QString kNothingRunning = QStringLiteral("Keine Langzeitaufzeichnung läuft.");
+// %1: the folder
+inline const QString kRingRunning = QStringLiteral("Ring: %1");
+// %1: the expression, %2: the folder
+inline const QString kTriggerRunning = QStringLiteral("Auslöser: %1, Dateien in %2");
+// %1: the parser's reason
+inline const QString kBadTrigger = QStringLiteral("Der Ausdruck des Auslösers geht nicht: %1");
+// %1: how many
+inline const QString kEventsSaved = QStringLiteral("Gespeicherte Ereignisse: %1");
+
+} // namespace bl::texts::long_recording
+
 // The findings: their list, their counts in the status bar.
 namespace bl::texts::findings_list {
 

@@ -57,6 +57,8 @@ constexpr ControlPlace kKatTxt{"KatTxt", -1, 8730, 1020, 585, 285, 19};
 constexpr ControlPlace kZugkatBut{"ZugkatBut", -1, 8010, 1410, 1335, 345, 22};
 // in the frame's free middle: the layout's state
 constexpr ControlPlace kBtnLayout{"btnLayout", -1, 6960, 240, 975, 315, 26};
+// below it: the ring of files and the triggers
+constexpr ControlPlace kBtnLongRecording{"btnLongRecording", -1, 6960, 660, 975, 315, 27};
 
 // room for a few lines of the monitor below the frame, in the smallest window
 constexpr int kMinimumAreaBelowFrame = 900;
@@ -146,6 +148,9 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     ZugkatBut = add<QPushButton>(texts::window::kSetCategory, OutFrame, kZugkatBut);
     btnLayout = add<QPushButton>(texts::layout::kButton, OutFrame, kBtnLayout);
     btnLayout->setToolTip(texts::layout::kButtonTip);
+    btnLongRecording =
+        add<QPushButton>(texts::long_recording::kButton, OutFrame, kBtnLongRecording);
+    btnLongRecording->setToolTip(texts::long_recording::kButtonTip);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);

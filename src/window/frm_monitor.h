@@ -59,7 +59,8 @@ public:
     QLineEdit *LokAdrTxt;
     QLineEdit *KatTxt;
     QPushButton *ZugkatBut;
-    QPushButton *btnLayout; // "Anlage…"
+    QPushButton *btnLayout;        // "Anlage…"
+    QPushButton *btnLongRecording; // "Langzeit…"
     RtbMoni *rtbMoni;
     QStatusBar *StatusBar1;
     QLabel *HealthPanel;

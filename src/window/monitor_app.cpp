@@ -142,12 +142,73 @@ MonitorApp::~MonitorApp() {
 }
 
 std::optional<QString> MonitorApp::start_long_recordings(const RunOptions &options) {
+    long_options_ = options;
     if (options.ring.isEmpty() && options.trigger.isEmpty())
         return std::nullopt;
-    return long_recordings_.start(
+    auto reason = long_recordings_.start(
         *core_, options, pcap_name_.isEmpty() ? core_->interface_name() : pcap_name_,
         pcap_name_.isEmpty() ? core_->interface_description() : pcap_description_, vars().doc_path,
         [this](const QString &note) { window_->StatusPanel->setText(note); });
+    if (long_recordings_.triggers)
+        // the status bar counts the events, the newest named
+        long_recordings_.triggers->on_saved([this](const QString &path) {
+            window_->StatusPanel->setText(
+                texts::long_recording::kEventsSaved.arg(saved_events().size()) +
+                QStringLiteral(" – ") + texts::cli::kEventSaved.arg(path));
+        });
+    return reason;
+}
+
+std::optional<QString> MonitorApp::restart_long_recordings(const RunOptions &options) {
+    if (!options.trigger.isEmpty()) {
+        const auto read = filter::Filter::parse(options.trigger.toStdString());
+        if (const auto *bad = std::get_if<filter::ParseError>(&read))
+            return texts::long_recording::kBadTrigger.arg(
+                texts::cli::kBadFilter.arg(bad->position + 1)
+                    .arg(QString::fromStdString(bad->hint)));
+    }
+    long_recordings_.finish(); // an open event is saved as it stands
+    if (long_recordings_.triggers)
+        earlier_events_ += long_recordings_.triggers->saved();
+    long_recordings_.triggers.reset();
+    long_recordings_.ring.reset();
+    return start_long_recordings(options);
+}
+
+QStringList MonitorApp::saved_events() const {
+    QStringList all = earlier_events_;
+    if (long_recordings_.triggers)
+        all += long_recordings_.triggers->saved();
+    return all;
+}
+
+QString MonitorApp::long_recordings_state() const {
+    namespace tx = texts::long_recording;
+    QStringList running;
+    if (long_recordings_.ring)
+        running << tx::kRingRunning.arg(long_options_.ring);
+    if (long_recordings_.triggers)
+        running << tx::kTriggerRunning.arg(
+            long_options_.trigger, long_options_.trigger_dir.isEmpty() ? core_->vars().doc_path
+                                                                       : long_options_.trigger_dir);
+    if (running.isEmpty())
+        running << tx::kNothingRunning;
+    if (const auto events = saved_events().size())
+        running << tx::kEventsSaved.arg(events);
+    return running.join(QLatin1Char('\n'));
+}
+
+LongRecordingWindow &MonitorApp::show_long_recordings() {
+    if (!long_recording_window_)
+        long_recording_window_ = new LongRecordingWindow(
+            long_options_,
+            [this](const RunOptions &options) { return restart_long_recordings(options); },
+            window_.get());
+    long_recording_window_->show_state(long_recordings_state(), saved_events());
+    long_recording_window_->show();
+    long_recording_window_->raise();
+    long_recording_window_->activateWindow();
+    return *long_recording_window_;
 }
 
 bool MonitorApp::run_startup(const StartupAnswers &answers) { return core_->start(answers); }
@@ -190,6 +251,8 @@ void MonitorApp::show_health() {
     window_->HealthPanel->setText(core_->health().summary());
     core_->tick_findings();
     long_recordings_.tick(static_cast<std::int64_t>(clock_->seconds() * 1e9));
+    if (long_recording_window_ && long_recording_window_->isVisible())
+        long_recording_window_->show_state(long_recordings_state(), saved_events());
     const QString findings = findings_count_text(core_->findings());
     if (window_->FindingsPanel->text() != findings) {
         window_->FindingsPanel->setText(findings);
@@ -268,6 +331,8 @@ void MonitorApp::connect_controls() {
     });
     QObject::connect(w->btnHistory, &QPushButton::clicked, w, [this] { show_history(); });
     QObject::connect(w->btnLayout, &QPushButton::clicked, w, [this] { show_layout(); });
+    QObject::connect(w->btnLongRecording, &QPushButton::clicked, w,
+                     [this] { show_long_recordings(); });
     QObject::connect(w->FindingsPanel, &QPushButton::clicked, w, [this] { show_findings(); });
     QObject::connect(w->btnPcapOnOff, &QPushButton::clicked, w, [this] { toggle_pcap(); });
     core_->pcap().set_on_failure([this](const QString &reason) {

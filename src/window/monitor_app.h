@@ -11,6 +11,7 @@
 #include "window/frm_monitor.h"
 #include "window/history_window.h"
 #include "window/layout_window.h"
+#include "window/long_recording_window.h"
 #include "window/monitor_commands.h"
 
 #include <functional>
@@ -84,6 +85,15 @@ public:
     // ring cannot begin; their news go to the status bar.
     std::optional<QString> start_long_recordings(const RunOptions &options);
     LongRecordings &long_recordings() { return long_recordings_; }
+    // The same set in the window: the running ones end whole first; where
+    // the new ones cannot begin, the reason.
+    std::optional<QString> restart_long_recordings(const RunOptions &options);
+    // Opens (or brings up) "Bus-Lauscher – Langzeitaufzeichnung".
+    LongRecordingWindow &show_long_recordings();
+    LongRecordingWindow *long_recording_window() { return long_recording_window_; }
+    // Every event file saved since the start, also by triggers set before.
+    QStringList saved_events() const;
+    QString long_recordings_state() const;
     // Opens (or brings up) "Bus-Lauscher – Befunde".
     FindingsWindow &show_findings();
     FindingsWindow *findings_window() { return findings_window_; }
@@ -103,6 +113,7 @@ private:
     HistoryWindow *history_window_ = nullptr;   // the main window owns it
     LayoutWindow *layout_window_ = nullptr;     // the main window owns it
     FindingsWindow *findings_window_ = nullptr; // the main window owns it
+    LongRecordingWindow *long_recording_window_ = nullptr; // the main window owns it
     std::unique_ptr<UartRate> uart_;
     std::unique_ptr<Dialogs> dialogs_;
     std::function<void()> end_program_;
@@ -116,6 +127,8 @@ private:
     TraceRecording recording_;
     QTimer trace_watch_;
     LongRecordings long_recordings_; // after the core, whose receiver it hears
+    RunOptions long_options_;        // what they were started with
+    QStringList earlier_events_;     // saved by triggers set before the running ones
     QTimer health_tick_;
     Receiver::MessageListeners::Handle history_feed_;
     QLocale locale_;
