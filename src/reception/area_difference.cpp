@@ -44,4 +44,8 @@ std::string view_text(std::string_view text) {
 
 std::string AreaDifference::view_appended() const { return view_text(appended_); }
 
+int AreaDifference::appended_lines() const {
+    return static_cast<int>(std::count(appended_.begin(), appended_.end(), '\n'));
+}
+
 } // namespace bl

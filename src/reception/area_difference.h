@@ -34,6 +34,8 @@ public:
     bool anew() const { return whole_; }
     // What the view appends, its line breaks as it shows them.
     std::string view_appended() const;
+    // The line breaks appended.
+    int appended_lines() const;
     // Characters and whole lines the view loses at its top.
     std::ptrdiff_t cut_characters() const { return cut_characters_; }
     int cut_lines() const { return cut_lines_; }

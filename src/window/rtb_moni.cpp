@@ -129,8 +129,9 @@ void RtbMoni::changed() {
     dirty_ = true;
     if (refresh_.isActive())
         return;
-    const qint64 since = last_refresh_.isValid() ? last_refresh_.elapsed() : kRefreshMs;
-    refresh_.start(static_cast<int>(std::max<qint64>(kRefreshMs - since, 0)));
+    const int interval = refresh_interval_ms();
+    const qint64 since = last_refresh_.isValid() ? last_refresh_.elapsed() : interval;
+    refresh_.start(static_cast<int>(std::max<qint64>(interval - since, 0)));
 }
 
 // The view changes as the model did: lines cut from the top, new ones
@@ -200,6 +201,10 @@ void RtbMoni::refresh_view() {
         return;
     last_refresh_.start();
     dirty_ = false;
+    const int line_height = std::max(fontMetrics().lineSpacing(), 1);
+    // (a text shown anew says nothing about the bus: the last judgement stands)
+    if (!difference_.anew())
+        busy_ = difference_.appended_lines() >= viewport()->height() / line_height;
     refreshing_ = true;
     bars_->set_refreshing(true);
     QScrollBar *bar = verticalScrollBar();

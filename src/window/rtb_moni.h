@@ -21,6 +21,11 @@ namespace bl {
 class RtbMoni : public QPlainTextEdit, public MonitorArea {
 public:
     static constexpr int kRefreshMs = 200;
+    // A bus that brings more lines between two refreshes than the view shows
+    // has the view drawn whole each time, which costs a saturated bus most of
+    // the window's time: then it is shown twice a second (lines passing five
+    // times a second could not be read either).
+    static constexpr int kBusyRefreshMs = 500;
 
     explicit RtbMoni(QWidget *parent = nullptr);
 
@@ -37,6 +42,7 @@ public:
     void refresh_view();
     bool view_is_current() const { return !dirty_; }
     bool following() const;
+    int refresh_interval_ms() const { return busy_ ? kBusyRefreshMs : kRefreshMs; }
     // How often a refresh moved the picture up instead of drawing the view
     // whole, and how often the shown scroll bars were drawn anew.
     int refreshes_by_moving() const { return refreshes_by_moving_; }
@@ -58,6 +64,7 @@ private:
     bool dirty_ = false;
     bool follow_ = true; // the user left the view at the bottom
     bool refreshing_ = false;
+    bool busy_ = false; // the last refresh brought more lines than the view shows
     int covered_top_ = 0;
     int covered_bottom_ = 0;
     MirroredScrollBars *bars_;

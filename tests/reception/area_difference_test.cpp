@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace bl {
 namespace {
 
@@ -34,6 +36,9 @@ TEST(AreaDifference, CutsAndAppendsOrShowsAnew) {
         EXPECT_EQ(d.cut_characters(), row.cut_characters) << row.what;
         EXPECT_EQ(d.cut_lines(), row.cut_lines) << row.what;
         EXPECT_EQ(d.view_appended(), row.view_appended) << row.what;
+        EXPECT_EQ(d.appended_lines(),
+                  std::count(row.view_appended.begin(), row.view_appended.end(), '\n'))
+            << row.what;
     }
 }
 

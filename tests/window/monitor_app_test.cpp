@@ -512,6 +512,30 @@ TEST(RtbMoni, MovedPictureEqualsTheViewDrawnWhole) {
     EXPECT_GT(area.refreshes_by_moving(), 100) << "the picture was moved, not drawn whole";
 }
 
+// More new lines between two refreshes than the view shows: the view is
+// drawn whole each time, so it is shown less often until the bus calms.
+TEST(RtbMoni, ABusyBusIsShownLessOften) {
+    RtbMoni area;
+    area.resize(400, 300);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    const auto lines = [&area](int n) {
+        for (int i = 0; i < n; ++i)
+            area.append_text("Zeile " + std::to_string(i) + "\r\n");
+        area.refresh_view();
+    };
+    const int shown = area.viewport()->height() / area.fontMetrics().lineSpacing();
+    lines(shown - 1);
+    EXPECT_EQ(area.refresh_interval_ms(), RtbMoni::kRefreshMs);
+    lines(shown + 1);
+    EXPECT_EQ(area.refresh_interval_ms(), RtbMoni::kBusyRefreshMs);
+    area.set_text("");
+    area.refresh_view(); // a text shown anew leaves the judgement as it was
+    EXPECT_EQ(area.refresh_interval_ms(), RtbMoni::kBusyRefreshMs);
+    lines(1);
+    EXPECT_EQ(area.refresh_interval_ms(), RtbMoni::kRefreshMs);
+}
+
 } // namespace
 } // namespace bl
 
