@@ -34,6 +34,10 @@ QRect handle(const QScrollBar *bar, int minimum, int maximum, int page, int valu
 MirroredScrollBars::MirroredScrollBars(QAbstractScrollArea &area)
     : QObject(&area), area_(area), vertical_(new QScrollBar(Qt::Vertical, &area)),
       horizontal_(new QScrollBar(Qt::Horizontal, &area)) {
+    // a bar draws its whole rectangle: what lies under it is not drawn first
+    // each time the handle creeps
+    vertical_->setAttribute(Qt::WA_OpaquePaintEvent);
+    horizontal_->setAttribute(Qt::WA_OpaquePaintEvent);
     area_.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area_.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     later_.setSingleShot(true);

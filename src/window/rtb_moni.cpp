@@ -163,9 +163,10 @@ bool RtbMoni::follow_by_moving() {
     QWidget *view = viewport();
     const QTextBlock top = firstVisibleBlock();
     const int cut_lines = difference_.cut_lines();
-    if (!view->isVisible() || difference_.anew() || !top.isValid() ||
-        cut_lines >= top.blockNumber())
+    if (!view->isVisible() || difference_.anew() || !top.isValid())
         return false;
+    if (cut_lines >= top.blockNumber())
+        return cut_lines == 0 && verticalScrollBar()->maximum() == 0 && fill_below();
     const int top_number = top.blockNumber();
     const int last_number = document()->blockCount() - 1;
     const qreal top_before = blockBoundingGeometry(top).translated(contentOffset()).top();
@@ -187,6 +188,28 @@ bool RtbMoni::follow_by_moving() {
         return true;
     }
     view->scroll(0, static_cast<int>(move));
+    const qreal changed_top =
+        blockBoundingGeometry(first_changed).translated(contentOffset()).top();
+    view->update(
+        QRect(0, static_cast<int>(std::floor(changed_top)), view->width(), view->height()));
+    ++refreshes_by_moving_;
+    return true;
+}
+
+// While the text is shorter than the view (after the start or "Monitor
+// Löschen"), nothing moves: only the lines appended below are drawn, not the
+// whole view.
+bool RtbMoni::fill_below() {
+    QWidget *view = viewport();
+    const int last_number = document()->blockCount() - 1;
+    view->setUpdatesEnabled(false);
+    const bool incremental = update_incrementally();
+    view->setAttribute(Qt::WA_UpdatesDisabled, false);
+    const QTextBlock first_changed = document()->findBlockByNumber(last_number);
+    if (!incremental || !first_changed.isValid() || verticalScrollBar()->maximum() != 0) {
+        view->update(); // now it scrolls (or changed otherwise): drawn whole
+        return incremental;
+    }
     const qreal changed_top =
         blockBoundingGeometry(first_changed).translated(contentOffset()).top();
     view->update(

@@ -52,6 +52,7 @@ private:
     void changed();
     bool update_incrementally();
     bool follow_by_moving();
+    bool fill_below();
     void place_text();
     void keep_following();
     void paintEvent(QPaintEvent *event) override;

@@ -512,6 +512,26 @@ TEST(RtbMoni, MovedPictureEqualsTheViewDrawnWhole) {
     EXPECT_GT(area.refreshes_by_moving(), 100) << "the picture was moved, not drawn whole";
 }
 
+// While the text is shorter than the view, a new line is drawn by itself
+// and the picture is the same as the view drawn whole.
+TEST(RtbMoni, LinesBelowAShortTextAreDrawnByThemselves) {
+    RtbMoni area;
+    area.resize(400, 300);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    area.append_text("erste Zeile\r\n");
+    area.refresh_view();
+    const int before = area.refreshes_by_moving();
+    for (int i = 0; i < 5; ++i) {
+        area.append_text("Zeile " + std::to_string(i) + (i == 2 ? "" : "\r\n")); // also a part
+        area.refresh_view();
+    }
+    EXPECT_EQ(area.refreshes_by_moving() - before, 5);
+    const QImage drawn = on_screen(area);
+    area.viewport()->update();
+    EXPECT_EQ(drawn, on_screen(area));
+}
+
 // More new lines between two refreshes than the view shows: the view is
 // drawn whole each time, so it is shown less often until the bus calms.
 TEST(RtbMoni, ABusyBusIsShownLessOften) {
