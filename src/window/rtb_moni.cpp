@@ -153,6 +153,29 @@ bool RtbMoni::update_incrementally() {
     return true;
 }
 
+// The text brought up to date without Qt drawing the whole view for it:
+// the caller draws what changed.
+bool RtbMoni::update_undrawn() {
+    QWidget *view = viewport();
+    view->setUpdatesEnabled(false);
+    const bool incremental = update_incrementally();
+    if (incremental) // only called while following the newest line
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    // enabled again without the whole-view update that setUpdatesEnabled makes
+    view->setAttribute(Qt::WA_UpdatesDisabled, false);
+    return incremental;
+}
+
+// Draws from the top of the first block that changed down to the bottom.
+void RtbMoni::draw_from(const QTextBlock &first_changed) {
+    QWidget *view = viewport();
+    const qreal changed_top =
+        blockBoundingGeometry(first_changed).translated(contentOffset()).top();
+    view->update(
+        QRect(0, static_cast<int>(std::floor(changed_top)), view->width(), view->height()));
+    ++refreshes_by_moving_;
+}
+
 // Following the newest line, a refresh moves every line up: the picture of
 // the lines still seen is moved as it is and only the lines that changed are
 // drawn, as a terminal scrolls. The document layout would have the whole
@@ -170,13 +193,7 @@ bool RtbMoni::follow_by_moving() {
     const int top_number = top.blockNumber();
     const int last_number = document()->blockCount() - 1;
     const qreal top_before = blockBoundingGeometry(top).translated(contentOffset()).top();
-    view->setUpdatesEnabled(false);
-    const bool incremental = update_incrementally();
-    if (incremental)
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-    // enabled again without the whole-view update that setUpdatesEnabled makes
-    view->setAttribute(Qt::WA_UpdatesDisabled, false);
-    if (!incremental) {
+    if (!update_undrawn()) {
         view->update();
         return false;
     }
@@ -188,11 +205,7 @@ bool RtbMoni::follow_by_moving() {
         return true;
     }
     view->scroll(0, static_cast<int>(move));
-    const qreal changed_top =
-        blockBoundingGeometry(first_changed).translated(contentOffset()).top();
-    view->update(
-        QRect(0, static_cast<int>(std::floor(changed_top)), view->width(), view->height()));
-    ++refreshes_by_moving_;
+    draw_from(first_changed);
     return true;
 }
 
@@ -200,21 +213,14 @@ bool RtbMoni::follow_by_moving() {
 // Löschen"), nothing moves: only the lines appended below are drawn, not the
 // whole view.
 bool RtbMoni::fill_below() {
-    QWidget *view = viewport();
     const int last_number = document()->blockCount() - 1;
-    view->setUpdatesEnabled(false);
-    const bool incremental = update_incrementally();
-    view->setAttribute(Qt::WA_UpdatesDisabled, false);
+    const bool incremental = update_undrawn();
     const QTextBlock first_changed = document()->findBlockByNumber(last_number);
     if (!incremental || !first_changed.isValid() || verticalScrollBar()->maximum() != 0) {
-        view->update(); // now it scrolls (or changed otherwise): drawn whole
+        viewport()->update(); // now it scrolls (or changed otherwise): drawn whole
         return incremental;
     }
-    const qreal changed_top =
-        blockBoundingGeometry(first_changed).translated(contentOffset()).top();
-    view->update(
-        QRect(0, static_cast<int>(std::floor(changed_top)), view->width(), view->height()));
-    ++refreshes_by_moving_;
+    draw_from(first_changed);
     return true;
 }
 

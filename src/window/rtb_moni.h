@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTimer>
 
 namespace bl {
@@ -53,6 +54,8 @@ private:
     bool update_incrementally();
     bool follow_by_moving();
     bool fill_below();
+    bool update_undrawn();
+    void draw_from(const QTextBlock &first_changed);
     void place_text();
     void keep_following();
     void paintEvent(QPaintEvent *event) override;
