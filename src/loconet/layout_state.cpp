@@ -53,8 +53,10 @@ int SensorState::changes_within(std::int64_t now_us, std::int64_t window_us) con
     int n = 0;
     for (std::size_t k = 1; k <= kept; ++k) {
         const std::uint32_t at = recent_ms[(next_change + recent_ms.size() - k) % recent_ms.size()];
-        // the ring's times wrap after 49 days; a difference of them does not
-        if (static_cast<std::int32_t>(now_ms - at) <= window_ms)
+        // 0: a change without a time (raw bytes), as before the ring held
+        // milliseconds; the ring's times wrap after 49 days, a difference of
+        // them does not
+        if (at != 0 && static_cast<std::int32_t>(now_ms - at) <= window_ms)
             ++n;
     }
     return n;

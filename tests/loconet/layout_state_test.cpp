@@ -180,6 +180,20 @@ TEST(LayoutState, SensorsTheirChangesAndTheMinuteBefore) {
     EXPECT_EQ(s().changes_within(f.state.now_us(), 60'000'000), 1);
 }
 
+// Raw bytes carry no time: their changes are counted, but none is said to
+// lie within the last minute.
+TEST(LayoutState, ChangesWithoutATimeAreNotWithinTheMinute) {
+    Fed f;
+    for (const char *hex : {"B2 0A 50", "B2 0A 40", "B2 0A 50"}) {
+        Message m = f.bus.next(hex);
+        m.wall_us = 0;
+        f.state.apply(m);
+    }
+    const SensorState &s = f.state.sensors().at(21);
+    EXPECT_EQ(s.changes, 3u);
+    EXPECT_EQ(s.changes_within(f.state.now_us(), 60'000'000), 0);
+}
+
 TEST(LayoutState, TranspondersAndPowerManagerSections) {
     Fed f;
     f << "D0 20 14 7D 03";
