@@ -11,7 +11,7 @@ tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 
 DESTDIR="$tree" cmake --install build --prefix /usr > /dev/null
-lua_dir=$(grep -m1 '^BUSLAUSCHER_WIRESHARK_LUA_DIR:' build/CMakeCache.txt | cut -d= -f2)
+plugin_dir=$(grep -m1 '^BUSLAUSCHER_WIRESHARK_PLUGIN_DIR:' build/CMakeCache.txt | cut -d= -f2)
 extcap_dir=$(grep -m1 '^BUSLAUSCHER_WIRESHARK_EXTCAP_DIR:' build/CMakeCache.txt | cut -d= -f2)
 expected=(
   usr/bin/bus-lauscher usr/bin/bus-lauscher-sim
@@ -24,7 +24,8 @@ expected=(
   usr/lib/udev/rules.d/70-bus-lauscher.rules
   usr/share/doc/bus-lauscher/copyright usr/share/doc/bus-lauscher/changelog.gz
   usr/share/doc/bus-lauscher/README.md usr/share/doc/bus-lauscher/docs/wireshark.png
-  "usr/$lua_dir/loconet.lua" "usr/$extcap_dir/bus-lauscher-extcap"
+  "usr/$plugin_dir/loconet.so" "usr/$extcap_dir/bus-lauscher-extcap"
+  usr/share/bus-lauscher/wireshark/loconet.colorfilters
 )
 for file in "${expected[@]}"; do
   [ -s "$tree/$file" ] || { echo "missing from the installation: /$file" >&2; exit 1; }
@@ -55,6 +56,9 @@ dpkg-deb --field "$deb" Depends
 lintian --allow-root --fail-on error,warning "$deb"
 dpkg-deb --field "$deb" Depends | grep -q "fonts-liberation2 | fonts-liberation" ||
   { echo "the package does not bring the fonts the layout was drawn for" >&2; exit 1; }
+# the dissector plugin needs the Wireshark library it was built for
+dpkg-deb --field "$deb" Depends | grep -q "libwireshark" ||
+  { echo "the package does not depend on the Wireshark library of its plugin" >&2; exit 1; }
 # the capture program's help in Wireshark names a file the package brings
 unpacked=$(mktemp -d)
 dpkg-deb -x "$deb" "$unpacked"

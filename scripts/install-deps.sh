@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth fonts-dejavu-core fonts-liberation iproute2
   help2man dpkg-dev file desktop-file-utils appstream lintian
-  tshark
+  tshark libwireshark-dev libglib2.0-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -117,18 +117,37 @@ xwd -silent -id "$long" | convert xwd:- docs/long-recording.png
 echo docs/long-recording.png
 stop
 
-# Wireshark with the dissector, on a recording of the simulated bus (where
-# Wireshark is installed: apt-get install wireshark-qt)
-if command -v wireshark > /dev/null; then
-  timeout -s INT 6 build/src/bus-lauscher --console --demo --rate 20 --detail \
-    --pcap "$work/demo.pcapng" > /dev/null 2>&1 || true
-  wireshark -X lua_script:packaging/wireshark/loconet.lua -r "$work/demo.pcapng" \
-    -Y "loconet.loco == 3" 2> /dev/null &
+# Wireshark with our dissector plugin, on another tool's capture: the sample
+# layout as a classic pcap, one message a packet, 250 ms apart (where
+# Wireshark is installed: apt-get install wireshark-qt). Wireshark reads a
+# plugin folder of ours only when not run as root: as root, it runs as nobody.
+if command -v wireshark > /dev/null && compgen -G "build/wireshark-plugins/*/epan/loconet.so" > /dev/null; then
+  build/src/bus-lauscher --decode --hex-output samples/layout-evening.capture |
+    python3 -c '
+import struct, sys
+out = struct.pack("<IHHiIII", 0xA1B2C3D4, 2, 4, 0, 0, 65535, 147)
+t = 1765051200 * 1000000
+for line in sys.stdin:
+    p = bytes.fromhex(line)
+    out += struct.pack("<IIII", t // 1000000, t % 1000000, len(p), len(p)) + p
+    t += 250000
+sys.stdout.buffer.write(out)' > "$work/other-tool.pcap"
+  mkdir -p "$work/home"
+  cp -r build/wireshark-plugins "$work/plugins"
+  cp "${XAUTHORITY:-$HOME/.Xauthority}" "$work/xauth"
+  chmod -R a+rwX "$work"
+  as_user=()
+  [ "$(id -u)" -ne 0 ] || as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+  "${as_user[@]}" env HOME="$work/home" XAUTHORITY="$work/xauth" \
+    WIRESHARK_PLUGIN_DIR="$work/plugins" wireshark -r "$work/other-tool.pcap" 2> /dev/null &
   program=$!
-  window=$(xdotool search --sync --onlyvisible --name "demo.pcapng" | head -n 1)
-  xdotool windowsize "$window" 1100 640
+  window=$(xdotool search --sync --onlyvisible --name "other-tool.pcap" | head -n 1)
+  xdotool windowsize "$window" 1100 700
+  xdotool windowmove "$window" 0 0
   sleep 3
-  xdotool mousemove 300 123 click 1 # the first packet
+  xdotool mousemove 300 148 click 1 # a reply: slot data answering a loco request
+  sleep 1
+  xdotool mousemove 100 409 click 1 key Right # its LocoNet tree, opened
   sleep 1
   shoot wireshark.png
 fi

@@ -1,8 +1,8 @@
 #include "app/finding_report.h"
 
 #include "app/state_report.h"
+#include "loconet/latin1.h"
 #include "shared/json.h"
-#include "shared/latin1.h"
 #include "shared/texts.h"
 
 #include <QLocale>

@@ -1,7 +1,7 @@
 #include "app/pcap_recording.h"
 
+#include "loconet/latin1.h"
 #include "shared/file_names.h"
-#include "shared/latin1.h"
 
 namespace bl {
 

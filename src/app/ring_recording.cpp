@@ -1,7 +1,7 @@
 #include "app/ring_recording.h"
 
 #include "capture/pcap_format.h"
-#include "shared/latin1.h"
+#include "loconet/latin1.h"
 #include "shared/system_reason.h"
 
 #include <QDateTime>

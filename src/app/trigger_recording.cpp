@@ -1,7 +1,7 @@
 #include "app/trigger_recording.h"
 
 #include "filter/message_source.h"
-#include "shared/latin1.h"
+#include "loconet/latin1.h"
 
 #include <QDateTime>
 #include <QDir>

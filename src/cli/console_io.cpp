@@ -1,7 +1,7 @@
 #include "cli/console_io.h"
 
+#include "loconet/latin1.h"
 #include "shared/interruption.h"
-#include "shared/latin1.h"
 #include "shared/say.h"
 #include "shared/texts.h"
 #include "shared/time_stamp.h"

@@ -10,8 +10,8 @@
 #include "reception/bus_health.h"
 #include "shared/system_reason.h"
 
+#include "loconet/latin1.h"
 #include "shared/interruption.h"
-#include "shared/latin1.h"
 #include "shared/texts.h"
 
 #include <cerrno>

@@ -16,6 +16,13 @@
 #include <QSerialPortInfo>
 #include <QTimer>
 #include <algorithm>
+#include <csignal>
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+#if defined(Q_OS_LINUX)
+#include <sys/prctl.h>
+#endif
 
 namespace bl {
 
@@ -25,6 +32,7 @@ namespace tx = texts::extcap;
 
 const QString kDemo = QStringLiteral("bus-lauscher-demo");
 const QString kTcp = QStringLiteral("bus-lauscher-tcp");
+const QString kDevice = QStringLiteral("bus-lauscher-device");
 const QString kSerialPrefix = QStringLiteral("bus-lauscher-serial-");
 
 // Nobody reads boxes here and nobody answers: the first box (a port that
@@ -89,7 +97,34 @@ struct Capture {
     QString host = QStringLiteral("127.0.0.1");
     QString port = QStringLiteral("1234");
     QString protocol = QStringLiteral("lbserver");
+    QString device;
+    bool detailed = false; // the detailed lines as comments
+    long parent = 0;       // the process that started it (Wireshark); 0: not watched
 };
+
+// The process that started the capture program, watched so that the
+// program ends with it: where the system can, its end sends SIGTERM (which
+// also ends a wait for the FIFO); a timer looks again while capturing.
+long watch_parent() {
+#if defined(Q_OS_LINUX)
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    return parent; // gone before that: parent_gone() sees it
+#elif defined(Q_OS_UNIX)
+    return ::getppid();
+#else
+    return 0;
+#endif
+}
+
+bool parent_gone(long parent) {
+#if defined(Q_OS_UNIX)
+    return parent != 0 && ::getppid() != parent;
+#else
+    (void)parent;
+    return false;
+#endif
+}
 
 int fail(const QString &what) {
     say(what);
@@ -116,6 +151,12 @@ int run_capture(const Capture &c) {
         answers.port = c.protocol + QStringLiteral("://") + c.host + QLatin1Char(':') + c.port;
         name = *answers.port;
         description = tx::kTcpDescription;
+    } else if (c.interface == kDevice) {
+        if (c.device.isEmpty())
+            return fail(tx::kNoDevice);
+        answers.kind = kind_named(c.kind);
+        answers.port = c.device;
+        name = c.device;
     } else {
         const QString port = port_of(c.interface);
         if (port.isEmpty())
@@ -145,6 +186,17 @@ int run_capture(const Capture &c) {
     if (description.isEmpty())
         description = core.interface_description();
     core.vars().monitor_on = kTrue;
+    OutputModes modes;
+    modes.detail = c.detailed;
+    core.set_output_modes(modes);
+    // Wireshark gone without a word (killed): its capture program goes too,
+    // also on a quiet bus where no write would tell
+    QTimer orphaned;
+    QObject::connect(&orphaned, &QTimer::timeout, [parent = c.parent] {
+        if (parent_gone(parent))
+            QCoreApplication::exit(0);
+    });
+    orphaned.start(250);
     // opening a FIFO waits for its reader: a signal meanwhile ends it here
     if (const auto reason = core.pcap().start(c.fifo, name, description, c.fifo_is_new)) {
         if (interruption::requested())
@@ -173,6 +225,7 @@ QString extcap_interfaces(const QStringList &ports) {
         out += QStringLiteral("interface {value=%1}{display=%2}\n")
                    .arg(interface_of(port), tx::kSerialDisplay.arg(port));
     out += QStringLiteral("interface {value=%1}{display=%2}\n").arg(kTcp, tx::kTcpDisplay);
+    out += QStringLiteral("interface {value=%1}{display=%2}\n").arg(kDevice, tx::kDeviceDisplay);
     return out;
 }
 
@@ -180,7 +233,19 @@ QString extcap_dlts(const QString &) {
     return QStringLiteral("dlt {number=147}{name=USER0}{display=LocoNet}\n");
 }
 
-QString extcap_config(const QString &interface) {
+namespace {
+
+QString interface_kinds(int number) {
+    return QStringLiteral("arg {number=%1}{call=--kind}{display=%2}{type=selector}\n"
+                          "value {arg=%1}{value=usb}{display=%3}{default=true}\n"
+                          "value {arg=%1}{value=com}{display=%4}\n"
+                          "value {arg=%1}{value=serial}{display=%5}\n")
+        .arg(QString::number(number), tx::kKind, texts::connection::kUsbInterfaceKind,
+             texts::connection::kComInterfaceKind, texts::connection::kSerialInterfaceKind);
+}
+
+// What only this kind of source asks; its arguments numbered from 0.
+QString source_config(const QString &interface) {
     if (interface == kDemo)
         return QStringLiteral("arg {number=0}{call=--rate}{display=%1}{type=integer}"
                               "{range=1,400}{default=20}{tooltip=%2}\n")
@@ -194,14 +259,27 @@ QString extcap_config(const QString &interface) {
                               "value {arg=2}{value=lbserver}{display=%4}{default=true}\n"
                               "value {arg=2}{value=tcp}{display=%5}\n")
             .arg(tx::kHost, tx::kHostTip, tx::kProtocol, tx::kLbServer, tx::kRawTcp);
+    if (interface == kDevice)
+        return QStringLiteral("arg {number=0}{call=--device}{display=%1}{type=fileselect}"
+                              "{mustexist=true}{required=true}{tooltip=%2}\n")
+                   .arg(tx::kDevice, tx::kDeviceTip) +
+               interface_kinds(1);
     if (interface.startsWith(kSerialPrefix))
-        return QStringLiteral("arg {number=0}{call=--kind}{display=%1}{type=selector}\n"
-                              "value {arg=0}{value=usb}{display=%2}{default=true}\n"
-                              "value {arg=0}{value=com}{display=%3}\n"
-                              "value {arg=0}{value=serial}{display=%4}\n")
-            .arg(tx::kKind, texts::connection::kUsbInterfaceKind,
-                 texts::connection::kComInterfaceKind, texts::connection::kSerialInterfaceKind);
+        return interface_kinds(0);
     return {};
+}
+
+} // namespace
+
+QString extcap_config(const QString &interface) {
+    const QString own = source_config(interface);
+    if (own.isEmpty())
+        return {};
+    // every source can write the detailed lines
+    const auto number = own.count(QStringLiteral("arg {number="));
+    return own + QStringLiteral("arg {number=%1}{call=--detailed}{display=%2}{type=boolflag}"
+                                "{default=false}{tooltip=%3}\n")
+                     .arg(QString::number(number), tx::kDetailed, tx::kDetailedTip);
 }
 
 int run_extcap(int &argc, char **argv) {
@@ -225,12 +303,14 @@ int run_extcap(int &argc, char **argv) {
                              kind = valued("kind", tx::kOptKind),
                              host = valued("host", tx::kHostTip),
                              port = valued("port", tx::kOptPort),
-                             protocol = valued("protocol", tx::kOptProtocol);
+                             protocol = valued("protocol", tx::kOptProtocol),
+                             device = valued("device", tx::kOptDevice),
+                             detailed = flag("detailed", tx::kDetailedTip);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   texts::cli::kHelpOption);
     parser.setApplicationDescription(tx::kUsage);
     parser.addOptions({help, interfaces, dlts, config, capture_now, interface, fifo, version,
-                       filter, rate, kind, host, port, protocol});
+                       filter, rate, kind, host, port, protocol, device, detailed});
     if (!parser.parse(app.arguments())) {
         say(parse_error_in_german(parser));
         return 2;
@@ -256,6 +336,7 @@ int run_extcap(int &argc, char **argv) {
     // write Wireshark does not read)
     interrupt_on_signals();
     Capture c;
+    c.parent = watch_parent();
     c.interface = chosen;
     c.fifo = parser.value(fifo);
     const QFileInfo target(c.fifo);
@@ -285,6 +366,8 @@ int run_extcap(int &argc, char **argv) {
         if (c.protocol != QLatin1String("tcp") && c.protocol != QLatin1String("lbserver"))
             return refuse(tx::kBadProtocol.arg(c.protocol));
     }
+    c.device = parser.value(device);
+    c.detailed = parser.isSet(detailed);
     return run_capture(c);
 }
 

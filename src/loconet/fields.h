@@ -62,9 +62,14 @@ enum class FieldId : std::uint8_t {
     kCount
 };
 
+// What a field's values mainly are: numbers (an address, a count), or words
+// (a direction, a state), which may come with the code they were read as.
+enum class FieldKind : std::uint8_t { Number, Word };
+
 struct FieldInfo {
     std::string_view name;  // as the filter, --json and the dissector name it (ASCII)
     std::string_view title; // as the field view shows it (Latin-1)
+    FieldKind kind = FieldKind::Number;
 };
 
 inline constexpr std::array<FieldInfo, static_cast<std::size_t>(FieldId::kCount)> kFieldInfo{{
@@ -77,26 +82,26 @@ inline constexpr std::array<FieldInfo, static_cast<std::size_t>(FieldId::kCount)
     {"sensor", "Rückmelder"_de},
     {"section", "Meldeabschnitt"_de},
     {"speed", "Fahrstufe"_de},
-    {"direction", "Richtung"_de},
+    {"direction", "Richtung"_de, FieldKind::Word},
     {"function_on", "Funktionen an"_de},
     {"function_off", "Funktionen aus"_de},
-    {"status", "Status"_de},
-    {"consist", "Traktion"_de},
-    {"steps", "Fahrstufenmodus"_de},
+    {"status", "Status"_de, FieldKind::Word},
+    {"consist", "Traktion"_de, FieldKind::Word},
+    {"steps", "Fahrstufenmodus"_de, FieldKind::Word},
     {"throttle", "Regler-ID"_de},
     {"track", "Gleisstatus"_de},
-    {"position", "Stellung"_de},
-    {"output", "Ausgang"_de},
-    {"state", "Zustand"_de},
+    {"position", "Stellung"_de, FieldKind::Word},
+    {"output", "Ausgang"_de, FieldKind::Word},
+    {"state", "Zustand"_de, FieldKind::Word},
     {"answer", "Antwort"_de},
     {"cv", "CV"_de},
     {"value", "Wert"_de},
-    {"mode", "Modus"_de},
-    {"time", "Modellzeit"_de},
+    {"mode", "Modus"_de, FieldKind::Word},
+    {"time", "Modellzeit"_de, FieldKind::Word},
     {"day", "Tag"_de},
     {"rate", "Faktor"_de},
     {"board", "Gerät"_de},
-    {"zone", "Zone"_de},
+    {"zone", "Zone"_de, FieldKind::Word},
     {"article", "Artikel"_de},
     {"module", "Modul"_de},
     {"source", "Quelle"_de},
@@ -105,11 +110,11 @@ inline constexpr std::array<FieldInfo, static_cast<std::size_t>(FieldId::kCount)
     {"packet", "DCC-Paket"_de},
     {"repeats", "Wiederholungen"_de},
     {"opsw", "Optionsschalter"_de},
-    {"data", "Daten"_de},
+    {"data", "Daten"_de, FieldKind::Word},
     {"receiver", "Empfänger"_de},
     {"category", "Kategorie"_de},
-    {"kind", "Art"_de},
-    {"request", "Anfrage"_de},
+    {"kind", "Art"_de, FieldKind::Word},
+    {"request", "Anfrage"_de, FieldKind::Word},
 }};
 
 constexpr const FieldInfo &info(FieldId id) { return kFieldInfo[static_cast<std::size_t>(id)]; }

@@ -1,5 +1,5 @@
 // Texts of the monitor are held one byte per character in ISO 8859-1 (see
-// shared/latin1.h); this is how they are written in the source.
+// loconet/latin1.h); this is how they are written in the source.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "shared/json.h"
 
-#include "shared/latin1.h"
+#include "loconet/latin1.h"
 
 #include <QDateTime>
 #include <QTimeZone>

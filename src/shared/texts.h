@@ -4,7 +4,7 @@
 // Monitor lines are Latin-1 literals (see latin1.h), box texts QStrings.
 #pragma once
 
-#include "shared/latin1.h"
+#include "loconet/latin1.h"
 
 #include <QByteArray>
 #include <QString>
@@ -286,6 +286,16 @@ inline const QString kDemoDisplay = QStringLiteral("LocoNet: simulierter Bus (Bu
 inline const QString kSerialDisplay = QStringLiteral("LocoNet: %1 (Bus-Lauscher)");
 inline const QString kTcpDisplay = QStringLiteral("LocoNet über TCP (Bus-Lauscher)");
 inline const QString kTcpDescription = QStringLiteral("LocoNet über TCP");
+inline const QString kDeviceDisplay =
+    QStringLiteral("LocoNet: Gerät nach Pfad, etwa ein Pseudo-Terminal (Bus-Lauscher)");
+inline const QString kDevice = QStringLiteral("Gerät");
+inline const QString kDeviceTip =
+    QStringLiteral("Der Pfad des Geräts: ein serielles Interface, ein Pseudo-Terminal von "
+                   "bus-lauscher-sim --pty oder eine socat-Verbindung.");
+inline const QString kNoDevice = QStringLiteral("Kein Gerät angegeben: --device PFAD.");
+inline const QString kDetailed = QStringLiteral("Ausführlich");
+inline const QString kDetailedTip = QStringLiteral(
+    "Jede Meldung mit ihrer ausführlichen Zeile als Paketkommentar statt der kurzen.");
 inline const QString kRate = QStringLiteral("Meldungen je Sekunde");
 inline const QString kRateTip =
     QStringLiteral("Wie viele Meldungen der simulierte Bus je Sekunde bringt.");
@@ -327,6 +337,7 @@ inline const QString kOptWireshark = QStringLiteral("Von Wireshark übergeben; o
 inline const QString kOptKind = QStringLiteral("Die Interface-Art: usb, com oder serial.");
 inline const QString kOptPort = QStringLiteral("Der TCP-Port des Rechners (Vorgabe 1234).");
 inline const QString kOptProtocol = QStringLiteral("lbserver (Vorgabe) oder tcp.");
+inline const QString kOptDevice = QStringLiteral("Der Pfad des Geräts (bus-lauscher-device).");
 
 } // namespace bl::texts::extcap
 

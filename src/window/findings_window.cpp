@@ -2,7 +2,7 @@
 
 #include "app/finding_report.h"
 #include "app/state_report.h"
-#include "shared/latin1.h"
+#include "loconet/latin1.h"
 #include "shared/texts.h"
 
 #include <QBrush>

@@ -4,8 +4,8 @@
 // written from the message layouts; the checksum is added here.
 #include "loconet/bus_context.h"
 #include "loconet/detail.h"
+#include "loconet/latin1.h"
 #include "loconet/subjects.h"
-#include "shared/latin1.h"
 #include "support/messages.h"
 
 #include <algorithm>

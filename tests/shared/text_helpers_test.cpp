@@ -1,4 +1,4 @@
-#include "shared/latin1.h"
+#include "loconet/latin1.h"
 #include "shared/time_stamp.h"
 #include "shared/windows1252.h"
 

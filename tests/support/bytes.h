@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/latin1.h"
+#include "loconet/latin1.h"
 
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/reception_path.h"
-#include "shared/latin1.h"
+#include "loconet/latin1.h"
 
 #include <string>
 #include <vector>
