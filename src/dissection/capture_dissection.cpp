@@ -72,7 +72,7 @@ void CaptureDissection::listen_for_findings() {
                                      ? learnt_[static_cast<std::size_t>(f.nr - 1)].frame
                                      : learning_frame_;
         findings_at_[at].push_back({f.kind, f.severity, latin1_to_utf8(f.text)});
-        frames_[learning_frame_].raised.push_back(f.kind);
+        raised_[learning_frame_].push_back(f.kind);
     });
 }
 
@@ -82,7 +82,8 @@ void CaptureDissection::reset() {
     seq_ = 0;
     learning_frame_ = 0;
     learnt_.clear();
-    frames_.clear();
+    first_seq_.clear();
+    raised_.clear();
     requests_.clear();
     replies_.clear();
     findings_at_.clear();
@@ -93,8 +94,9 @@ void CaptureDissection::reset() {
 void CaptureDissection::learn(std::uint32_t frame, std::int64_t time_us, bool outbound,
                               std::span<const std::uint8_t> bytes) {
     learning_frame_ = frame;
-    FrameRecord &record = frames_[frame];
-    record.first_seq = seq_ + 1;
+    if (frame > first_seq_.size())
+        first_seq_.resize(frame, 0);
+    first_seq_[frame - 1] = seq_ + 1;
     for (const Part &part : split(bytes)) {
         const auto piece = bytes.subspan(part.offset, part.length);
         if (part.kind != Part::Kind::Message) {
@@ -126,10 +128,12 @@ void CaptureDissection::learn(std::uint32_t frame, std::int64_t time_us, bool ou
 
 std::vector<Part> CaptureDissection::dissect(std::uint32_t frame, std::int64_t time_us,
                                              bool outbound, std::span<const std::uint8_t> bytes) {
-    if (!frames_.contains(frame))
+    if (frame == 0)
+        return {}; // Wireshark counts frames from 1
+    if (!learnt(frame))
         learn(frame, time_us, outbound, bytes);
     std::vector<Part> parts = split(bytes);
-    std::uint64_t seq = frames_[frame].first_seq;
+    std::uint64_t seq = first_seq_[frame - 1];
     for (Part &part : parts) {
         const auto piece = bytes.subspan(part.offset, part.length);
         part.message = loconet::message_of(piece.begin(), piece.end());
@@ -173,8 +177,8 @@ const std::vector<FrameFinding> &CaptureDissection::findings_at(std::uint32_t fr
 }
 
 std::vector<loconet::FindingKind> CaptureDissection::raised_at(std::uint32_t frame) const {
-    const auto it = frames_.find(frame);
-    return it == frames_.end() ? std::vector<loconet::FindingKind>{} : it->second.raised;
+    const auto it = raised_.find(frame);
+    return it == raised_.end() ? std::vector<loconet::FindingKind>{} : it->second;
 }
 
 } // namespace bl::dissection

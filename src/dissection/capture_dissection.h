@@ -85,11 +85,10 @@ private:
         std::uint32_t frame = 0;
         std::int64_t time_us = 0;
     };
-    struct FrameRecord {
-        std::uint64_t first_seq = 0; // of its first whole message
-        std::vector<loconet::FindingKind> raised;
-    };
     void listen_for_findings();
+    bool learnt(std::uint32_t frame) const {
+        return frame > 0 && frame <= first_seq_.size() && first_seq_[frame - 1] != 0;
+    }
     void learn(std::uint32_t frame, std::int64_t time_us, bool outbound,
                std::span<const std::uint8_t> bytes);
     void render(Part &part) const;
@@ -100,7 +99,10 @@ private:
     std::uint64_t seq_ = 0;
     std::uint32_t learning_frame_ = 0;
     std::vector<Learnt> learnt_; // by seq - 1
-    std::unordered_map<std::uint32_t, FrameRecord> frames_;
+    // by frame - 1: the seq its first whole message has (where it has one,
+    // else the next message's), 0 for a frame not learnt yet
+    std::vector<std::uint64_t> first_seq_;
+    std::unordered_map<std::uint32_t, std::vector<loconet::FindingKind>> raised_;
     // the requests replies answered, by their seq, as they were
     std::unordered_map<std::uint64_t, loconet::Message> requests_;
     std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> replies_;

@@ -95,14 +95,17 @@ QByteArray pcap_of(const std::vector<std::string> &packets, std::int64_t step_us
     return out;
 }
 
-// The messages of a raw stream (all whole), grouped one to three a packet.
-std::vector<std::string> grouped_packets(const std::string &raw, std::uint32_t seed) {
+// The messages of a raw stream (all whole), grouped one to `most` a packet.
+std::vector<std::string> grouped_packets(const std::string &raw, std::uint32_t seed,
+                                         unsigned most = 3) {
     std::vector<std::string> messages;
     for (std::size_t i = 0; i < raw.size();) {
         const int opcode = static_cast<unsigned char>(raw[i]);
         std::size_t n = static_cast<std::size_t>(loconet::message_length(opcode));
         if (n == static_cast<std::size_t>(loconet::kLengthFromSecondByte))
             n = static_cast<unsigned char>(raw[i + 1]);
+        if (n < 2 || i + n > raw.size())
+            break; // not whole: no test stream ends so
         messages.push_back(raw.substr(i, n));
         i += n;
     }
@@ -110,7 +113,7 @@ std::vector<std::string> grouped_packets(const std::string &raw, std::uint32_t s
     std::vector<std::string> packets;
     for (std::size_t i = 0; i < messages.size();) {
         std::string packet;
-        for (std::size_t k = 1 + rng() % 3; k > 0 && i < messages.size(); --k)
+        for (std::size_t k = 1 + rng() % most; k > 0 && i < messages.size(); --k)
             packet += messages[i++];
         packets.push_back(packet);
     }
