@@ -12,7 +12,6 @@
 #include <wiretap/wtap.h>
 
 #include <array>
-#include <cinttypes>
 #include <deque>
 #include <string>
 #include <string_view>

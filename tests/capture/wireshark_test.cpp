@@ -253,6 +253,29 @@ TEST(Wireshark, TheDissectorSaysWhatTheDecoderSaysForEveryFamily) {
         per_frame.push_back(n);
     }
     expect_same_as_decoder(shark, other, per_frame);
+    // every opcode with data of any kind, the variable lengths the protocol
+    // uses (expanded slots 0x15, immediate packets 0x0B, ...) and others
+    std::mt19937 rng(32);
+    std::vector<std::string> every;
+    for (int opcode = 0x80; opcode <= 0xFF; ++opcode)
+        for (int k = 0; k < 24; ++k) {
+            constexpr int kLengths[] = {0x0E, 0x15, 0x0B, 0x10, 0x14, 0x09, 0x07, 0x12};
+            int n = loconet::message_length(opcode);
+            if (n == loconet::kLengthFromSecondByte)
+                n = k < 16 ? kLengths[k % 8] : 3 + static_cast<int>(rng() % 30);
+            std::vector<int> m{opcode};
+            for (int i = 1; i < n - 1; ++i)
+                m.push_back(i == 1 && n > 2 && opcode >= 0xE0 ? n : static_cast<int>(rng() % 128));
+            std::string bytes;
+            testing::append_message(bytes, m);
+            every.push_back(bytes);
+        }
+    const QString families = dir.filePath(QStringLiteral("every-opcode.pcap"));
+    QFile g(families);
+    ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+    g.write(pcap_of(every));
+    g.close();
+    expect_same_as_decoder(shark, families, std::vector<int>(every.size(), 1));
     const QStringList replies =
         dissected(shark, shark.place(other)).filter(QRegularExpression(QStringLiteral("\\t\\d+$")));
     EXPECT_GT(replies.size(), 50) << "the traffic holds answered requests";
