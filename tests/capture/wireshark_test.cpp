@@ -457,6 +457,20 @@ QList<qint64> children_of(qint64 pid) {
     return children;
 }
 
+// Whether one of the process's open files has the text in its path.
+bool holds_open_named(qint64 pid, const QString &text) {
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QFileInfo &fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
+        if (fd.symLinkTarget().contains(text))
+            return true;
+    return false;
+}
+
+std::string command_of(qint64 pid) {
+    QFile f(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().replace('\0', ' ').toStdString() : "?";
+}
+
 // Running, not a zombie.
 bool alive(qint64 pid) {
     QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -482,20 +496,22 @@ TEST(Wireshark, TheExtcapProgramCapturesAnyDeviceAndEndsWhenTsharkIsKilled) {
                  QStringLiteral("-q")});
     ASSERT_TRUE(capture.waitForStarted());
     // tshark (setpriv and env replace themselves by it) starts the capture
-    // program, which opens the device and waits for the bus, and dumpcap
+    // program and dumpcap; the capture runs once the program holds the
+    // device and the FIFO dumpcap reads
     QList<qint64> helpers;
     ASSERT_TRUE(testing::wait_until([&] {
         helpers = children_of(capture.processId());
-        return helpers.size() >= 2 && std::any_of(helpers.begin(), helpers.end(), [&](qint64 pid) {
-                   return testing::holds_open(pid, quiet.device);
-               });
+        return std::any_of(helpers.begin(), helpers.end(), [&](qint64 pid) {
+            return testing::holds_open(pid, quiet.device) &&
+                   holds_open_named(pid, QStringLiteral("wireshark_extcap"));
+        });
     })) << "tshark started no capture: "
         << capture.readAllStandardError().toStdString();
     testing::signal_process(capture, SIGKILL);
     ASSERT_TRUE(capture.waitForFinished(10000));
     for (const qint64 pid : helpers)
         EXPECT_TRUE(testing::wait_until([pid] { return !alive(pid); }, 5000))
-            << "process " << pid << " outlived the killed tshark";
+            << "process " << pid << " outlived the killed tshark: " << command_of(pid);
 }
 
 TEST(Wireshark, TheExtcapProgramWritesTheDetailedLinesWhenAsked) {
