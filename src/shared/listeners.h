@@ -122,7 +122,9 @@ private:
     struct Telling {
         explicit Telling(List &list) : list_(list) { ++list_.telling; }
         ~Telling() {
-            if (--list_.telling == 0)
+            // the rounds that leave something to tidy are rare: the others
+            // end here, without a call
+            if (--list_.telling == 0 && (list_.ended_while_telling || !list_.waiting.empty()))
                 list_.told();
         }
         Telling(const Telling &) = delete;
