@@ -19,7 +19,6 @@
 #include "loconet/findings.h"
 #include "loconet/message.h"
 
-#include <climits>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -62,9 +61,6 @@ struct FrameFinding {
 
 class CaptureDissection {
 public:
-    // The latest packet time a message can carry (its nanoseconds fit 64 bits).
-    static constexpr std::int64_t kLatestTimeUs = INT64_MAX / 1000;
-
     CaptureDissection();
 
     // The pieces of one packet. A frame not seen before is learnt from:

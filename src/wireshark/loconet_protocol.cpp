@@ -147,13 +147,8 @@ bool user_maps_147() {
 }
 
 std::int64_t time_us_of(const packet_info *pinfo) {
-    // a time before 1970 or past what a message carries is none, or the latest
-    constexpr std::int64_t kLatestSeconds =
-        dissection::CaptureDissection::kLatestTimeUs / 1'000'000;
-    if (!pinfo->fd->has_ts || pinfo->abs_ts.secs < 0)
+    if (!pinfo->fd->has_ts)
         return 0;
-    if (pinfo->abs_ts.secs >= kLatestSeconds)
-        return dissection::CaptureDissection::kLatestTimeUs;
     return static_cast<std::int64_t>(pinfo->abs_ts.secs) * 1'000'000 + pinfo->abs_ts.nsecs / 1000;
 }
 
