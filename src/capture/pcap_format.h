@@ -9,7 +9,6 @@
 
 #include "loconet/message.h"
 
-#include <climits>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -31,9 +30,8 @@ enum class Format { Raw, Pcap, Pcapng };
 // By the first four bytes (fewer: raw).
 Format format_of(std::string_view start);
 
-// The latest time a packet can carry: a message's monotonic nanoseconds
-// must still fit into 64 bits (the year 2262).
-inline constexpr std::int64_t kLatestTimeUs = INT64_MAX / 1000;
+// The latest time a packet can carry is a message's (the year 2262).
+using loconet::kLatestTimeUs;
 
 // A time stamp of `units` per second in microseconds, exact where it fits
 // and kLatestTimeUs where it does not.

@@ -130,6 +130,8 @@ std::vector<Part> CaptureDissection::dissect(std::uint32_t frame, std::int64_t t
                                              bool outbound, std::span<const std::uint8_t> bytes) {
     if (frame == 0)
         return {}; // Wireshark counts frames from 1
+    // a capture's time may be anything; a message's must fit in nanoseconds
+    time_us = std::clamp<std::int64_t>(time_us, 0, loconet::kLatestTimeUs);
     if (!learnt(frame))
         learn(frame, time_us, outbound, bytes);
     std::vector<Part> parts = split(bytes);

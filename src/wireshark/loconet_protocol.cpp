@@ -147,8 +147,12 @@ bool user_maps_147() {
 }
 
 std::int64_t time_us_of(const packet_info *pinfo) {
-    if (!pinfo->fd->has_ts)
+    // a time before 1970 or past what a message carries is none, or the latest
+    constexpr std::int64_t kLatestSeconds = loconet::kLatestTimeUs / 1'000'000;
+    if (!pinfo->fd->has_ts || pinfo->abs_ts.secs < 0)
         return 0;
+    if (pinfo->abs_ts.secs >= kLatestSeconds)
+        return loconet::kLatestTimeUs;
     return static_cast<std::int64_t>(pinfo->abs_ts.secs) * 1'000'000 + pinfo->abs_ts.nsecs / 1000;
 }
 

@@ -167,6 +167,19 @@ TEST(CaptureDissection, AFrameLooksTheSameWhenDissectedAgainInAnyOrder) {
             << "packet " << i + 1;
 }
 
+TEST(CaptureDissection, AnyPacketTimeIsCarriedWithoutOverflow) {
+    // a capture file may claim any time; the undefined-behaviour sanitizer
+    // would report an overflow of a message's nanoseconds
+    CaptureDissection capture;
+    const std::string request = testing::bytes("BF 00 03 43");
+    capture.dissect(1, INT64_MAX, false, span_of(request));
+    const auto late = capture.dissect(2, -5, false, span_of(request));
+    ASSERT_EQ(late.size(), 1u);
+    EXPECT_EQ(late[0].message.wall_us, 0);
+    EXPECT_EQ(capture.dissect(1, 0, false, span_of(request))[0].message.wall_us,
+              loconet::kLatestTimeUs);
+}
+
 TEST(CaptureDissection, RepliesAndRequestsNameEachOthersFrames) {
     CaptureDissection capture;
     const std::string request = testing::bytes("BF 00 03 43"); // which slot holds loco 3?
