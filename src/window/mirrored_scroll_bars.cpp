@@ -2,34 +2,9 @@
 
 #include <QSignalBlocker>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <algorithm>
 
 namespace bl {
-
-namespace {
-
-// Where the handle stands, in pixels, for a bar's numbers.
-QRect handle(const QScrollBar *bar, int minimum, int maximum, int page, int value) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.subControls = QStyle::SC_None;
-    option.activeSubControls = QStyle::SC_None;
-    option.orientation = bar->orientation();
-    option.minimum = minimum;
-    option.maximum = maximum;
-    option.sliderPosition = value;
-    option.sliderValue = value;
-    option.singleStep = bar->singleStep();
-    option.pageStep = page;
-    option.upsideDown = false;
-    if (bar->orientation() == Qt::Horizontal)
-        option.state |= QStyle::State_Horizontal;
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
-                                        bar);
-}
-
-} // namespace
 
 MirroredScrollBars::MirroredScrollBars(QAbstractScrollArea &area)
     : QObject(&area), area_(area), vertical_(new QScrollBar(Qt::Vertical, &area)),
@@ -81,30 +56,35 @@ void MirroredScrollBars::creep() {
 void MirroredScrollBars::show_now() {
     later_.stop();
     last_shown_.start();
-    mirror(area_.verticalScrollBar(), vertical_);
-    mirror(area_.horizontalScrollBar(), horizontal_);
+    mirror(area_.verticalScrollBar(), vertical_, vertical_moves_);
+    mirror(area_.horizontalScrollBar(), horizontal_, horizontal_moves_);
 }
 
-// A handle that would stand on the same pixels takes the new numbers
-// without being drawn again.
-bool MirroredScrollBars::mirror(const QScrollBar *own, QScrollBar *shown) {
-    const QRect now =
-        handle(shown, shown->minimum(), shown->maximum(), shown->pageStep(), shown->value());
-    const QRect then = handle(shown, own->minimum(), own->maximum(), own->pageStep(), own->value());
-    const bool same =
-        now == then && (shown->maximum() > shown->minimum()) == (own->maximum() > own->minimum());
+// The shown bar takes the own bar's numbers without being drawn whole: a
+// handle that stands on the same pixels is not drawn again, one that moved
+// only where it moved.
+bool MirroredScrollBars::mirror(const QScrollBar *own, QScrollBar *shown, HandleMoves &moves) {
+    const QRect from =
+        handle_rect(*shown, shown->minimum(), shown->maximum(), shown->pageStep(), shown->value());
+    const QRect to =
+        handle_rect(*shown, own->minimum(), own->maximum(), own->pageStep(), own->value());
+    const bool usable = own->maximum() > own->minimum();
+    const bool was_usable = shown->maximum() > shown->minimum();
+    const bool same = from == to && usable == was_usable;
+    const QRegion changed = same                   ? QRegion()
+                            : usable == was_usable ? moves.changed(*shown, from, to)
+                                                   : QRegion(shown->rect());
     const QSignalBlocker quiet(shown);
-    if (same)
-        shown->setAttribute(Qt::WA_UpdatesDisabled, true);
+    shown->setAttribute(Qt::WA_UpdatesDisabled, true);
     shown->setRange(own->minimum(), own->maximum());
     shown->setPageStep(own->pageStep());
     shown->setSingleStep(own->singleStep());
     shown->setValue(own->value());
-    if (same) {
-        // enabled again without the update that setUpdatesEnabled makes
-        shown->setAttribute(Qt::WA_UpdatesDisabled, false);
+    // enabled again without the update that setUpdatesEnabled makes
+    shown->setAttribute(Qt::WA_UpdatesDisabled, false);
+    if (same)
         return false;
-    }
+    shown->update(changed);
     ++shown_updates_;
     return true;
 }

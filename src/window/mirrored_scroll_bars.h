@@ -4,8 +4,11 @@
 // them. A scroll by the user shows at once; the handle's creep while lines
 // arrive shows with the refreshed view, in the same drawing (drawing the
 // bar on its own cost as much as the refresh), and only when it moves by a
-// pixel; any other change within a fifth of a second.
+// pixel, and then only the rows around its ends; any other change within a
+// fifth of a second.
 #pragma once
+
+#include "window/handle_moves.h"
 
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
@@ -39,11 +42,13 @@ public:
 
 private:
     void request(bool by_user);
-    bool mirror(const QScrollBar *own, QScrollBar *shown);
+    bool mirror(const QScrollBar *own, QScrollBar *shown, HandleMoves &moves);
 
     QAbstractScrollArea &area_;
     QScrollBar *vertical_;
     QScrollBar *horizontal_;
+    HandleMoves vertical_moves_;
+    HandleMoves horizontal_moves_;
     QTimer later_;
     QElapsedTimer last_shown_;
     bool refreshing_ = false;
