@@ -52,20 +52,72 @@ QString history_filter_for(const StateTable::Row &row) {
     return {};
 }
 
+// Columns as wide as their cells once the rows that came or went in one
+// refresh are all in (not at every value, and not for every run of rows).
+void fit_columns_soon(QTableView *view) {
+    static const char *const kPending = "bl_fit_pending";
+    if (view->property(kPending).toBool())
+        return;
+    view->setProperty(kPending, true);
+    QMetaObject::invokeMethod(
+        view,
+        [view] {
+            view->setProperty(kPending, false);
+            view->resizeColumnsToContents();
+        },
+        Qt::QueuedConnection);
+}
+
 } // namespace
 
+// Rows stand in the order of their numbers in every table: a new table is
+// merged in, the rows that went removed and the new ones inserted, so that
+// a view keeps its selection, its place and its column widths while the bus
+// runs (a reset would lose them twice a second).
 void StateTableModel::take(StateTable table) {
-    const bool same_shape =
-        table.rows.size() == table_.rows.size() && table.columns == table_.columns;
-    if (same_shape) {
+    if (table.columns != table_.columns) {
+        beginResetModel();
         table_ = std::move(table);
-        if (!table_.rows.empty())
-            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        endResetModel();
         return;
     }
-    beginResetModel();
-    table_ = std::move(table);
-    endResetModel();
+    std::vector<StateTable::Row> &now = table_.rows;
+    std::vector<StateTable::Row> &next = table.rows;
+    std::size_t i = 0, j = 0;
+    const auto went = [&] {
+        return i < now.size() && (j == next.size() || now[i].sort_key < next[j].sort_key);
+    };
+    const auto came = [&] {
+        return j < next.size() && (i == now.size() || next[j].sort_key < now[i].sort_key);
+    };
+    while (i < now.size() || j < next.size()) {
+        if (went()) {
+            const std::size_t first = i;
+            while (went())
+                ++i;
+            beginRemoveRows({}, static_cast<int>(first), static_cast<int>(i) - 1);
+            now.erase(now.begin() + static_cast<std::ptrdiff_t>(first),
+                      now.begin() + static_cast<std::ptrdiff_t>(i));
+            endRemoveRows();
+            i = first;
+        } else if (came()) {
+            const std::size_t first = j;
+            while (came())
+                ++j;
+            beginInsertRows({}, static_cast<int>(i), static_cast<int>(i + j - first) - 1);
+            now.insert(now.begin() + static_cast<std::ptrdiff_t>(i),
+                       std::make_move_iterator(next.begin() + static_cast<std::ptrdiff_t>(first)),
+                       std::make_move_iterator(next.begin() + static_cast<std::ptrdiff_t>(j)));
+            endInsertRows();
+            i += j - first;
+        } else {
+            now[i++] = std::move(next[j++]);
+        }
+    }
+    table_.title = std::move(table.title);
+    table_.bookkeeping_columns = table.bookkeeping_columns;
+    if (!now.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 template <typename Mark> void StateTableModel::compare(const StateTable &before, Mark mark) const {
@@ -83,7 +135,7 @@ template <typename Mark> void StateTableModel::compare(const StateTable &before,
 }
 
 void StateTableModel::set_live(StateTable table, std::int64_t now_us) {
-    const StateTable before = live_ ? std::move(table_) : StateTable();
+    const StateTable before = live_ ? table_ : StateTable(); // (its cells are shared)
     const bool first = !live_;
     if (first)
         changed_.clear();
@@ -243,8 +295,11 @@ void LayoutWindow::build() {
         view->setToolTip(tx::kDoubleClickTip);
         // as wide as the cells when rows come or go, not at every value
         view->horizontalHeader()->setResizeContentsPrecision(200);
-        connect(&models_[static_cast<std::size_t>(k)], &QAbstractItemModel::modelReset, view,
-                [view] { view->resizeColumnsToContents(); });
+        const auto fit = [view] { fit_columns_soon(view); };
+        const StateTableModel *model = &models_[static_cast<std::size_t>(k)];
+        connect(model, &QAbstractItemModel::modelReset, view, fit);
+        connect(model, &QAbstractItemModel::rowsInserted, view, fit);
+        connect(model, &QAbstractItemModel::rowsRemoved, view, fit);
         connect(view, &QTableView::doubleClicked, this, [this, k](const QModelIndex &index) {
             row_chosen(static_cast<StateTable::Kind>(k), index);
         });

@@ -3,8 +3,11 @@
 // row chosen in the history shows the state as it was then, "Live" returns.
 #include "support/app_harness.h"
 
+#include <QAbstractItemModelTester>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace bl {
 namespace {
@@ -97,6 +100,60 @@ TEST(LayoutWindow, AHistoryRowShowsTheStateAsItWasThen) {
     EXPECT_TRUE(layout.live());
     EXPECT_EQ(layout.model(StateTable::kSensors).table().rows[0].cells.value(1),
               QStringLiteral("frei"));
+}
+
+} // namespace
+} // namespace bl
+
+namespace bl {
+namespace {
+
+StateTable table_of(const std::vector<int> &numbers, int value) {
+    StateTable table;
+    table.columns = {QStringLiteral("Nr."), QStringLiteral("Wert"), QStringLiteral("Zeit")};
+    for (int n : numbers) {
+        StateTable::Row row;
+        row.cells = {QString::number(n), QString::number(value), QString()};
+        row.sort_key = n;
+        table.rows.push_back(row);
+    }
+    return table;
+}
+
+// Live tables that gain and lose rows are merged in: the model says which
+// rows came and went (checked by Qt's model tester), holds the new table,
+// and a row chosen in a view stays chosen while rows come before it.
+TEST(StateTableModel, RowsThatComeAndGoAreMergedInNotReset) {
+    StateTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QTableView view;
+    view.setModel(&model);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    model.set_live(table_of({10, 20, 30}, 0), 1'000'000); // columns at first: a reset
+    int resets = 0;
+    QObject::connect(&model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+    view.selectRow(1); // number 20
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<int> numbers{20};
+        for (int n = 1; n < 40; ++n)
+            if (n != 20 && random() % 3 == 0)
+                numbers.push_back(n);
+        std::sort(numbers.begin(), numbers.end());
+        model.set_live(table_of(numbers, round), 1'000'000 + round);
+        ASSERT_EQ(model.rowCount(), static_cast<int>(numbers.size()));
+        for (std::size_t r = 0; r < numbers.size(); ++r)
+            ASSERT_EQ(model.data(model.index(static_cast<int>(r), 0), Qt::DisplayRole)
+                          .toString()
+                          .remove(QChar(0x25CF))
+                          .trimmed(),
+                      QString::number(numbers[r]))
+                << "round " << round;
+        const QModelIndexList chosen = view.selectionModel()->selectedRows();
+        ASSERT_EQ(chosen.size(), 1);
+        ASSERT_EQ(model.table().rows[static_cast<std::size_t>(chosen[0].row())].sort_key, 20);
+    }
+    EXPECT_EQ(resets, 0);
 }
 
 } // namespace
