@@ -53,10 +53,38 @@ QString functions_text(const Functions &f) {
     return on.join(QLatin1Char(' '));
 }
 
+// The tables show a time in every row and are drawn twice a second: the
+// local offset is looked up once per quarter of an hour (when clocks change,
+// they do on a quarter hour), the rest is arithmetic.
 QString time_of_day(std::int64_t wall_us) {
     if (wall_us <= 0)
         return {};
-    return QDateTime::fromMSecsSinceEpoch(wall_us / 1000).toString(QStringLiteral("hh:mm:ss,zzz"));
+    constexpr std::int64_t kQuarterMs = 15 * 60 * 1000, kDayMs = 24 * 3600 * 1000;
+    const std::int64_t ms = wall_us / 1000;
+    thread_local std::int64_t cached_quarter = -1, cached_offset_ms = 0;
+    if (ms / kQuarterMs != cached_quarter) {
+        const std::int64_t start = ms / kQuarterMs * kQuarterMs;
+        const int offset = QDateTime::fromMSecsSinceEpoch(start).offsetFromUtc();
+        if (QDateTime::fromMSecsSinceEpoch(start + kQuarterMs - 1).offsetFromUtc() != offset)
+            return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("hh:mm:ss,zzz"));
+        cached_quarter = ms / kQuarterMs;
+        cached_offset_ms = std::int64_t{offset} * 1000;
+    }
+    const std::int64_t of_day = ((ms + cached_offset_ms) % kDayMs + kDayMs) % kDayMs;
+    char text[13];
+    const auto put = [&text](int at, std::int64_t n, int digits) {
+        for (int d = digits - 1; d >= 0; --d, n /= 10)
+            text[at + d] = static_cast<char>('0' + n % 10);
+    };
+    put(0, of_day / 3'600'000, 2);
+    text[2] = ':';
+    put(3, of_day / 60'000 % 60, 2);
+    text[5] = ':';
+    put(6, of_day / 1000 % 60, 2);
+    text[8] = ',';
+    put(9, of_day % 1000, 3);
+    text[12] = '\0';
+    return QString::fromLatin1(text, 12);
 }
 
 namespace {
