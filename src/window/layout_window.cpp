@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace bl {
 
@@ -74,13 +75,14 @@ void fit_columns_soon(QTableView *view) {
 // merged in, the rows that went removed and the new ones inserted, so that
 // a view keeps its selection, its place and its column widths while the bus
 // runs (a reset would lose them twice a second).
-void StateTableModel::take(StateTable table) {
+std::vector<StateTableModel::Cells> StateTableModel::take(StateTable table) {
     if (table.columns != table_.columns) {
         beginResetModel();
         table_ = std::move(table);
         endResetModel();
-        return;
+        return std::vector<Cells>(table_.rows.size(), kEveryCell);
     }
+    std::vector<Cells> differs; // by the rows' places in the merged table
     std::vector<StateTable::Row> &now = table_.rows;
     std::vector<StateTable::Row> &next = table.rows;
     std::size_t i = 0, j = 0;
@@ -109,14 +111,48 @@ void StateTableModel::take(StateTable table) {
                        std::make_move_iterator(next.begin() + static_cast<std::ptrdiff_t>(first)),
                        std::make_move_iterator(next.begin() + static_cast<std::ptrdiff_t>(j)));
             endInsertRows();
+            differs.insert(differs.end(), j - first, kEveryCell);
             i += j - first;
         } else {
+            differs.push_back(other_cells(now[i], next[j]));
             now[i++] = std::move(next[j++]);
         }
     }
     table_.title = std::move(table.title);
     table_.bookkeeping_columns = table.bookkeeping_columns;
-    if (!now.empty())
+    return differs;
+}
+
+// The cells that differ between two rows of the same number.
+StateTableModel::Cells StateTableModel::other_cells(const StateTable::Row &a,
+                                                    const StateTable::Row &b) {
+    if (a.cells.size() > kCellBits || b.cells.size() > kCellBits)
+        return a.cells == b.cells ? 0 : kEveryCell;
+    Cells other = 0;
+    for (qsizetype c = 0; c < std::max(a.cells.size(), b.cells.size()); ++c)
+        if (a.cells.value(c) != b.cells.value(c))
+            other |= Cells{1} << c;
+    return other;
+}
+
+// Views draw again the cells named, one signal each: a view draws a single
+// changed cell by itself, but all it shows for a range of them.
+void StateTableModel::redraw(const std::vector<Cells> &rows) {
+    const int columns = columnCount();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const int row = static_cast<int>(r);
+        if (rows[r] == kEveryCell || columns > kCellBits) {
+            Q_EMIT dataChanged(index(row, 0), index(row, columns - 1));
+            continue;
+        }
+        for (int c = 0; c < columns; ++c)
+            if (rows[r] & (Cells{1} << c))
+                Q_EMIT dataChanged(index(row, c), index(row, c));
+    }
+}
+
+void StateTableModel::redraw_all() {
+    if (rowCount() > 0)
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
@@ -140,10 +176,13 @@ void StateTableModel::set_live(StateTable table, std::int64_t now_us) {
     if (first)
         changed_.clear();
     live_ = true;
+    const std::int64_t then_us = now_us_;
     now_us_ = now_us;
-    take(std::move(table));
-    if (first) // what stood there before the window looked is no news
+    std::vector<Cells> redrawn = take(std::move(table));
+    if (first) { // what stood there before the window looked is no news
+        redraw_all();
         return;
+    }
     std::unordered_map<qint64, std::vector<std::int64_t>> kept;
     for (const StateTable::Row &row : table_.rows) {
         auto found = changed_.find(row.sort_key);
@@ -157,12 +196,22 @@ void StateTableModel::set_live(StateTable table, std::int64_t now_us) {
         changed_[row.sort_key][static_cast<std::size_t>(column)] =
             row.changed_us > 0 ? row.changed_us : now_us_;
     });
+    // besides the cells that changed, those that stood out at the last
+    // refresh or do now, as their colour fades, and the row's mark with them
+    for (std::size_t r = 0; r < table_.rows.size(); ++r) {
+        const auto &times = changed_[table_.rows[r].sort_key];
+        for (std::size_t c = 0; c < times.size() && c < kCellBits; ++c)
+            if (times[c] > then_us - kFreshUs)
+                redrawn[r] |= (Cells{1} << c) | Cells{1};
+    }
+    redraw(redrawn);
 }
 
 void StateTableModel::set_moment(StateTable table, const StateTable &before) {
     live_ = false;
     changed_.clear();
     take(std::move(table));
+    redraw_all();
     for (const StateTable::Row &row : table_.rows)
         changed_[row.sort_key].assign(static_cast<std::size_t>(table_.columns.size()), 0);
     compare(before, [this](const StateTable::Row &row, int column) {

@@ -51,7 +51,15 @@ public:
 
 private:
     static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::min() / 2;
-    void take(StateTable table);
+    // a bit for each column of a row
+    using Cells = std::uint64_t;
+    static constexpr int kCellBits = 64;
+    static constexpr Cells kEveryCell = ~Cells{0};
+    static Cells other_cells(const StateTable::Row &a, const StateTable::Row &b);
+    // Takes the table in; which cells of its rows are new or other.
+    std::vector<Cells> take(StateTable table);
+    void redraw(const std::vector<Cells> &rows);
+    void redraw_all();
     // the cells of each row that differ from the same row (by its number) of another table
     template <typename Mark> void compare(const StateTable &before, Mark mark) const;
     // 1 for a cell changed just now, falling to 0 over kFreshUs

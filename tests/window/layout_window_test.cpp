@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
+#include <set>
 
 namespace bl {
 namespace {
@@ -154,6 +155,47 @@ TEST(StateTableModel, RowsThatComeAndGoAreMergedInNotReset) {
         ASSERT_EQ(model.table().rows[static_cast<std::size_t>(chosen[0].row())].sort_key, 20);
     }
     EXPECT_EQ(resets, 0);
+}
+
+} // namespace
+} // namespace bl
+
+namespace bl {
+namespace {
+
+// A refresh redraws the rows whose cells changed and those still fading,
+// not the whole table.
+TEST(StateTableModel, ARefreshRedrawsOnlyRowsThatChangedOrFade) {
+    StateTableModel model;
+    std::set<int> redrawn;
+    std::set<std::pair<int, int>> cells;
+    QObject::connect(&model, &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex &from, const QModelIndex &to) {
+                         for (int r = from.row(); r <= to.row(); ++r) {
+                             redrawn.insert(r);
+                             for (int c = from.column(); c <= to.column(); ++c)
+                                 cells.insert({r, c});
+                         }
+                     });
+    const auto refresh = [&](const StateTable &table, std::int64_t at_us) {
+        redrawn.clear();
+        cells.clear();
+        model.set_live(table, at_us);
+        return redrawn;
+    };
+    const std::int64_t fade = StateTableModel::kFreshUs;
+    StateTable table = table_of({10, 20, 30}, 0);
+    refresh(table, 1'000'000);
+    EXPECT_EQ(refresh(table, 1'500'000), std::set<int>{}) << "nothing changed";
+    table.rows[1].cells[1] = QStringLiteral("7");
+    EXPECT_EQ(refresh(table, 2'000'000), std::set<int>{1});
+    EXPECT_EQ(cells, (std::set<std::pair<int, int>>{{1, 0}, {1, 1}})) << "the cell and the mark";
+    EXPECT_EQ(refresh(table, 2'000'000 + fade / 2), std::set<int>{1}) << "fading";
+    EXPECT_EQ(refresh(table, 2'000'000 + fade + 1), std::set<int>{1}) << "faded out";
+    EXPECT_EQ(refresh(table, 2'000'000 + fade + 500'000), std::set<int>{});
+    table.rows[2].cells[2] = QStringLiteral("14:05:09,123"); // the time only: no news
+    EXPECT_EQ(refresh(table, 9'000'000), std::set<int>{2});
+    EXPECT_EQ(cells, (std::set<std::pair<int, int>>{{2, 2}}));
 }
 
 } // namespace
