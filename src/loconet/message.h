@@ -61,15 +61,15 @@ struct Known {
     std::int16_t written_loco = 0;   // the locomotive the written slot table gave its slot
 };
 
-// One message as it travels from the port to every consumer: its bytes,
-// when it was framed, which way it went, whether its checksum is right,
-// which connection it came by and its place in the sequence.
 // The latest time a message can carry, in microseconds since 1970: its
 // nanoseconds fit into 64 bits with a day to spare, so a reply deadline or a
 // rule's window added to it never overflows (a capture file may claim any
 // time; such a one is held here).
 inline constexpr std::int64_t kLatestTimeUs = INT64_MAX / 1000 - 86'400'000'000;
 
+// One message as it travels from the port to every consumer: its bytes,
+// when it was framed, which way it went, whether its checksum is right,
+// which connection it came by and its place in the sequence.
 struct Message {
     std::array<std::uint8_t, kLongestMessage> bytes{};
     std::uint8_t length = 0;

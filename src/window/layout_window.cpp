@@ -111,7 +111,7 @@ std::vector<StateTableModel::Cells> StateTableModel::take(StateTable table) {
                        std::make_move_iterator(next.begin() + static_cast<std::ptrdiff_t>(first)),
                        std::make_move_iterator(next.begin() + static_cast<std::ptrdiff_t>(j)));
             endInsertRows();
-            differs.insert(differs.end(), j - first, kEveryCell);
+            differs.insert(differs.end(), j - first, 0); // drawn as they come
             i += j - first;
         } else {
             differs.push_back(other_cells(now[i], next[j]));
