@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <climits>
 #include <cstdint>
 #include <span>
 

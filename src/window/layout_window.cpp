@@ -80,7 +80,7 @@ std::vector<StateTableModel::Cells> StateTableModel::take(StateTable table) {
         beginResetModel();
         table_ = std::move(table);
         endResetModel();
-        return std::vector<Cells>(table_.rows.size(), kEveryCell);
+        return std::vector<Cells>(table_.rows.size(), 0); // all drawn anew
     }
     std::vector<Cells> differs; // by the rows' places in the merged table
     std::vector<StateTable::Row> &now = table_.rows;

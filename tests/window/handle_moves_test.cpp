@@ -6,11 +6,9 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStyleFactory>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <memory>
 #include <string>
 #include <vector>
 
