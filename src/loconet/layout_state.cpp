@@ -47,19 +47,34 @@ bool same_loco(const LocoState &a, const LocoState &b) {
 } // namespace
 
 int SensorState::changes_within(std::int64_t now_us, std::int64_t window_us) const {
-    const auto now_ms = static_cast<std::uint32_t>(now_us / 1000);
+    // 0: changes without a time, which lie in no window
+    if (changes == 0 || changed_us == 0 || now_us == 0)
+        return 0;
     const std::int64_t window_ms = window_us / 1000;
-    const std::size_t kept = std::min<std::uint64_t>(changes, recent_ms.size());
-    int n = 0;
-    for (std::size_t k = 1; k <= kept; ++k) {
-        const std::uint32_t at = recent_ms[(next_change + recent_ms.size() - k) % recent_ms.size()];
-        // 0: a change without a time (raw bytes), as before the ring held
-        // milliseconds; the ring's times wrap after 49 days, a difference of
-        // them does not
-        if (at != 0 && static_cast<std::int32_t>(now_ms - at) <= window_ms)
-            ++n;
-    }
+    const std::int64_t since_last_ms = now_us / 1000 - changed_us / 1000;
+    if (since_last_ms > window_ms)
+        return 0;
+    const std::size_t earlier = std::min<std::uint64_t>(changes - 1, earlier_ms.size());
+    int n = 1;
+    for (std::size_t k = 0; k < earlier; ++k)
+        n += earlier_ms[k] != kLongAgo && since_last_ms + earlier_ms[k] <= window_ms;
     return n;
+}
+
+void SensorState::add_change(std::int64_t now_us) {
+    // the last change becomes the newest earlier one; all move back by the
+    // time between the two, in whole milliseconds of each (a change without
+    // a time puts those before it out of every window)
+    const std::int64_t step =
+        changes == 0 || changed_us == 0 || now_us == 0
+            ? kLongAgo
+            : std::clamp<std::int64_t>(now_us / 1000 - changed_us / 1000, 0, kLongAgo);
+    for (std::size_t k = earlier_ms.size() - 1; k > 0; --k)
+        earlier_ms[k] =
+            static_cast<std::uint16_t>(std::min<std::int64_t>(earlier_ms[k - 1] + step, kLongAgo));
+    earlier_ms[0] = static_cast<std::uint16_t>(step);
+    changed_us = now_us;
+    ++changes;
 }
 
 std::vector<int> LayoutState::slots_holding(int address) const {
@@ -136,6 +151,8 @@ void LayoutState::slot_data(const Message &m, int n, int address, int stat1, int
 // What a slot holds, told on to the loco it holds; compared field by field
 // (no copy), as this runs for most messages of a busy bus.
 void LayoutState::tell_loco(const SlotState &s) {
+    if (!locos_kept_)
+        return;
     LocoState &l = loco(s.loco);
     const int speed = s.speed >= 0 ? s.speed : l.speed;
     if (l.slot == s.slot && l.speed == speed && l.direction == s.direction &&
@@ -290,15 +307,12 @@ void LayoutState::sensor(int number, bool occupied) {
     bool added = false;
     SensorState *found = sensors_.get(number, added);
     SensorState &s = found ? *found : (spare_sensor_ = SensorState{});
-    s.number = number;
+    s.number = static_cast<std::uint16_t>(number);
     if (!added && s.occupied == occupied)
         return;
     s.occupied = occupied;
-    s.changed_us = now_us_;
     s.changed_nr = nr_;
-    ++s.changes;
-    s.recent_ms[s.next_change] = static_cast<std::uint32_t>(now_us_ / 1000);
-    s.next_change = static_cast<std::uint8_t>((s.next_change + 1) % s.recent_ms.size());
+    s.add_change(now_us_);
 }
 
 void LayoutState::transponder(int address, int section_number, char zone, bool present) {

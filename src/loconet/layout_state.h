@@ -95,20 +95,26 @@ struct SwitchState {
     std::uint64_t changed_nr = 0;
 };
 
-// Kept small: a layout has thousands of sensors, and a busy bus reports
-// them in no order, so each report is likely a cache miss.
-struct SensorState {
-    int number = 0;
-    bool occupied = false;
-    std::uint8_t next_change = 0; // where the next time goes in recent_ms
+// Kept to one cache line: a layout has thousands of sensors, and a busy bus
+// reports them in no order, so each report is likely a cache miss.
+struct alignas(64) SensorState {
     std::int64_t changed_us = 0;
     std::uint64_t changed_nr = 0;
     std::uint64_t changes = 0;
-    // the times of the latest changes, in milliseconds, in a ring
-    std::array<std::uint32_t, 16> recent_ms{};
-    // changes within the minute before now (at most the 16 kept)
+    std::uint16_t number = 0; // below the highest number kept
+    bool occupied = false;
+    // The changes before the last one, newest first: how many milliseconds
+    // each came before it (by the millisecond of each), up to kLongAgo,
+    // which stands for anything older or without a time.
+    static constexpr std::uint16_t kLongAgo = 0xFFFF;
+    std::array<std::uint16_t, 15> earlier_ms{};
+    // Changes within window_us before now, of the latest 16 (the window at
+    // most a minute).
     int changes_within(std::int64_t now_us, std::int64_t window_us) const;
+    // A change at now_us (0: a change without a time).
+    void add_change(std::int64_t now_us);
 };
+static_assert(sizeof(SensorState) == 64);
 
 // A section of a power manager, a booster or an auto-reverse unit.
 struct SectionState {
@@ -122,6 +128,11 @@ struct SectionState {
 
 class LayoutState {
 public:
+    // Whether the locomotives are kept beside the slots (a reader of the
+    // slots alone spares that work).
+    enum class Locos : bool { Kept, Skipped };
+    explicit LayoutState(Locos locos = Locos::Kept) : locos_kept_(locos == Locos::Kept) {}
+
     // Learns from one message; one with a wrong checksum changes nothing.
     void apply(const Message &m);
 
@@ -173,6 +184,7 @@ private:
     void multi_sense(const Message &m);
     void dcc_packet(const Message &m);
 
+    bool locos_kept_ = true;
     std::uint64_t nr_ = 0;
     std::int64_t now_us_ = 0;
     Power power_ = Power::Unknown;

@@ -5,6 +5,7 @@
 #include "support/messages.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,29 @@ TEST(LayoutState, ASlotAndItsLocoFromEveryMessageAboutThem) {
     EXPECT_GT(f.slot(5).changed_nr, 0u);
 }
 
+// A state kept for its slots alone learns the same slots and no locos.
+TEST(LayoutState, SlotsAloneAreTheSameWithoutTheLocos) {
+    Fed all;
+    LayoutState slots_only(LayoutState::Locos::Skipped);
+    for (const char *hex : {"E7 0E 05 33 03 40 30 07 00 00 01 11 00", "A0 05 10", "BA 05 07",
+                            "E7 0E 08 73 04 09 00 07 00 00 00 00 00", "B5 08 13", "A1 07 03"}) {
+        const Message m = all.bus.next(hex);
+        all.state.apply(m);
+        slots_only.apply(m);
+    }
+    ASSERT_EQ(slots_only.slots().size(), all.state.slots().size());
+    for (const SlotState &s : all.state.slots()) {
+        const SlotState &same = slots_only.slots().at(s.slot);
+        EXPECT_EQ(same.loco, s.loco) << "slot " << s.slot;
+        EXPECT_EQ(same.activity, s.activity) << "slot " << s.slot;
+        EXPECT_EQ(same.speed, s.speed) << "slot " << s.slot;
+        EXPECT_EQ(same.functions, s.functions) << "slot " << s.slot;
+        EXPECT_EQ(same.changed_nr, s.changed_nr) << "slot " << s.slot;
+    }
+    EXPECT_FALSE(all.state.locos().empty());
+    EXPECT_TRUE(slots_only.locos().empty());
+}
+
 TEST(LayoutState, MovesLinksAndStatusChanges) {
     Fed f;
     f << "E7 0E 05 03 03 00 00 07 00 00 00 00 00";
@@ -192,6 +216,49 @@ TEST(LayoutState, ChangesWithoutATimeAreNotWithinTheMinute) {
     const SensorState &s = f.state.sensors().at(21);
     EXPECT_EQ(s.changes, 3u);
     EXPECT_EQ(s.changes_within(f.state.now_us(), 60'000'000), 0);
+}
+
+// The minute before now from the kept changes, against every change kept
+// in full: the latest 16, each counted where its millisecond lies within
+// the window of now's; random gaps from a millisecond to over a minute, a
+// change without a time now and then, and queries at and just past the
+// window's edge of each change kept.
+TEST(LayoutState, ChangesWithinTheMinuteEqualTheFullRecord) {
+    std::mt19937 rng(29);
+    constexpr std::int64_t kMinute = 60'000'000;
+    for (int round = 0; round < 200; ++round) {
+        SensorState kept;
+        std::vector<std::int64_t> all; // the times of every change
+        std::int64_t now = 1'700'000'000'000'000 + static_cast<std::int64_t>(rng() % 1000);
+        // (a change without a time hides those before it: a stream has
+        // times throughout or none)
+        const auto expected = [&all](std::int64_t at) {
+            int n = 0;
+            for (std::size_t k = all.size(); k > 0 && k + 16 > all.size() && all[k - 1] != 0; --k)
+                n += at != 0 && at / 1000 - all[k - 1] / 1000 <= kMinute / 1000;
+            return n;
+        };
+        for (int change = 0; change < 40; ++change) {
+            const int gap = static_cast<int>(rng() % 4);
+            now += gap == 0   ? 1'000 + static_cast<std::int64_t>(rng() % 999)
+                   : gap == 1 ? static_cast<std::int64_t>(rng() % 5'000'000)
+                              : static_cast<std::int64_t>(rng() % 70'000'000);
+            const std::int64_t at = rng() % 25 == 0 ? 0 : now;
+            kept.add_change(at);
+            all.push_back(at);
+            ASSERT_EQ(kept.changes, all.size());
+            // now, and where each change kept leaves the window (a minute
+            // after it, and a millisecond later), where that is not past
+            std::vector<std::int64_t> queries{now};
+            for (std::size_t k = all.size() > 16 ? all.size() - 16 : 0; k < all.size(); ++k)
+                for (const std::int64_t edge : {all[k] + kMinute, all[k] + kMinute + 1'000})
+                    if (all[k] != 0 && edge >= now)
+                        queries.push_back(edge);
+            for (const std::int64_t query : queries)
+                ASSERT_EQ(kept.changes_within(query, kMinute), expected(query))
+                    << "round " << round << ", change " << change << ", query " << query;
+        }
+    }
 }
 
 TEST(LayoutState, TranspondersAndPowerManagerSections) {
