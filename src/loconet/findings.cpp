@@ -449,11 +449,13 @@ void Findings::sensors(const Message &m) {
     const int n = sensor_number(m[1], m[2]);
     const auto level = static_cast<std::int8_t>((m[2] & 0x10) ? 1 : 0);
     const auto at = static_cast<std::size_t>(n);
+    if (at >= sensor_level_.size())
+        sensor_level_.resize(at + 1, -1);
+    if (sensor_level_[at] == level)
+        return; // the same again is no change
+    sensor_level_[at] = level;
     if (at >= sensor_last_.size())
         sensor_last_.resize(at + 1);
-    if (sensor_last_[at].level == level)
-        return; // the same again is no change
-    sensor_last_[at].level = level;
     Recent *r = in_burst(sensor_last_[at], sensor_changes_, n, m, kFlapWindow);
     if (!r || r->count_within(m.steady_ns, kFlapWindow) < kFlapChanges)
         return;

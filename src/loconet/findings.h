@@ -159,16 +159,18 @@ private:
 
     Found found_;
     // the slots and sections as the bus told them (only what the rules
-    // read is applied: slot data, status, moves and power managers)
-    LayoutState state_;
-    // the last event of each sensor and switch, by number; a sensor's level
-    // too (-1 unknown, 0 free, 1 occupied)
+    // read is applied: slot data, status, moves and power managers; the
+    // locos are not read)
+    LayoutState state_{LayoutState::Locos::Skipped};
+    // the last event of each sensor and switch, by number, and a sensor's
+    // level (-1 unknown, 0 free, 1 occupied) apart from it: most reports
+    // repeat a level, and a byte each keeps all levels close at hand
     struct Last {
         std::int64_t ns = 0;
         std::uint64_t nr = 0;
-        std::int8_t level = -1;
     };
     std::vector<Last> sensor_last_, switch_last_;
+    std::vector<std::int8_t> sensor_level_;
     Recent *in_burst(Last &last, Numbered<Recent> &recent, int n, const Message &m,
                      std::int64_t window);
     std::deque<Finding> kept_;
