@@ -21,10 +21,12 @@ void ReceiveEntries::on_tick() {
         // bring the same box every 100 ms.
         if (!comm_.portOpen())
             return;
+        // a read brings one byte where the interface was opened for that,
+        // and all that came where the input length is 0: none is dropped
         while (comm_.inBufferCount() > 0) {
-            const QByteArray one = comm_.input();
-            if (!one.isEmpty())
-                receiver_.framing_step(static_cast<unsigned char>(one.at(0)));
+            const QByteArray read = comm_.input();
+            for (const char byte : read)
+                receiver_.framing_step(static_cast<unsigned char>(byte));
         }
     } catch (const RuntimeError &e) {
         reporter_.report_error(e);

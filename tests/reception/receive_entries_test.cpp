@@ -70,6 +70,23 @@ TEST(TimerTick, ReadsOneByteAtATimeUntilEmpty) {
     EXPECT_EQ(e.m.trace.lines.size(), 2u);
 }
 
+// The timer meets the bytes first where the receive event waits behind it:
+// a read of the whole buffer (input length 0) is framed whole, not cut to
+// its first byte.
+TEST(TimerTick, FramesEveryByteOfAWholeRead) {
+    for (const int threshold : {0, 1}) {
+        Entries e(0, static_cast<std::int16_t>(threshold));
+        e.port->arriving = QByteArray::fromStdString(bytes("83 7C A0 05 20 7A B2 05"));
+        e.entries.on_tick();
+        e.arrive("10 58"); // by the receive event, or the next tick
+        e.entries.on_tick();
+        EXPECT_EQ(e.m.trace.lines,
+                  (std::vector<std::string>{"Gleisspannung eingeschaltet", "Lok 0 = Geschw. 32",
+                                            "Rückmelder 11 = belegt"}))
+            << "threshold " << threshold;
+    }
+}
+
 TEST(TimerTick, ErrorGoesToReportAndFramingStateStays) {
     Entries e(1, 0);
     e.arrive("B2 05");
