@@ -114,6 +114,11 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
                   ? LineOutputs{area ? static_cast<MonitorArea &>(text_area) : no_area, no_trace}
                   : LineOutputs{no_area, no_trace, &lines});
     path.decoder.set_mark_errors(options.mark_errors && !no_lines);
+    // the written lines and their bytes name no request: only the detailed
+    // lines, the JSON, the state, the findings and the filter need replies
+    // credited to their requests
+    path.context.set_requests_tracked(options.output.detail || no_lines ||
+                                      !options.filter.isEmpty());
     std::optional<JsonLines> json;
     if (options.json && !options.state && !options.findings)
         json.emplace(path.receiver, path.context, out, filter_of(options), false);

@@ -530,13 +530,13 @@ void BusContext::observe(Message &m, bool written_shown) {
             written(m, false);
         return;
     }
-    if (steps & kMayAnswer)
+    if (requests_tracked_ && (steps & kMayAnswer))
         m.known.answers = answered(m);
     if (steps & kWrittenReads)
         written(m, written_shown);
     if (steps & kTeaches)
         learn(m);
-    if (steps & kMayAsk)
+    if (requests_tracked_ && (steps & kMayAsk))
         if (const Asks kind = asks(m); kind != Asks::Nothing)
             remember(m, kind);
 }

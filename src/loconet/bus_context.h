@@ -39,6 +39,10 @@ public:
     // Ausgabe); only then does its slot table learn, as it always has.
     void observe(Message &m, bool written_shown = true);
     const Message *request(std::uint64_t seq) const override;
+    // Whether requests are remembered and replies credited to them (the
+    // default). The written lines read neither, so a reader of those alone
+    // spares the work; m.known.answers then stays 0.
+    void set_requests_tracked(bool tracked) { requests_tracked_ = tracked; }
 
     static constexpr int kSlots = 128;
     struct Slot {
@@ -143,6 +147,7 @@ private:
     // and sw_query
     std::array<std::int16_t, 129> slot_tab_{};
     bool sw_query_ = false;
+    bool requests_tracked_ = true;
 };
 
 } // namespace bl::loconet

@@ -1,6 +1,7 @@
 #include "reception/line_wrap.h"
 #include "support/bytes.h"
 #include "support/monitor_harness.h"
+#include "support/traffic.h"
 
 #include <gtest/gtest.h>
 
@@ -131,6 +132,36 @@ TEST(Decoder, UnshownMessageLeavesAreaAndInsertionPointAlone) {
     m.feed(bytes("85 7A 81 7E E4 05 00 00 00"));
     EXPECT_EQ(m.area.text(), "");
     EXPECT_EQ(m.area.moves_to_end(), 0);
+}
+
+// The written lines name no request: with the bus context not crediting
+// replies to requests (what a plain --decode spares) they are the same, in
+// the area and in the trace, with and without ASCII+HEX, on traffic full of
+// requests and their replies.
+TEST(Decoder, WrittenLinesAreTheSameWithoutRequestsTracked) {
+    for (const bool ascii_hex : {false, true}) {
+        for (const bool healthy : {false, true}) {
+            testing::MonitorHarness tracked, untracked;
+            untracked.path.context.set_requests_tracked(false);
+            std::array<int, 2> answers{};
+            std::array<Receiver::MessageListeners::Handle, 2> listening;
+            int k = 0;
+            for (testing::MonitorHarness *h : {&tracked, &untracked}) {
+                h->vars.ascii_hex_on = ascii_hex ? kTrue : kFalse;
+                listening[static_cast<std::size_t>(k)] =
+                    h->path.receiver.listen([&answers, k](const loconet::Message &m) {
+                        answers[static_cast<std::size_t>(k)] += m.known.answers != 0;
+                    });
+                h->feed(testing::mixed_traffic(3000, 17, healthy));
+                ++k;
+            }
+            EXPECT_GT(answers[0], 100) << "replies credited where requests are tracked";
+            EXPECT_EQ(answers[1], 0);
+            EXPECT_EQ(untracked.trace.lines, tracked.trace.lines);
+            EXPECT_EQ(untracked.area_utf8(), tracked.area_utf8());
+            EXPECT_GT(tracked.trace.lines.size(), 2000u);
+        }
+    }
 }
 
 } // namespace
