@@ -25,8 +25,8 @@ void ReceiveEntries::on_tick() {
         // and all that came where the input length is 0: none is dropped
         while (comm_.inBufferCount() > 0) {
             const QByteArray read = comm_.input();
-            for (const char byte : read)
-                receiver_.framing_step(static_cast<unsigned char>(byte));
+            receiver_.framing_steps(
+                std::string_view(read.constData(), static_cast<std::size_t>(read.size())));
         }
     } catch (const RuntimeError &e) {
         reporter_.report_error(e);
