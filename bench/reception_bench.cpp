@@ -6,6 +6,7 @@
 #include "cli/decode_command.h"
 #include "loconet/findings.h"
 #include "loconet/layout_state.h"
+#include "simulation/background_traffic.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -15,6 +16,30 @@ namespace {
 constexpr double kSaturatedBusBytesPerSecond = 1646.0;
 const std::string &traffic() {
     static const std::string t = bl::testing::mixed_traffic(200'000);
+    return t;
+}
+
+// The traffic of a running layout as the simulated bus makes it: four
+// trains driven by their throttles, the sensors of their routes, switches,
+// train reports and slot requests, each request with the station's answer.
+// Where the mixed traffic above spreads over thousands of locos, sensors and
+// switches in no order, this is what a layout repeats.
+const std::string &layout_traffic() {
+    static const std::string t = [] {
+        bl::sim::CommandStation station;
+        bl::sim::BackgroundTraffic layout(station, 7);
+        std::string out;
+        const auto put = [&](const QByteArray &m) {
+            out.append(m.constData(), static_cast<std::size_t>(m.size()));
+            for (const QByteArray &answer : station.handle(m))
+                out.append(answer.constData(), static_cast<std::size_t>(answer.size()));
+        };
+        for (const QByteArray &m : layout.opening())
+            put(m);
+        while (out.size() < traffic().size())
+            put(layout.next());
+        return out;
+    }();
     return t;
 }
 
@@ -97,7 +122,8 @@ struct DetailPath {
 };
 
 // with and without the layout's state kept beside the lines (what the
-// Anlage window and --state add to every message)
+// Anlage window and --state add to every message), on the mixed traffic
+// and on a running layout's
 void BM_DetailWithState(benchmark::State &state) {
     DetailPath detail;
     bl::loconet::LayoutState layout;
@@ -105,10 +131,14 @@ void BM_DetailWithState(benchmark::State &state) {
     if (state.range(0))
         keeping = detail.path.receiver.listen(
             [&layout](const bl::loconet::Message &m) { layout.apply(m); });
-    state.SetLabel(state.range(0) ? "with the state" : "lines only");
-    detail.run(state, traffic());
+    state.SetLabel(std::string(state.range(0) ? "with the state" : "lines only") +
+                   (state.range(1) ? ", layout traffic" : ", mixed traffic"));
+    detail.run(state, state.range(1) ? layout_traffic() : traffic());
 }
-BENCHMARK(BM_DetailWithState)->Arg(0)->Arg(1)->ArgName("state")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DetailWithState)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"state", "layout"})
+    ->Unit(benchmark::kMillisecond);
 
 // the same with the findings made beside the lines (what --findings and the
 // window add to every message)
@@ -121,14 +151,18 @@ void BM_DetailWithFindings(benchmark::State &state) {
     // loco requests unanswered: a finding every 7 messages; a healthy bus none
     static const std::string healthy = bl::testing::mixed_traffic(200'000, 7, true);
     state.SetLabel(std::string(state.range(0) ? "with the findings" : "lines only") +
-                   (state.range(1) ? ", healthy bus" : ", faulty bus"));
-    detail.run(state, state.range(1) ? healthy : traffic());
+                   (state.range(1) == 2   ? ", layout traffic"
+                    : state.range(1) == 1 ? ", healthy bus"
+                                          : ", faulty bus"));
+    detail.run(state, state.range(1) == 2 ? layout_traffic()
+                      : state.range(1)    ? healthy
+                                          : traffic());
     state.counters["findings_per_pass"] =
         static_cast<double>(findings.total()) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_DetailWithFindings)
-    ->ArgsProduct({{0, 1}, {1, 0}})
-    ->ArgNames({"findings", "healthy"})
+    ->ArgsProduct({{0, 1}, {1, 0, 2}})
+    ->ArgNames({"findings", "traffic"})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
