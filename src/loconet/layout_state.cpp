@@ -51,28 +51,34 @@ int SensorState::changes_within(std::int64_t now_us, std::int64_t window_us) con
     if (changes == 0 || changed_us == 0 || now_us == 0)
         return 0;
     const std::int64_t window_ms = window_us / 1000;
-    const std::int64_t since_last_ms = now_us / 1000 - changed_us / 1000;
-    if (since_last_ms > window_ms)
+    std::int64_t age_ms = now_us / 1000 - changed_us / 1000;
+    if (age_ms > window_ms)
         return 0;
-    const std::size_t earlier = std::min<std::uint64_t>(changes - 1, earlier_ms.size());
+    // back from the newest: each gap makes the one before older still
+    const std::size_t earlier = std::min<std::uint64_t>(changes - 1, gaps_ms.size());
+    std::size_t at = newest_gap;
     int n = 1;
-    for (std::size_t k = 0; k < earlier; ++k)
-        n += earlier_ms[k] != kLongAgo && since_last_ms + earlier_ms[k] <= window_ms;
+    for (std::size_t k = 0; k < earlier; ++k) {
+        if (gaps_ms[at] == kLongAgo)
+            break;
+        age_ms += gaps_ms[at];
+        if (age_ms > window_ms)
+            break;
+        ++n;
+        at = at == 0 ? gaps_ms.size() - 1 : at - 1;
+    }
     return n;
 }
 
 void SensorState::add_change(std::int64_t now_us) {
-    // the last change becomes the newest earlier one; all move back by the
-    // time between the two, in whole milliseconds of each (a change without
-    // a time puts those before it out of every window)
-    const std::int64_t step =
+    // the time since the last change, in whole milliseconds of each (a
+    // change without a time puts those before it out of every window)
+    const std::int64_t gap =
         changes == 0 || changed_us == 0 || now_us == 0
             ? kLongAgo
             : std::clamp<std::int64_t>(now_us / 1000 - changed_us / 1000, 0, kLongAgo);
-    for (std::size_t k = earlier_ms.size() - 1; k > 0; --k)
-        earlier_ms[k] =
-            static_cast<std::uint16_t>(std::min<std::int64_t>(earlier_ms[k - 1] + step, kLongAgo));
-    earlier_ms[0] = static_cast<std::uint16_t>(step);
+    newest_gap = static_cast<std::uint8_t>((newest_gap + 1) % gaps_ms.size());
+    gaps_ms[newest_gap] = static_cast<std::uint16_t>(gap);
     changed_us = now_us;
     ++changes;
 }

@@ -103,11 +103,14 @@ struct alignas(64) SensorState {
     std::uint64_t changes = 0;
     std::uint16_t number = 0; // below the highest number kept
     bool occupied = false;
-    // The changes before the last one, newest first: how many milliseconds
-    // each came before it (by the millisecond of each), up to kLongAgo,
-    // which stands for anything older or without a time.
+    // The changes before the last one: how many milliseconds each came
+    // after the one before it (by the millisecond of each), up to kLongAgo,
+    // which stands for anything longer or without a time. A ring, newest at
+    // newest_gap: a busy sensor changes on most of its reports, and a
+    // change writes one gap instead of moving them all.
     static constexpr std::uint16_t kLongAgo = 0xFFFF;
-    std::array<std::uint16_t, 15> earlier_ms{};
+    std::uint8_t newest_gap = 0;
+    std::array<std::uint16_t, 15> gaps_ms{};
     // Changes within window_us before now, of the latest 16 (the window at
     // most a minute).
     int changes_within(std::int64_t now_us, std::int64_t window_us) const;
