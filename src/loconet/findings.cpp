@@ -96,22 +96,6 @@ std::string_view severity_name(Severity severity) {
     return {};
 }
 
-int Findings::Recent::count_within(std::int64_t now, std::int64_t window) const {
-    int n = 0;
-    for (std::size_t i = 0; i < at.size(); ++i)
-        n += nr[i] != 0 && now - at[i] <= window;
-    return n;
-}
-
-std::vector<std::uint64_t> Findings::Recent::within(std::int64_t now, std::int64_t window) const {
-    std::vector<std::uint64_t> found;
-    for (std::size_t i = 0; i < at.size(); ++i)
-        if (nr[i] != 0 && now - at[i] <= window)
-            found.push_back(nr[i]);
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
 std::uint32_t Findings::marks(std::uint64_t nr) const {
     const auto it =
         std::lower_bound(marks_.begin(), marks_.end(), nr,
@@ -426,15 +410,15 @@ void Findings::sections(const Message &m) {
 // An event of a sensor or switch: where it follows the one before within
 // the window, both go to its ring of recent events, which is returned; an
 // event after a pause starts no burst and costs no more than its time kept.
-Findings::Recent *Findings::in_burst(Last &last, Numbered<Recent> &recent, int n, const Message &m,
-                                     std::int64_t window) {
+RecentEvents *Findings::in_burst(Last &last, Numbered<RecentEvents> &recent, int n,
+                                 const Message &m, std::int64_t window) {
     const Last before = last;
     last.ns = m.steady_ns;
     last.nr = m.seq;
     if (before.nr == 0 || m.steady_ns - before.ns > window)
         return nullptr;
     bool added = false;
-    Recent *r = recent.get(n, added);
+    RecentEvents *r = recent.get(n, added);
     if (!r)
         return nullptr;
     if (r->newest() != before.nr)
@@ -456,8 +440,8 @@ void Findings::sensors(const Message &m) {
     sensor_level_[at] = level;
     if (at >= sensor_last_.size())
         sensor_last_.resize(at + 1);
-    Recent *r = in_burst(sensor_last_[at], sensor_changes_, n, m, kFlapWindow);
-    if (!r || r->count_within(m.steady_ns, kFlapWindow) < kFlapChanges)
+    RecentEvents *r = in_burst(sensor_last_[at], sensor_changes_, n, m, kFlapWindow);
+    if (!r || !r->at_least_within(kFlapChanges, m.steady_ns, kFlapWindow))
         return;
     const bool told = m.steady_ns < r->quiet_until;
     r->quiet_until = m.steady_ns + kFlapWindow;
@@ -487,8 +471,8 @@ void Findings::switches(const Message &m) {
     const auto at = static_cast<std::size_t>(n);
     if (at >= switch_last_.size())
         switch_last_.resize(at + 1);
-    Recent *r = in_burst(switch_last_[at], switch_commands_, n, m, kBurstWindow);
-    if (!r || r->count_within(m.steady_ns, kBurstWindow) < kBurstCommands)
+    RecentEvents *r = in_burst(switch_last_[at], switch_commands_, n, m, kBurstWindow);
+    if (!r || !r->at_least_within(kBurstCommands, m.steady_ns, kBurstWindow))
         return;
     const bool told = m.steady_ns < r->quiet_until;
     r->quiet_until = m.steady_ns + kBurstWindow;

@@ -14,6 +14,7 @@
 #include "loconet/layout_state.h"
 #include "loconet/message.h"
 #include "loconet/numbered.h"
+#include "loconet/recent_events.h"
 
 #include <array>
 #include <cstdint>
@@ -125,20 +126,6 @@ private:
         std::int64_t last_ns = 0;
         std::uint64_t kept_as = 0; // its place in the list, counted as total()
     };
-    struct Recent {
-        std::array<std::int64_t, 8> at{};
-        std::array<std::uint64_t, 8> nr{};
-        std::uint8_t next = 0;
-        std::int64_t quiet_until = 0; // told already; again only after a pause
-        void add(std::int64_t ns, std::uint64_t n) {
-            at[next] = ns;
-            nr[next] = n;
-            next = static_cast<std::uint8_t>((next + 1) % at.size());
-        }
-        std::uint64_t newest() const { return nr[(next + at.size() - 1) % at.size()]; }
-        int count_within(std::int64_t now, std::int64_t window) const;
-        std::vector<std::uint64_t> within(std::int64_t now, std::int64_t window) const;
-    };
 
     void tell(Finding f); // told and kept
     void keep(Finding f);
@@ -171,8 +158,8 @@ private:
     };
     std::vector<Last> sensor_last_, switch_last_;
     std::vector<std::int8_t> sensor_level_;
-    Recent *in_burst(Last &last, Numbered<Recent> &recent, int n, const Message &m,
-                     std::int64_t window);
+    RecentEvents *in_burst(Last &last, Numbered<RecentEvents> &recent, int n, const Message &m,
+                           std::int64_t window);
     std::deque<Finding> kept_;
     std::uint64_t dropped_ = 0, total_ = 0;
     std::array<std::uint64_t, 3> by_severity_{};
@@ -188,7 +175,7 @@ private:
     std::vector<Pending> pending_; // in the order asked
     std::int64_t next_deadline_ = 0;
     Group checksums_, discards_;
-    Numbered<Recent> sensor_changes_, switch_commands_;
+    Numbered<RecentEvents> sensor_changes_, switch_commands_;
     std::vector<bool> section_tripped_;
     std::vector<int> doubled_locos_; // told already, until they part
     // bus load: the bytes of each tenth of a second, the last window's in a
