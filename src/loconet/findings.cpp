@@ -493,36 +493,44 @@ void Findings::switches(const Message &m) {
 
 // The share of the line the messages of the last window took, once it
 // stays at 80 % for the whole window; told again after it fell below 70 %.
+// This runs for every message: the common case is one bucket added to and
+// one comparison.
 void Findings::load(const Message &m) {
-    if (m.steady_ns >= load_bucket_end_ || m.steady_ns < load_bucket_end_ - kLoadBucket) {
-        const std::int64_t bucket = m.steady_ns / kLoadBucket;
-        // the buckets passed since are empty; the ring forgets the oldest
-        // (after a step back in time it starts anew)
-        const std::int64_t steps =
-            load_bucket_ < 0 || bucket < load_bucket_
-                ? static_cast<std::int64_t>(kLoadBuckets)
-                : std::min<std::int64_t>(bucket - load_bucket_, kLoadBuckets);
-        for (std::int64_t i = 1; i <= steps; ++i) {
-            load_slot_ = (load_slot_ + 1) % kLoadBuckets;
-            load_bytes_ -= load_buckets_[load_slot_];
-            load_buckets_[load_slot_] = 0;
-        }
-        load_bucket_ = bucket;
-        load_bucket_end_ = (bucket + 1) * kLoadBucket;
-    }
+    // (unsigned: a time before the bucket's start is far outside it too)
+    if (static_cast<std::uint64_t>(m.steady_ns) - static_cast<std::uint64_t>(load_bucket_start_) >=
+        static_cast<std::uint64_t>(kLoadBucket))
+        next_load_bucket(m.steady_ns);
     load_buckets_[load_slot_] += m.length;
     load_bytes_ += m.length;
-    if (!load_seen_since_)
-        load_seen_since_ = m.steady_ns;
     // 80 % and 70 % of the bytes the line carries in the window
     constexpr auto kOverloadBytes = static_cast<std::uint64_t>(kWindowBytes * kOverloadShare);
     constexpr auto kCalmBytes = static_cast<std::uint64_t>(kWindowBytes * 0.7);
-    if (load_bytes_ < kCalmBytes)
+    if (load_bytes_ < kCalmBytes) {
         overloaded_ = false;
+        return;
+    }
     if (overloaded_ || load_bytes_ < kOverloadBytes ||
         m.steady_ns - load_seen_since_ < kOverloadWindow)
         return;
     overload(m);
+}
+
+// The buckets passed since the last message are empty; the ring forgets the
+// oldest (after a step back in time it starts anew).
+void Findings::next_load_bucket(std::int64_t now_ns) {
+    if (!load_seen_since_)
+        load_seen_since_ = now_ns;
+    const std::int64_t bucket = now_ns / kLoadBucket;
+    const std::int64_t steps = load_bucket_ < 0 || bucket < load_bucket_
+                                   ? static_cast<std::int64_t>(kLoadBuckets)
+                                   : std::min<std::int64_t>(bucket - load_bucket_, kLoadBuckets);
+    for (std::int64_t i = 1; i <= steps; ++i) {
+        load_slot_ = (load_slot_ + 1) % kLoadBuckets;
+        load_bytes_ -= load_buckets_[load_slot_];
+        load_buckets_[load_slot_] = 0;
+    }
+    load_bucket_ = bucket;
+    load_bucket_start_ = bucket * kLoadBucket;
 }
 
 // Kept apart from the counting above, which runs for every message.

@@ -141,6 +141,7 @@ private:
     void sensors(const Message &m);
     void switches(const Message &m);
     void load(const Message &m);
+    [[gnu::noinline]] void next_load_bucket(std::int64_t now_ns);
     [[gnu::noinline]] void overload(const Message &m);
     void doubled(const Message &m);
 
@@ -184,7 +185,8 @@ private:
     static constexpr std::size_t kLoadBuckets = kOverloadWindow / kLoadBucket;
     std::array<std::uint32_t, kLoadBuckets> load_buckets_{};
     std::int64_t load_bucket_ = -1; // the bucket now being filled, by its number
-    std::int64_t load_bucket_end_ = 0;
+    // where it starts; none yet: no time lies in the bucket from here
+    std::int64_t load_bucket_start_ = INT64_MIN;
     std::size_t load_slot_ = 0;    // its place in the ring
     std::uint64_t load_bytes_ = 0; // in the ring
     std::int64_t load_seen_since_ = 0;

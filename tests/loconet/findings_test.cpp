@@ -84,6 +84,11 @@ std::vector<std::string> times(int n, const std::vector<std::string> &steps) {
     return out;
 }
 
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string> &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 const char *kSlot3Loco3 = "E7 0E 03 03 03 00 00 07 00 00 00 00 00";
 
 TEST(Findings, EachRuleRaisesAndItsNearMissDoesNot) {
@@ -121,6 +126,12 @@ TEST(Findings, EachRuleRaisesAndItsNearMissDoesNot) {
         {"a section that stays well", {"D0 60 00 20 00", "D0 60 00 20 00"}, {}},
         {"a bus at its limit", times(1000, {"A0 01 10", "w 0.0015"}), {"ueberlast"}},
         {"a busy bus", times(1000, {"A0 01 10", "w 0.004"}), {}},
+        {"at its limit again after a calm",
+         times(2, times(1000, {"A0 01 10", "w 0.0015"}) + std::vector<std::string>{"w 3"}),
+         {"ueberlast", "ueberlast"}},
+        {"at its limit only for a second at a time",
+         times(3, times(600, {"A0 01 10", "w 0.0015"}) + std::vector<std::string>{"w 1"}),
+         {}},
         {"one loco in two slots in use",
          {"E7 0E 03 33 03 00 00 07 00 00 00 00 00", "E7 0E 04 33 03 00 00 07 00 00 00 00 00"},
          {"doppelte_lok"}},
