@@ -92,29 +92,39 @@ std::vector<int> LayoutState::slots_holding(int address) const {
     return held;
 }
 
+// The slot or loco of a message, mostly one the state has: that path is
+// inlined into every rule, the first message about one is not.
 SlotState &LayoutState::slot(int n) {
     SlotState *s = slots_.find(n);
-    if (!s) {
-        bool added = false;
-        s = slots_.get(n, added);
-        if (!s)
-            s = &(spare_slot_ = SlotState{});
-        s->slot = n;
-    }
+    if (!s) [[unlikely]]
+        s = &new_slot(n);
     s->seen_us = now_us_;
+    return *s;
+}
+
+SlotState &LayoutState::new_slot(int n) {
+    bool added = false;
+    SlotState *s = slots_.get(n, added);
+    if (!s)
+        s = &(spare_slot_ = SlotState{});
+    s->slot = n;
     return *s;
 }
 
 LocoState &LayoutState::loco(int address) {
     LocoState *l = locos_.find(address);
-    if (!l) {
-        bool added = false;
-        l = locos_.get(address, added);
-        if (!l)
-            l = &(spare_loco_ = LocoState{});
-        l->address = address;
-    }
+    if (!l) [[unlikely]]
+        l = &new_loco(address);
     l->seen_us = now_us_;
+    return *l;
+}
+
+LocoState &LayoutState::new_loco(int address) {
+    bool added = false;
+    LocoState *l = locos_.get(address, added);
+    if (!l)
+        l = &(spare_loco_ = LocoState{});
+    l->address = address;
     return *l;
 }
 

@@ -161,13 +161,15 @@ public:
     std::vector<int> slots_holding(int loco) const;
 
 private:
-    SlotState &slot(int n);
-    LocoState &loco(int address);
+    [[gnu::always_inline]] inline SlotState &slot(int n);
+    [[gnu::noinline]] SlotState &new_slot(int n);
+    [[gnu::always_inline]] inline LocoState &loco(int address);
+    [[gnu::noinline]] LocoState &new_loco(int address);
     void changed(SlotState &s);
     template <typename Change> void change_slot(int n, Change change);
     void changed(LocoState &l);
-    void tell_loco(const SlotState &s);
-    void settle(SlotState &s, bool change);
+    [[gnu::always_inline]] inline void tell_loco(const SlotState &s);
+    [[gnu::always_inline]] inline void settle(SlotState &s, bool change);
     void slot_data(const Message &m, int slot, int loco, int stat1, int speed, int dirf,
                    int throttle);
     void expanded_functions(SlotState &s, const Message &m);
