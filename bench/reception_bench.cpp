@@ -29,15 +29,20 @@ const std::string &layout_traffic() {
         bl::sim::CommandStation station;
         bl::sim::BackgroundTraffic layout(station, 7);
         std::string out;
+        int messages = 0;
         const auto put = [&](const QByteArray &m) {
             out.append(m.constData(), static_cast<std::size_t>(m.size()));
-            for (const QByteArray &answer : station.handle(m))
+            ++messages;
+            for (const QByteArray &answer : station.handle(m)) {
                 out.append(answer.constData(), static_cast<std::size_t>(answer.size()));
+                ++messages;
+            }
         };
         for (const QByteArray &m : layout.opening())
             put(m);
+        // a millisecond a message, as the path below stamps them
         while (out.size() < traffic().size())
-            put(layout.next());
+            put(layout.next(messages / 1000.0));
         return out;
     }();
     return t;

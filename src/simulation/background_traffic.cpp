@@ -11,6 +11,7 @@ using namespace loconet;
 BackgroundTraffic::BackgroundTraffic(const CommandStation &station, std::uint32_t seed)
     : station_(station), rng_(seed) {
     trains_ = {{3, 0, 0, 1, 1}, {1234, 0, 0x20, 9, 9}, {57, 0, 0, 17, 17}, {212, 0, 0x20, 25, 25}};
+    switch_set_at_.fill(-kSwitchSeconds);
 }
 
 int BackgroundTraffic::random(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
@@ -71,7 +72,7 @@ QByteArray BackgroundTraffic::other() {
     return message({kOpcExpCmd, 0x20, slot_of(trains_[0]), 0x08, random(128)});
 }
 
-QByteArray BackgroundTraffic::next() {
+QByteArray BackgroundTraffic::next(double now_s) {
     if (!queued_.isEmpty())
         return queued_.takeFirst();
     Train &t = trains_[static_cast<std::size_t>(random(static_cast<int>(trains_.size())))];
@@ -79,12 +80,17 @@ QByteArray BackgroundTraffic::next() {
     if (pick < 40)
         return drive(t);
     if (pick < 65) {
-        if (t.speed == 0)
+        if (t.speed == 0 || now_s - t.moved_at < kBlockSeconds)
             return drive(t);
+        t.moved_at = now_s;
         return move(t);
     }
     if (pick < 77) {
-        const int sw = random(12);
+        const int sw = random(kSwitches);
+        double &set_at = switch_set_at_[static_cast<std::size_t>(sw)];
+        if (now_s - set_at < kSwitchSeconds)
+            return drive(t);
+        set_at = now_s;
         switch_state_ ^= 1 << sw;
         const int dir = (switch_state_ >> sw) & 1 ? 0x20 : 0x00;
         const TwoBytes b = switch_bytes(sw + 1);

@@ -54,7 +54,7 @@ void LocoNetBus::tick() {
         const double start = std::max(line_free_at_, (sent_ + 1) / rate_);
         if (start > now())
             break; // the line is busy: the layout waits
-        transmit(damaged(traffic_.next()), start);
+        transmit(damaged(traffic_.next(start)), start);
         sent_ += 1;
     }
 }
