@@ -9,10 +9,13 @@ namespace bl {
 MirroredScrollBars::MirroredScrollBars(QAbstractScrollArea &area)
     : QObject(&area), area_(area), vertical_(new QScrollBar(Qt::Vertical, &area)),
       horizontal_(new QScrollBar(Qt::Horizontal, &area)) {
-    // a bar draws its whole rectangle: what lies under it is not drawn first
-    // each time the handle creeps
-    vertical_->setAttribute(Qt::WA_OpaquePaintEvent);
-    horizontal_->setAttribute(Qt::WA_OpaquePaintEvent);
+    // a bar covers its whole rectangle: what lies under it is not drawn
+    // first each time the handle creeps. (Styles clear WA_OpaquePaintEvent
+    // when they polish a bar; a filled background holds.)
+    for (QScrollBar *bar : {vertical_, horizontal_}) {
+        bar->setBackgroundRole(QPalette::Window);
+        bar->setAutoFillBackground(true);
+    }
     area_.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area_.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     later_.setSingleShot(true);

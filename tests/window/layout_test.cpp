@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace bl {
@@ -70,6 +73,33 @@ TEST(FrmMonitor, TheTextStandsBetweenTheFrameAndTheStatusBar) {
 
 // What the tables cannot say: the rows show hex in a monospaced face, and
 // the icon is linked into the program.
+// The area's scroll bars fill their rectangles before they draw, so that a
+// creeping handle is drawn by itself, not by the window and the area beneath
+// it as well: that fill must not show, in any style Qt has here.
+TEST(FrmMonitor, FilledScrollBarsLookAsDrawnOverTheArea) {
+    const QString style_before = QApplication::style()->name();
+    for (const QString &style : QStyleFactory::keys()) {
+        QApplication::setStyle(style);
+        FrmMonitor w;
+        w.show();
+        std::string text(2000 + 40 * 81, '#'); // longer and wider than the view
+        std::fill_n(text.begin(), 2000, '\n');
+        w.rtbMoni->set_text(std::move(text));
+        w.rtbMoni->refresh_view();
+        QWidgetList filled = w.findChildren<QWidget *>();
+        filled.removeIf([](QWidget *c) {
+            return !c->autoFillBackground() || !qobject_cast<QScrollBar *>(c) || !c->isVisible();
+        });
+        ASSERT_EQ(filled.size(), 2) << "the bars beside and below the text";
+        const QImage with_fill = w.grab().toImage();
+        for (QWidget *c : filled)
+            c->setAutoFillBackground(false);
+        const QImage without = w.grab().toImage();
+        EXPECT_EQ(without, with_fill) << style.toStdString();
+    }
+    QApplication::setStyle(style_before);
+}
+
 TEST(FrmMonitor, SendRowsAreMonospacedAndTheIconIsLinkedIn) {
     FrmMonitor w;
     for (QLineEdit *row : w.LNMsgTxt)

@@ -4,11 +4,11 @@
 
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QLocale>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <random>
@@ -336,7 +336,7 @@ TEST(RtbMoni, ViewFollowsTheModelInBatches) {
     QString model = QString::fromLatin1(h.w().rtbMoni->text().data(),
                                         static_cast<qsizetype>(h.w().rtbMoni->text().size()));
     model.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    EXPECT_EQ(h.w().rtbMoni->toPlainText(), model);
+    EXPECT_EQ(h.w().rtbMoni->shown_text(), model);
     const QScrollBar *bar = h.w().rtbMoni->verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum()) << "ends at the last line";
 }
@@ -400,7 +400,7 @@ TEST(RtbMoni, ViewStaysEqualToTheModelThroughCutsAndReplacements) {
                 QString::fromLatin1(area.text().data(), static_cast<qsizetype>(area.text().size()));
             model.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             model.remove(QLatin1Char('\r'));
-            ASSERT_EQ(area.toPlainText(), model) << "round " << round;
+            ASSERT_EQ(area.shown_text(), model) << "round " << round;
         }
     }
 }
@@ -544,7 +544,7 @@ TEST(RtbMoni, ABusyBusIsShownLessOften) {
             area.append_text("Zeile " + std::to_string(i) + "\r\n");
         area.refresh_view();
     };
-    const int shown = area.viewport()->height() / area.fontMetrics().lineSpacing();
+    const int shown = area.viewport()->height() / area.line_height();
     lines(shown - 1);
     EXPECT_EQ(area.refresh_interval_ms(), RtbMoni::kRefreshMs);
     lines(shown + 1);
@@ -562,9 +562,7 @@ TEST(RtbMoni, ABusyBusIsShownLessOften) {
 namespace bl {
 namespace {
 
-QString line_at_top(const RtbMoni &area) {
-    return area.cursorForPosition(QPoint(2, 2)).block().text();
-}
+QString line_at_top(const RtbMoni &area) { return area.line_text(area.line_at(QPoint(2, 2))); }
 
 // As a terminal: the view follows the newest line only at the bottom;
 // scrolled back or with a selection it stays on its text while lines
@@ -593,23 +591,72 @@ TEST(RtbMoni, ScrolledBackOrSelectedTheViewStaysOnItsText) {
     EXPECT_EQ(line_at_top(area), scrolled_to) << "scrolled back";
 
     area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum());
-    QTextCursor pick = area.cursorForPosition(QPoint(2, 40));
-    pick.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    area.setTextCursor(pick);
-    const QString picked = pick.selectedText();
+    const int line = area.line_at(QPoint(2, 40));
+    area.select(area.line_start(line), area.line_end(line));
+    const QString picked = area.selected_text();
+    ASSERT_TRUE(picked.startsWith(QStringLiteral("Zeile "))) << picked.toStdString();
     const QString top_then = line_at_top(area);
     arrive(40);
-    EXPECT_EQ(area.textCursor().selectedText(), picked);
+    EXPECT_EQ(area.selected_text(), picked);
     EXPECT_EQ(line_at_top(area), top_then) << "selected";
     QTest::keyClick(&area, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), picked);
 
-    area.setTextCursor(area.cursorForPosition(QPoint(2, 2)));
+    QTest::mouseClick(area.viewport(), Qt::LeftButton, {}, QPoint(2, 2)); // the selection goes
+    EXPECT_FALSE(area.has_selection());
     area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum());
     arrive(3);
-    const QTextCursor newest(area.document()->lastBlock().previous());
-    EXPECT_EQ(newest.block().text(), QStringLiteral("Zeile 682"));
-    EXPECT_TRUE(area.viewport()->rect().contains(area.cursorRect(newest))) << "following again";
+    const int newest = area.line_count() - 2; // above the empty line after the last break
+    EXPECT_EQ(area.line_text(newest), QStringLiteral("Zeile 682"));
+    EXPECT_TRUE(area.viewport()->rect().contains(area.line_rect(newest))) << "following again";
+}
+
+// The user selects as in any text: a click and a shift-click, a double
+// click for a word, Ctrl+A for all; Ctrl+C copies what is selected.
+TEST(RtbMoni, TheMouseAndKeysSelectAndCopy) {
+    RtbMoni area;
+    area.resize(400, 300);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    area.append_text("Gleisspannung eingeschaltet\r\nWeiche 12 gerade\r\n");
+    area.refresh_view();
+    const int first = area.line_rect(0).center().y();
+    const int second = area.line_rect(1).center().y();
+    QWidget *view = area.viewport();
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(1, first));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, QPoint(view->width() - 1, second));
+    EXPECT_EQ(area.selected_text(),
+              QStringLiteral("Gleisspannung eingeschaltet\nWeiche 12 gerade"));
+    QTest::keyClick(&area, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), area.selected_text());
+
+    const int into_word =
+        4 + QFontMetrics(area.font()).horizontalAdvance(QStringLiteral("Gleisspannung ein"));
+    QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(into_word, first));
+    EXPECT_EQ(area.selected_text(), QStringLiteral("eingeschaltet"));
+    QTest::keyClick(&area, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(area.selected_text(), area.shown_text());
+}
+
+// Scrolled by the user, the picture moves and only the lines that come into
+// view are drawn: what is on screen must be what drawing the view whole gives.
+TEST(RtbMoni, ScrolledPictureEqualsTheViewDrawnWhole) {
+    RtbMoni area;
+    area.resize(400, 300);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    for (int i = 0; i < 100; ++i)
+        area.append_text("Zeile " + std::to_string(i) +
+                         std::string(static_cast<std::size_t>(i % 7), '#') + "\r\n");
+    area.refresh_view();
+    area.select(area.line_start(area.line_count() - 5), area.line_end(area.line_count() - 3));
+    for (const int lines : {-3, -1, 2, -40}) {
+        QScrollBar *bar = area.verticalScrollBar();
+        bar->setValue(bar->value() + lines);
+        const QImage scrolled = on_screen(area);
+        area.viewport()->update();
+        ASSERT_EQ(scrolled, on_screen(area)) << lines;
+    }
 }
 
 // A window made shorter (or taller) keeps following while lines arrive.
@@ -630,9 +677,9 @@ TEST(RtbMoni, AChangedSizeKeepsFollowing) {
         area.resize(size);
         QCoreApplication::processEvents();
         arrive(5);
-        const QTextCursor newest(area.document()->lastBlock().previous());
-        EXPECT_EQ(newest.block().text(), QStringLiteral("Zeile %1").arg(n - 1));
-        EXPECT_TRUE(area.viewport()->rect().contains(area.cursorRect(newest)))
+        const int newest = area.line_count() - 2;
+        EXPECT_EQ(area.line_text(newest), QStringLiteral("Zeile %1").arg(n - 1));
+        EXPECT_TRUE(area.viewport()->rect().contains(area.line_rect(newest)))
             << size.width() << "x" << size.height();
     }
 }
