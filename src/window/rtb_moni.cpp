@@ -1,7 +1,9 @@
 #include "window/rtb_moni.h"
 
 #include "shared/texts.h"
+#include "window/rtb_moni_accessible.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -57,6 +59,12 @@ RtbMoni::RtbMoni(QWidget *parent) : QAbstractScrollArea(parent) {
     refresh_.setSingleShot(true);
     connect(&refresh_, &QTimer::timeout, this, [this] { refresh_view(); });
     index_lines();
+    // a screen reader reads the area as a text
+    static const bool accessible = [] {
+        QAccessible::installFactory(&RtbMoniAccessible::factory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
 }
 
 bool RtbMoni::following() const { return follow_ && !has_selection(); }
@@ -124,6 +132,34 @@ int RtbMoni::position_at(QPoint in_view) {
     return std::min(line_start(line) + column, line_end(line));
 }
 
+int RtbMoni::line_of(int position) const {
+    const auto after = std::upper_bound(starts_.begin(), starts_.end(), position);
+    return static_cast<int>(std::max<std::ptrdiff_t>(after - starts_.begin() - 1, 0));
+}
+
+QRect RtbMoni::character_rect(int position) {
+    position = std::clamp(position, 0, static_cast<int>(shown_.size()));
+    const int line = line_of(position);
+    const QTextLine row = layout_of(line).lineAt(0);
+    const int column = position - line_start(line);
+    const qreal left = row.isValid() ? row.cursorToX(column) : 0;
+    const qreal right = row.isValid() && position < line_end(line)
+                            ? row.cursorToX(column + 1)
+                            : left + fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    const int x = kMargin - horizontalScrollBar()->value();
+    return {x + static_cast<int>(std::floor(left)), (line - top_line()) * line_height(),
+            std::max(static_cast<int>(std::ceil(right - left)), 1), line_height()};
+}
+
+void RtbMoni::show_position(int position) {
+    const int line = line_of(std::clamp(position, 0, static_cast<int>(shown_.size())));
+    QScrollBar *bar = verticalScrollBar();
+    if (line < bar->value())
+        bar->setValue(line);
+    else if (line >= bar->value() + lines_in_view())
+        bar->setValue(line - lines_in_view() + 1);
+}
+
 // The lines of the text, found once per refresh (the area holds a few
 // thousand characters).
 void RtbMoni::index_lines() {
@@ -153,6 +189,10 @@ void RtbMoni::set_ranges() {
 // The lines in view are laid out now, for the sideways bar to know how wide
 // they are; drawing them takes the same layouts.
 void RtbMoni::measure_lines_in_view() {
+    // a window left minimised on a busy bus lays out nothing: its lines are
+    // measured when they are drawn
+    if (!isVisible() || window()->isMinimized())
+        return;
     const int top = top_line();
     const int shown = lines_in_view();
     const int last = std::min(top + shown, line_count() - 1);

@@ -8,6 +8,7 @@
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,14 @@ public:
     // The selection, by positions in the shown text (anchor to cursor).
     void select(int anchor, int cursor);
     bool has_selection() const { return anchor_ != cursor_; }
+    int selection_start() const { return std::min(anchor_, cursor_); }
+    int selection_end() const { return std::max(anchor_, cursor_); }
+    int cursor_position() const { return cursor_; }
+    // Positions in the shown text and where they stand in the viewport.
+    int position_at(QPoint in_view);
+    QRect character_rect(int position);
+    // Scrolls the line of a position into view.
+    void show_position(int position);
     QString selected_text() const;
     void copy() const;
     void select_all();
@@ -94,7 +103,7 @@ private:
     int top_line() const;
     int lines_in_view() const;
     std::string_view text_between(int from, int to) const;
-    int position_at(QPoint in_view);
+    int line_of(int position) const;
     QTextLayout &layout_of(int line);
     void set_cursor(int position, bool keep_anchor);
 

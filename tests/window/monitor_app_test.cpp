@@ -2,6 +2,7 @@
 #include "support/app_harness.h"
 #include "support/file_size_limit.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFontMetrics>
@@ -636,6 +637,39 @@ TEST(RtbMoni, TheMouseAndKeysSelectAndCopy) {
     EXPECT_EQ(area.selected_text(), QStringLiteral("eingeschaltet"));
     QTest::keyClick(&area, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(area.selected_text(), area.shown_text());
+}
+
+// A screen reader reads the area as a read-only text: its lines, the
+// selection, and which character stands where.
+TEST(RtbMoni, AScreenReaderReadsTheText) {
+    RtbMoni area;
+    area.resize(400, 300);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    for (int i = 0; i < 60; ++i)
+        area.append_text("Zeile " + std::to_string(i) + "\r\n");
+    area.refresh_view();
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(&area);
+    ASSERT_NE(reader, nullptr);
+    QAccessibleTextInterface *text = reader->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(reader->state().readOnly);
+    EXPECT_EQ(text->characterCount(), area.shown_text().size());
+    const int last = area.line_count() - 2;
+    const int at = area.line_start(last);
+    EXPECT_EQ(text->text(at, area.line_end(last)), QStringLiteral("Zeile 59"));
+    text->setSelection(0, at, at + 5);
+    EXPECT_EQ(area.selected_text(), QStringLiteral("Zeile"));
+    int from = -1, to = -1;
+    text->selection(0, &from, &to);
+    EXPECT_EQ(std::pair(from, to), std::pair(at, at + 5));
+    for (const int offset : {at, at + 3, at + 7}) {
+        const QRect box = text->characterRect(offset);
+        EXPECT_TRUE(area.viewport()->rect().contains(area.viewport()->mapFromGlobal(box.center())));
+        EXPECT_EQ(text->offsetAtPoint(box.topLeft() + QPoint(1, 1)), offset);
+    }
+    text->scrollToSubstring(0, 5); // the first line, far above
+    EXPECT_EQ(area.verticalScrollBar()->value(), 0);
 }
 
 // Scrolled by the user, the picture moves and only the lines that come into
