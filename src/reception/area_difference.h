@@ -36,6 +36,8 @@ public:
     std::string view_appended() const;
     // The line breaks appended.
     int appended_lines() const;
+    // Whether the view gets anything appended (a CR alone it does not show).
+    bool appends() const { return appended_.find_first_not_of('\r') != std::string::npos; }
     // Characters and whole lines the view loses at its top.
     std::ptrdiff_t cut_characters() const { return cut_characters_; }
     int cut_lines() const { return cut_lines_; }

@@ -402,7 +402,7 @@ void RtbMoni::refresh_view() {
     const int top_before = bar->value();
     const int cut_lines = difference_.cut_lines();
     const bool cut = difference_.cut_characters() > 0;
-    const bool appended = !difference_.view_appended().empty();
+    const bool appended = difference_.appends();
     const int last_before = line_count() - 1 - cut_lines;
     refreshing_ = true;
     bars_->set_refreshing(true);

@@ -23,6 +23,7 @@ TEST(AreaDifference, CutsAndAppendsOrShowsAnew) {
         {"lines appended", "", 0, "B\r\nC\r\n", false, 0, 0, "B\nC\n"},
         {"a line cut", "A1\r\nB2\r\n", 4, "C3\r\n", false, 3, 1, "C3\n"},
         {"a cut inside a line", "A1\r\nB2\r\n", 5, "", false, 2, 0, ""},
+        {"a CR alone appended", "", 0, "\r", false, 0, 0, ""},
         {"more than the area holds", "", 0, std::string(9000, 'x'), true, 0, 0, ""},
     };
     for (const auto &row : rows) {
@@ -36,6 +37,7 @@ TEST(AreaDifference, CutsAndAppendsOrShowsAnew) {
         EXPECT_EQ(d.cut_characters(), row.cut_characters) << row.what;
         EXPECT_EQ(d.cut_lines(), row.cut_lines) << row.what;
         EXPECT_EQ(d.view_appended(), row.view_appended) << row.what;
+        EXPECT_EQ(d.appends(), !row.anew && !row.view_appended.empty()) << row.what;
         EXPECT_EQ(d.appended_lines(),
                   std::count(row.view_appended.begin(), row.view_appended.end(), '\n'))
             << row.what;
