@@ -1,6 +1,7 @@
 #include "window/history_window.h"
 
 #include "shared/texts.h"
+#include "window/filled_scroll_bars.h"
 #include "window/history_delegate.h"
 
 #include <QFile>
@@ -107,6 +108,7 @@ void HistoryWindow::build() {
     table->setObjectName(QStringLiteral("table"));
     table->setModel(&model_);
     table->setItemDelegate(new HistoryDelegate(table));
+    fill_behind_bars(table);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->verticalHeader()->hide();

@@ -3,6 +3,7 @@
 #include "filter/filter.h"
 #include "history_model/row_texts.h"
 #include "shared/texts.h"
+#include "window/filled_scroll_bars.h"
 
 #include <QBrush>
 #include <QFont>
@@ -336,6 +337,7 @@ void LayoutWindow::build() {
         auto *view = new QTableView(tabs);
         view->setObjectName(QStringLiteral("table%1").arg(k));
         view->setModel(proxy);
+        fill_behind_bars(view);
         view->setSortingEnabled(true);
         view->sortByColumn(0, Qt::AscendingOrder);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -1,5 +1,7 @@
 #include "window/mirrored_scroll_bars.h"
 
+#include "window/filled_scroll_bars.h"
+
 #include <QSignalBlocker>
 #include <QStyle>
 #include <algorithm>
@@ -9,13 +11,8 @@ namespace bl {
 MirroredScrollBars::MirroredScrollBars(QAbstractScrollArea &area)
     : QObject(&area), area_(area), vertical_(new QScrollBar(Qt::Vertical, &area)),
       horizontal_(new QScrollBar(Qt::Horizontal, &area)) {
-    // a bar covers its whole rectangle: what lies under it is not drawn
-    // first each time the handle creeps. (Styles clear WA_OpaquePaintEvent
-    // when they polish a bar; a filled background holds.)
-    for (QScrollBar *bar : {vertical_, horizontal_}) {
-        bar->setBackgroundRole(QPalette::Window);
-        bar->setAutoFillBackground(true);
-    }
+    fill_behind(vertical_);
+    fill_behind(horizontal_);
     area_.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area_.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     later_.setSingleShot(true);

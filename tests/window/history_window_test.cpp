@@ -2,8 +2,10 @@
 // by the bus, filtered as the user types, paused, searched, emptied.
 #include "support/app_harness.h"
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleFactory>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -29,6 +31,42 @@ TEST(HistoryWindow, OpensFromTheButtonWithEveryMessageSinceTheStart) {
     EXPECT_EQ(history.model().rowCount(), 3);
     EXPECT_EQ(history.countLabel->text(), QStringLiteral("3 von 3 Meldungen"));
     EXPECT_TRUE(h.w().cmdStartStop->toolTip().contains(QStringLiteral("Verlauf")));
+}
+
+// Counts the paint events a widget gets.
+struct PaintCount : QObject {
+    explicit PaintCount(QWidget *w) { w->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+    int paints = 0;
+};
+
+// The table's scroll bars fill their background, so that a handle creeping
+// as rows arrive is drawn by the bar alone, not by the table, the splitter
+// and the window beneath it too: that fill must not show, in any style.
+TEST(HistoryWindow, FilledScrollBarsLookAsDrawnOverTheTable) {
+    const QString style_before = QApplication::style()->name();
+    for (const QString &style : QStyleFactory::keys()) {
+        QApplication::setStyle(style);
+        AppHarness h;
+        for (int i = 0; i < 200; ++i)
+            h.receive("B2 05 10 58");
+        HistoryWindow &history = opened(h);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&history));
+        QScrollBar *bar = history.table->verticalScrollBar();
+        ASSERT_TRUE(bar->autoFillBackground());
+        ASSERT_TRUE(bar->isVisible()) << "more rows than the table shows";
+        PaintCount beneath(history.table);
+        bar->update();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(beneath.paints, 0) << style.toStdString() << ": the bar was drawn alone";
+        const QImage filled = history.grab().toImage();
+        bar->setAutoFillBackground(false);
+        EXPECT_EQ(history.grab().toImage(), filled) << style.toStdString();
+    }
+    QApplication::setStyle(style_before);
 }
 
 // A filter applies when typing pauses (not at every keystroke) or at once
