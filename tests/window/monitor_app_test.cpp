@@ -491,13 +491,18 @@ QImage on_screen(QWidget &w) {
     return w.screen()->grabWindow(w.winId()).toImage();
 }
 
+// The area on screen at a size that shows some twenty lines.
+bool shown(RtbMoni &area) {
+    area.resize(400, 300);
+    area.show();
+    return QTest::qWaitForWindowExposed(&area);
+}
+
 // Following the newest line, the picture is moved and only new lines are
 // drawn: what is on screen must be what drawing the whole view gives.
 TEST(RtbMoni, MovedPictureEqualsTheViewDrawnWhole) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    ASSERT_TRUE(shown(area));
     for (int round = 0; round < 120; ++round) {
         for (int i = 0; i <= round % 3; ++i)
             area.append_text("Zeile " + std::to_string(round) + "." + std::to_string(i) + "\r\n");
@@ -517,9 +522,7 @@ TEST(RtbMoni, MovedPictureEqualsTheViewDrawnWhole) {
 // and the picture is the same as the view drawn whole.
 TEST(RtbMoni, LinesBelowAShortTextAreDrawnByThemselves) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    ASSERT_TRUE(shown(area));
     area.append_text("erste Zeile\r\n");
     area.refresh_view();
     const int before = area.refreshes_by_moving();
@@ -537,9 +540,7 @@ TEST(RtbMoni, LinesBelowAShortTextAreDrawnByThemselves) {
 // drawn whole each time, so it is shown less often until the bus calms.
 TEST(RtbMoni, ABusyBusIsShownLessOften) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    ASSERT_TRUE(shown(area));
     const auto lines = [&area](int n) {
         for (int i = 0; i < n; ++i)
             area.append_text("Zeile " + std::to_string(i) + "\r\n");
@@ -570,9 +571,7 @@ QString line_at_top(const RtbMoni &area) { return area.line_text(area.line_at(QP
 // arrive and are cut from the top; back at the bottom it follows again.
 TEST(RtbMoni, ScrolledBackOrSelectedTheViewStaysOnItsText) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    ASSERT_TRUE(shown(area));
     int n = 0;
     const auto arrive = [&](int lines) {
         for (int i = 0; i < lines; ++i) {
@@ -616,9 +615,7 @@ TEST(RtbMoni, ScrolledBackOrSelectedTheViewStaysOnItsText) {
 // click for a word, Ctrl+A for all; Ctrl+C copies what is selected.
 TEST(RtbMoni, TheMouseAndKeysSelectAndCopy) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    ASSERT_TRUE(shown(area));
     area.append_text("Gleisspannung eingeschaltet\r\nWeiche 12 gerade\r\n");
     area.refresh_view();
     const int first = area.line_rect(0).center().y();
@@ -643,9 +640,7 @@ TEST(RtbMoni, TheMouseAndKeysSelectAndCopy) {
 // selection, and which character stands where.
 TEST(RtbMoni, AScreenReaderReadsTheText) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    ASSERT_TRUE(shown(area));
     for (int i = 0; i < 60; ++i)
         area.append_text("Zeile " + std::to_string(i) + "\r\n");
     area.refresh_view();
@@ -676,9 +671,7 @@ TEST(RtbMoni, AScreenReaderReadsTheText) {
 // view are drawn: what is on screen must be what drawing the view whole gives.
 TEST(RtbMoni, ScrolledPictureEqualsTheViewDrawnWhole) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    ASSERT_TRUE(shown(area));
     for (int i = 0; i < 100; ++i)
         area.append_text("Zeile " + std::to_string(i) +
                          std::string(static_cast<std::size_t>(i % 7), '#') + "\r\n");
@@ -722,9 +715,7 @@ TEST(RtbMoni, AChangedSizeKeepsFollowing) {
 // a fifth of a second of any change: lines arriving, the area cleared.
 TEST(RtbMoni, TheScrollBarShowsTheTruePositionWithinAFifthOfASecond) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    ASSERT_TRUE(shown(area));
     QScrollBar *shown = nullptr;
     for (QScrollBar *bar : area.findChildren<QScrollBar *>(Qt::FindDirectChildrenOnly))
         if (bar->orientation() == Qt::Vertical)
