@@ -31,6 +31,7 @@ struct ReceptionPath {
     // the filter's "befund" sees those about the message itself.
     void find(loconet::Findings &f) {
         findings = &f;
+        context.watch_unreplied();
         decoder.set_findings(&f);
         discards = receiver.on_discarded(
             [&f](std::span<const std::uint8_t> bytes) { f.discarded(bytes.size()); });

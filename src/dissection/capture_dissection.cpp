@@ -62,7 +62,10 @@ const std::vector<FrameFinding> kNoFindings;
 
 } // namespace
 
-CaptureDissection::CaptureDissection() { listen_for_findings(); }
+CaptureDissection::CaptureDissection() {
+    context_.watch_unreplied(); // for the findings, from the first message on
+    listen_for_findings();
+}
 
 // A finding is told at the frame of the message where it happened, and
 // counted at the frame whose message raised it.
@@ -78,6 +81,7 @@ void CaptureDissection::listen_for_findings() {
 
 void CaptureDissection::reset() {
     context_ = {};
+    context_.watch_unreplied(); // for the findings, from the first message on
     echoes_ = {};
     seq_ = 0;
     learning_frame_ = 0;

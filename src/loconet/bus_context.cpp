@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <initializer_list>
 
 namespace bl::loconet {
@@ -92,24 +93,25 @@ bool is_reply_opcode(int op) {
     }
 }
 
+// The kinds of request that always get a reply (where not asked of every
+// device): not a switch command or a packet, acknowledged only when refused.
+static_assert(static_cast<unsigned>(BusContext::Asks::ReceiverQuery) < 32, "a bit per kind");
+constexpr std::uint32_t kAlwaysReplied = [] {
+    using A = BusContext::Asks;
+    std::uint32_t kinds = 0;
+    for (const A kind : {A::LocoByAddress, A::ExpandedLocoByAddress, A::SwitchWithAck,
+                         A::SwitchState, A::SlotData, A::Move, A::Link, A::Unlink,
+                         A::ProgrammerTask, A::ArticleRead, A::SystemVariable1, A::SystemVariable2})
+        kinds |= 1u << static_cast<unsigned>(kind);
+    return kinds;
+}();
+bool always_replied(BusContext::Asks kind, std::uint8_t replies) {
+    return (kAlwaysReplied >> static_cast<unsigned>(kind) & 1u) && replies != kEveryone;
+}
 } // namespace
 
 bool BusContext::awaits_reply(const Message &m, Asks kind) {
-    switch (kind) {
-    case Asks::LocoByAddress:
-    case Asks::ExpandedLocoByAddress:
-    case Asks::SwitchWithAck:
-    case Asks::SwitchState:
-    case Asks::SlotData:
-    case Asks::Move:
-    case Asks::Link:
-    case Asks::Unlink:
-    case Asks::ProgrammerTask:
-    case Asks::ArticleRead:
-    case Asks::SystemVariable1:
-    case Asks::SystemVariable2: return replies_to(kind, m) != kEveryone;
-    default: return false; // a switch command, a packet: acknowledged only when refused
-    }
+    return always_replied(kind, replies_to(kind, m));
 }
 
 BusContext::Asks BusContext::asks(const Message &m) {
@@ -301,6 +303,8 @@ std::uint64_t BusContext::answered(const Message &reply) {
         const std::size_t at = (static_cast<std::size_t>(high) + next_) % kRemembered;
         Open &open = open_[at];
         if (open.deadline_ns != 0 && reply.steady_ns > open.deadline_ns) {
+            if (unreplied_ & (std::uint64_t{1} << at))
+                unwatch(at, reply.steady_ns);
             close(at); // replies come in time order: it stays too late
             continue;
         }
@@ -315,6 +319,7 @@ std::uint64_t BusContext::answered(const Message &reply) {
         const Message &request = kept(at);
         if (!answers(reply, request, open.kind))
             continue;
+        unreplied_ &= ~(std::uint64_t{1} << at);
         if (open.answers_left != kEveryone)
             --open.answers_left;
         // a task refused, or taken without a final reply, waits for nothing more
@@ -341,6 +346,8 @@ void BusContext::close(std::size_t at) {
 void BusContext::remember(const Message &request, Asks kind) {
     const std::size_t at = next_;
     next_ = (next_ + 1) % kRemembered;
+    if (unreplied_ & (std::uint64_t{1} << at))
+        unwatch(at, request.steady_ns);
     close(at); // the oldest gives way
     Open &open = open_[at];
     keep(at, request);
@@ -364,12 +371,89 @@ void BusContext::remember(const Message &request, Asks kind) {
     }
     if (open.answers_left == 0)
         return;
+    if (watching_ && open.deadline_ns != 0 && request.checksum_ok &&
+        always_replied(kind, open.answers_left))
+        watch(at, request);
     by_kind_[static_cast<std::size_t>(kind)] |= std::uint64_t{1} << at;
     by_opcode_[open.opcode & 0x7Fu] |= std::uint64_t{1} << at;
     if (open.slot_data_key >= 0) {
         by_key_[key_bucket(open.slot_data_key)] |= std::uint64_t{1} << at;
         keyed_ |= std::uint64_t{1} << at;
     }
+}
+
+namespace {
+// A request's first bytes (at most seven) and its length, to tell a
+// repetition at a glance. The message's array is longer than eight bytes;
+// what lies past the message is masked off.
+std::uint64_t glance(const Message &m) {
+    static_assert(kLongestMessage >= 8);
+    std::uint64_t key = 0;
+    std::memcpy(&key, m.bytes.data(), 8);
+    const unsigned kept = std::min<unsigned>(m.length, 7);
+    if (kept == 0)
+        return 0;
+    if constexpr (std::endian::native == std::endian::little)
+        key &= (std::uint64_t{1} << (8 * kept)) - 1;
+    else
+        key >>= 8 * (8 - kept);
+    return (key << 8) | m.length;
+}
+} // namespace
+
+// A request asked again before its reply came: the one before waits no
+// longer, the repetition waits in its place.
+void BusContext::watch(std::size_t at, const Message &request) {
+    const std::uint64_t key = glance(request);
+    std::uint64_t same_opcode = unreplied_ & by_opcode_[request.opcode() & 0x7F];
+    while (same_opcode != 0) {
+        const auto before = static_cast<std::size_t>(std::countr_zero(same_opcode));
+        same_opcode &= same_opcode - 1;
+        if (glances_[before] != key)
+            continue;
+        // longer than the glance: the rest compared too
+        const auto bytes = request.view();
+        const Kept &k = requests_[before];
+        if (request.length <= 7 ||
+            (k.length <= Kept::kBytes
+                 ? std::equal(bytes.begin(), bytes.end(), k.bytes.begin())
+                 : std::equal(bytes.begin(), bytes.end(), long_requests_[before].begin())))
+            unreplied_ &= ~(std::uint64_t{1} << before);
+    }
+    glances_[at] = key;
+    unreplied_ |= std::uint64_t{1} << at;
+    unreplied_due_ns_ = std::min(unreplied_due_ns_, open_[at].deadline_ns);
+}
+
+// A place given up: a watched request whose time ran out by then is told
+// later; one still in its time cannot be judged.
+void BusContext::unwatch(std::size_t at, std::int64_t now_ns) {
+    unreplied_ &= ~(std::uint64_t{1} << at);
+    if (now_ns <= open_[at].deadline_ns)
+        return;
+    constexpr std::size_t kMostOverdue = 256; // untaken, the oldest go
+    if (overdue_.size() >= kMostOverdue)
+        overdue_.erase(overdue_.begin());
+    overdue_.push_back(kept(at));
+    unreplied_due_ns_ = INT64_MIN;
+}
+
+std::vector<Message> BusContext::take_unreplied(std::int64_t now_ns) {
+    std::vector<Message> late = std::move(overdue_);
+    overdue_.clear();
+    unreplied_due_ns_ = INT64_MAX;
+    for (std::uint64_t left = unreplied_; left != 0; left &= left - 1) {
+        const auto at = static_cast<std::size_t>(std::countr_zero(left));
+        if (now_ns > open_[at].deadline_ns) {
+            unreplied_ &= ~(std::uint64_t{1} << at);
+            late.push_back(kept(at));
+        } else {
+            unreplied_due_ns_ = std::min(unreplied_due_ns_, open_[at].deadline_ns);
+        }
+    }
+    std::sort(late.begin(), late.end(),
+              [](const Message &a, const Message &b) { return a.seq < b.seq; });
+    return late;
 }
 
 // Field by field, and only the bytes it has: the message was written just

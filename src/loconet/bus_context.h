@@ -44,6 +44,21 @@ public:
     // spares the work; m.known.answers then stays 0.
     void set_requests_tracked(bool tracked) { requests_tracked_ = tracked; }
 
+    // For the rule that tells requests nobody answered: from here on, each
+    // request that always gets a reply (with a right checksum and a time) is
+    // watched until a reply is credited to it, the same request is asked
+    // again (the repetition waits in its place) or its time runs out.
+    void watch_unreplied() { watching_ = true; }
+    bool watching_unreplied() const { return watching_; }
+    // The earliest a watched request's time may run out (a bound: none runs
+    // out before it).
+    std::int64_t unreplied_due_ns() const { return unreplied_due_ns_; }
+    // The watched requests whose time ran out before now_ns, in the order
+    // asked; from then on they are watched no longer. A request forgotten
+    // before its time ran out (more open at once than are remembered)
+    // cannot be judged and is not among them.
+    std::vector<Message> take_unreplied(std::int64_t now_ns);
+
     static constexpr int kSlots = 128;
     struct Slot {
         std::int32_t loco = -1;
@@ -148,6 +163,15 @@ private:
     std::array<std::int16_t, 129> slot_tab_{};
     bool sw_query_ = false;
     bool requests_tracked_ = true;
+    // the watched requests: a bit per place, and those whose place was
+    // given up after their time had run out, until taken
+    bool watching_ = false;
+    std::uint64_t unreplied_ = 0;
+    std::array<std::uint64_t, kRemembered> glances_{}; // of the watched, to tell a repetition
+    std::int64_t unreplied_due_ns_ = INT64_MAX;
+    std::vector<Message> overdue_;
+    void watch(std::size_t at, const Message &request);
+    void unwatch(std::size_t at, std::int64_t now_ns);
 };
 
 } // namespace bl::loconet

@@ -144,16 +144,12 @@ void Findings::keep(Finding f) {
     }
 }
 
-namespace {
-// The opcodes of requests that await a reply; most messages are none, and
-// are told apart here without a call.
-bool may_await_reply(int op) {
-    return (op >= 0xB8 && op <= 0xBF) || op == kOpcWrSlData || op == kOpcImmPacket ||
-           op == kOpcPeerXfer;
-}
-} // namespace
-
-void Findings::observe(const Message &m, const RequestSource &requests) {
+// This runs for every message of the bus: what all messages pass is kept
+// short.
+void Findings::observe(const Message &m, BusContext &context) {
+    context_ = &context;
+    if (!context.watching_unreplied())
+        context.watch_unreplied();
     // our sends count as their echo from the bus
     if (m.length == 0 || m.direction == Direction::Sent)
         return;
@@ -162,12 +158,8 @@ void Findings::observe(const Message &m, const RequestSource &requests) {
     const bool timed = m.steady_ns != 0 && !timeless_;
     if (timed) {
         last_ns_ = m.steady_ns;
-        if (next_deadline_ != 0 && m.steady_ns > next_deadline_)
-            expire(m.steady_ns);
-        if (checksums_.open || discards_.open) {
-            close_group(checksums_, m.steady_ns, false);
-            close_group(discards_, m.steady_ns, false);
-        }
+        if (m.steady_ns > next_due_ns_ || m.steady_ns > context.unreplied_due_ns())
+            falls_due(m.steady_ns);
     } else {
         untimed_ = true;
     }
@@ -176,15 +168,13 @@ void Findings::observe(const Message &m, const RequestSource &requests) {
                 1);
         return;
     }
-    if (m.known.answers != 0)
-        answered(m.known.answers);
     if (timed)
         load(m);
     // each message to the rules about it
     switch (m.opcode()) {
     case kOpcGpOff:
     case kOpcIdle: power(m); break;
-    case kOpcLongAck: refused(m, requests); break;
+    case kOpcLongAck: refused(m, context); break;
     case kOpcMultiSense:
         state_.apply(m);
         sections(m);
@@ -207,8 +197,18 @@ void Findings::observe(const Message &m, const RequestSource &requests) {
         break;
     default: break;
     }
-    if (timed && may_await_reply(m.opcode()))
-        requested(m, requests);
+}
+
+// Requests overdue by now, groups that ended; then the next time a group
+// may.
+void Findings::falls_due(std::int64_t now_ns) {
+    expire(now_ns);
+    close_group(checksums_, now_ns, false);
+    close_group(discards_, now_ns, false);
+    next_due_ns_ = INT64_MAX;
+    for (const Group *g : {&checksums_, &discards_})
+        if (g->open && g->last_ns != 0)
+            next_due_ns_ = std::min(next_due_ns_, g->last_ns + kGroupGap);
 }
 
 void Findings::discarded(std::size_t bytes) {
@@ -229,9 +229,7 @@ void Findings::no_echo(std::span<const std::uint8_t> message, std::int64_t stead
 
 void Findings::tick(std::int64_t steady_ns, std::int64_t wall_us) {
     (void)wall_us;
-    expire(steady_ns);
-    close_group(checksums_, steady_ns, false);
-    close_group(discards_, steady_ns, false);
+    falls_due(steady_ns);
 }
 
 void Findings::finish() {
@@ -263,8 +261,10 @@ void Findings::grouped(Group &g, FindingKind kind, Severity severity, std::uint6
     f.text.append(sums ? t::kChecksum : t::kDiscarded)
         .append(t::kCause)
         .append(sums ? t::kCauseChecksum : t::kCauseDiscarded);
-    if (steady_ns != 0)
+    if (steady_ns != 0) {
         g.last_ns = steady_ns;
+        next_due_ns_ = std::min(next_due_ns_, steady_ns + kGroupGap);
+    }
     if (opened) {
         keep(f);
         g.kept_as = total_;
@@ -293,60 +293,24 @@ void Findings::close_group(Group &g, std::int64_t now_ns, bool at_end) {
     g.open.reset();
 }
 
-// Requests whose time ran out unanswered.
+// Requests whose time ran out unanswered, as the bus context watched them.
 void Findings::expire(std::int64_t now_ns) {
-    if (next_deadline_ == 0 || now_ns <= next_deadline_)
+    if (!context_ || timeless_)
         return;
-    next_deadline_ = 0;
-    std::vector<Pending> late;
-    std::erase_if(pending_, [&](Pending &p) {
-        if (now_ns > p.deadline_ns) {
-            late.push_back(std::move(p));
-            return true;
-        }
-        if (next_deadline_ == 0 || p.deadline_ns < next_deadline_)
-            next_deadline_ = p.deadline_ns;
-        return false;
-    });
     const NoRequests none;
-    for (const Pending &p : late) {
-        Finding f{FindingKind::Unanswered, Severity::Warning, p.nr, p.wall_us, {p.nr}, 1, {}};
+    for (const Message &request : context_->take_unreplied(now_ns)) {
+        const BusContext::Asks kind = BusContext::asks(request);
+        const std::uint64_t nr = request.seq;
+        Finding f{FindingKind::Unanswered, Severity::Warning, nr, request.wall_us, {nr}, 1, {}};
         f.text.append(t::kUnanswered)
-            .append(number(static_cast<std::uint64_t>(p.patience_ns / kSecond)))
+            .append(number(static_cast<std::uint64_t>(BusContext::patience(kind) / kSecond)))
             .append(t::kUnansweredOn)
-            .append(detailed(p.request, none))
+            .append(detailed(request, none))
             .append(".")
             .append(t::kCause)
-            .append(unanswered_cause(BusContext::asks(p.request)));
+            .append(unanswered_cause(kind));
         tell(std::move(f));
     }
-}
-
-void Findings::requested(const Message &m, const RequestSource &) {
-    const BusContext::Asks kind = BusContext::asks(m);
-    if (kind == BusContext::Asks::Nothing || !BusContext::awaits_reply(m, kind))
-        return;
-    // asked again before an answer: the repetition waits in its place
-    // the first bytes (at most seven; what lies past the message is no part
-    // of it) and the length
-    std::uint64_t key = 0;
-    std::memcpy(&key, m.bytes.data(), std::min<std::size_t>(m.length, 7));
-    key = (key << 8) | m.length;
-    std::erase_if(pending_, [&m, key](const Pending &p) {
-        return p.key == key && std::equal(p.request.bytes.begin(),
-                                          p.request.bytes.begin() + m.length, m.bytes.begin());
-    });
-    constexpr std::size_t kMostPending = 256;
-    if (pending_.size() >= kMostPending)
-        pending_.erase(pending_.begin());
-    const std::int64_t patience = BusContext::patience(kind);
-    pending_.push_back({key, m.seq, m.steady_ns + patience, m.wall_us, patience, m});
-    if (next_deadline_ == 0 || m.steady_ns + patience < next_deadline_)
-        next_deadline_ = m.steady_ns + patience;
-}
-
-void Findings::answered(std::uint64_t request_nr) {
-    std::erase_if(pending_, [request_nr](const Pending &p) { return p.nr == request_nr; });
 }
 
 void Findings::refused(const Message &m, const RequestSource &requests) {
@@ -495,7 +459,7 @@ void Findings::switches(const Message &m) {
 // stays at 80 % for the whole window; told again after it fell below 70 %.
 // This runs for every message: the common case is one bucket added to and
 // one comparison.
-void Findings::load(const Message &m) {
+inline void Findings::load(const Message &m) {
     // (unsigned: a time before the bucket's start is far outside it too)
     if (static_cast<std::uint64_t>(m.steady_ns) - static_cast<std::uint64_t>(load_bucket_start_) >=
         static_cast<std::uint64_t>(kLoadBucket))

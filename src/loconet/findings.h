@@ -86,9 +86,10 @@ public:
     // the list has it from its first event on, its count growing).
     void on_found(Found found) { found_ = std::move(found); }
 
-    // One message, after the bus context annotated it; requests names the
-    // request a reply answers.
-    void observe(const Message &m, const RequestSource &requests);
+    // One message, after the bus context annotated it. The context names
+    // the request a reply answers and watches the requests waiting for
+    // theirs (from the first message on: set it watching before that).
+    void observe(const Message &m, BusContext &context);
     // Bytes given up without becoming a message, at the last message's time.
     void discarded(std::size_t bytes);
     // One of our sends whose echo did not come back in time.
@@ -113,14 +114,6 @@ public:
     void set_timeless(bool timeless) { timeless_ = timeless; }
 
 private:
-    struct Pending {
-        std::uint64_t key; // the first bytes, to tell a repetition quickly
-        std::uint64_t nr;
-        std::int64_t deadline_ns;
-        std::int64_t wall_us;
-        std::int64_t patience_ns;
-        Message request;
-    };
     struct Group {
         std::optional<Finding> open;
         std::int64_t last_ns = 0;
@@ -133,14 +126,13 @@ private:
                  std::int64_t steady_ns, std::int64_t wall_us, std::uint32_t events);
     void close_group(Group &g, std::int64_t now_ns, bool at_end);
     void expire(std::int64_t now_ns);
-    void requested(const Message &m, const RequestSource &requests);
-    void answered(std::uint64_t request_nr);
+    [[gnu::noinline]] void falls_due(std::int64_t now_ns);
     void refused(const Message &m, const RequestSource &requests);
     void power(const Message &m);
     void sections(const Message &m);
     void sensors(const Message &m);
     void switches(const Message &m);
-    void load(const Message &m);
+    [[gnu::always_inline]] inline void load(const Message &m);
     [[gnu::noinline]] void next_load_bucket(std::int64_t now_ns);
     [[gnu::noinline]] void overload(const Message &m);
     void doubled(const Message &m);
@@ -173,8 +165,10 @@ private:
     std::uint64_t last_nr_ = 0;
     std::int64_t last_ns_ = 0, last_wall_us_ = 0;
 
-    std::vector<Pending> pending_; // in the order asked
-    std::int64_t next_deadline_ = 0;
+    BusContext *context_ = nullptr; // the one that watches the requests
+    // the earliest a group may end (a bound: none ends before it), so that
+    // messages before it pass with one comparison
+    std::int64_t next_due_ns_ = INT64_MAX;
     Group checksums_, discards_;
     Numbered<RecentEvents> sensor_changes_, switch_commands_;
     std::vector<bool> section_tripped_;

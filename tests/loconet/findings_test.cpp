@@ -99,6 +99,16 @@ TEST(Findings, EachRuleRaisesAndItsNearMissDoesNot) {
          {"BF 00 03", "w 0.6", "BF 00 03", "w 0.6", kSlot3Loco3, "w 2", "t"},
          {}},
         {"answered too late", {"BF 00 03", "w 1.2", kSlot3Loco3}, {"unbeantwortet"}},
+        // the bus context keeps the newest 64 requests: one it forgot cannot
+        // have its reply credited, so it is not judged either
+        {"a request forgotten among many cannot be judged",
+         std::vector<std::string>{"BF 00 03"} + times(64, {"B0 04 20"}) +
+             std::vector<std::string>{kSlot3Loco3, "w 2", "t"},
+         {}},
+        {"a request remembered among many is judged",
+         std::vector<std::string>{"BF 00 03"} + times(63, {"B0 04 20"}) +
+             std::vector<std::string>{"w 2", "t"},
+         {"unbeantwortet"}},
         {"a switch command is acknowledged only when refused", {"B0 04 30", "w 3", "t"}, {}},
         {"a programming task waits longer",
          {"EF 0E 7C 2B 00 00 00 00 00 1C 00 7F 7F", "w 5", "t"},

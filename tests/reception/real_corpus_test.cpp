@@ -50,6 +50,7 @@ std::vector<std::string> findings_of(const std::string &stream) {
     loconet::BusCounts counts;
     loconet::EchoWatch echoes;
     loconet::BusContext context;
+    context.watch_unreplied();
     loconet::Findings findings;
     std::vector<std::string> kinds;
     findings.on_found(

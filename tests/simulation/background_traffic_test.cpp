@@ -23,6 +23,7 @@ LayoutRun run_layout(double rate, double seconds) {
     CommandStation station;
     BackgroundTraffic layout(station, 3);
     loconet::BusContext context;
+    context.watch_unreplied();
     loconet::Findings findings;
     LayoutRun r;
     findings.on_found(

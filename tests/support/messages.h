@@ -35,10 +35,16 @@ public:
         m.checksum_ok = false;
         return m;
     }
+    // (watching the requests for the findings from the first message on)
+    loconet::BusContext &context() { return context_; }
     const loconet::BusContext &context() const { return context_; }
 
 private:
-    loconet::BusContext context_;
+    loconet::BusContext context_ = [] {
+        loconet::BusContext c;
+        c.watch_unreplied();
+        return c;
+    }();
     std::uint64_t seq_ = 0;
     std::int64_t extra_ns_ = 0;
 };
