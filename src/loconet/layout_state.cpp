@@ -450,20 +450,29 @@ void LayoutState::dcc_packet(const Message &m) {
         changed(l);
 }
 
+// Most messages of a running layout are throttles' speeds and functions:
+// they go their way from here, without the frame the rest of the messages
+// need.
 void LayoutState::apply(const Message &m) {
     if (!m.checksum_ok || m.length == 0)
         return;
     nr_ = m.seq;
     now_us_ = m.wall_us;
+    switch (m.opcode()) {
+    case kOpcLocoSpd: return slot_speed(m[1], m[2]);
+    case kOpcLocoDirf: return slot_dirf(m[1], m[2], true);
+    case kOpcLocoSnd: return slot_functions(m[1], 5, 4, m[2]);
+    default: return apply_other(m);
+    }
+}
+
+void LayoutState::apply_other(const Message &m) {
     const int op = m.opcode();
     switch (op) {
     case kOpcGpOn: set_power(Power::On); break;
     case kOpcGpOff: set_power(Power::Off); break;
     case kOpcIdle: set_power(Power::EmergencyStop); break;
-    case kOpcLocoSpd: slot_speed(m[1], m[2]); break;
-    case kOpcLocoDirf: slot_dirf(m[1], m[2], true); break;
     case kOpcConsistFunc: slot_dirf(m[1], m[2], false); break;
-    case kOpcLocoSnd: slot_functions(m[1], 5, 4, m[2]); break;
     case kOpcLocoF9F12: slot_functions(m[1], 9, 4, m[2]); break;
     case kOpcSlotStat1: set_activity(m[1], m[2]); break;
     case kOpcMoveSlots: move(m[1], m[2]); break;

@@ -161,6 +161,7 @@ public:
     std::vector<int> slots_holding(int loco) const;
 
 private:
+    [[gnu::noinline]] void apply_other(const Message &m);
     [[gnu::always_inline]] inline SlotState &slot(int n);
     [[gnu::noinline]] SlotState &new_slot(int n);
     [[gnu::always_inline]] inline LocoState &loco(int address);
