@@ -93,8 +93,8 @@ bool is_reply_opcode(int op) {
     }
 }
 
-// The kinds of request that always get a reply (where not asked of every
-// device): not a switch command or a packet, acknowledged only when refused.
+// Whether a request is always answered by one reply (not only when refused,
+// like a switch command or a packet, nor by every device that hears it).
 static_assert(static_cast<unsigned>(BusContext::Asks::ReceiverQuery) < 32, "a bit per kind");
 constexpr std::uint32_t kAlwaysReplied = [] {
     using A = BusContext::Asks;
@@ -109,10 +109,6 @@ bool always_replied(BusContext::Asks kind, std::uint8_t replies) {
     return (kAlwaysReplied >> static_cast<unsigned>(kind) & 1u) && replies != kEveryone;
 }
 } // namespace
-
-bool BusContext::awaits_reply(const Message &m, Asks kind) {
-    return always_replied(kind, replies_to(kind, m));
-}
 
 BusContext::Asks BusContext::asks(const Message &m) {
     switch (m.opcode()) {

@@ -101,9 +101,6 @@ public:
     static Asks asks(const Message &m);
     // How long a kind of request waits for its reply, in nanoseconds.
     static std::int64_t patience(Asks kind);
-    // Whether a request of that kind is always answered by one reply (not
-    // only when refused, nor by every device that hears it).
-    static bool awaits_reply(const Message &m, Asks kind);
 
 private:
     // What a scan for the request a reply answers reads of each: kept apart
