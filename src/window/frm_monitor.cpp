@@ -157,7 +157,7 @@ FrmMonitor::FrmMonitor(QWidget *parent) : QWidget(parent) {
     StatusBar1->setAutoFillBackground(true);
     // the bus's counts at the left, always whole; the last bad message
     // beside them; what the connection is at the right, yielding first
-    HealthPanel = new QLabel(StatusBar1);
+    HealthPanel = new ShapedLabel(StatusBar1);
     HealthPanel->setObjectName(QStringLiteral("HealthPanel"));
     StatusBar1->addWidget(HealthPanel);
     FindingsPanel = new QPushButton(StatusBar1);
@@ -215,9 +215,7 @@ bool FrmMonitor::eventFilter(QObject *watched, QEvent *event) {
 // the connection note what is left after it.
 void FrmMonitor::arrange_status() {
     const int gaps = 3 * StatusBar1->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) + 16;
-    const int counts = HealthPanel->text().isEmpty()
-                           ? 0
-                           : HealthPanel->fontMetrics().horizontalAdvance(HealthPanel->text()) + 4;
+    const int counts = HealthPanel->natural_width();
     // the findings' count after them, cut where the bar is too narrow (its
     // tooltip and the list it opens say it whole)
     const int findings = FindingsPanel->isHidden()

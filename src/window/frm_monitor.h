@@ -3,6 +3,7 @@
 #include "window/elided_label.h"
 #include "window/resize_rule.h"
 #include "window/rtb_moni.h"
+#include "window/shaped_label.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -63,7 +64,7 @@ public:
     QPushButton *btnLongRecording; // "Langzeit…"
     RtbMoni *rtbMoni;
     QStatusBar *StatusBar1;
-    QLabel *HealthPanel;
+    ShapedLabel *HealthPanel;   // the bus's counts, new every second
     QPushButton *FindingsPanel; // "2 Warnungen": a click opens the list
     // The status bar's parts take their room again (after a text changed).
     void arrange_status();

@@ -467,7 +467,7 @@ TEST(BusHealth, EveryCountStaysReadableAtTheSmallestWidth) {
         QStringLiteral("Verbunden mit lbserver://stellwerk.example.org:1234 (LbServer 1.2)"));
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    const QLabel *counts = h.w().HealthPanel;
+    const ShapedLabel *counts = h.w().HealthPanel;
     EXPECT_GE(counts->width(), counts->fontMetrics().horizontalAdvance(counts->text()))
         << "the counts are never cut";
     EXPECT_LE(counts->geometry().right(), h.w().StatusBar1->width());
