@@ -37,6 +37,22 @@ void MirroredScrollBars::place(int top, int bottom) {
     show_now();
 }
 
+void MirroredScrollBars::set_refreshing(bool on) {
+    refreshing_ = on;
+    if (on)
+        return;
+    if (!last_shown_.isValid() || last_shown_.hasExpired(kCreepMs) || handle_comes_or_goes())
+        show_now();
+    else
+        creep();
+}
+
+bool MirroredScrollBars::handle_comes_or_goes() const {
+    const auto usable = [](const QScrollBar *bar) { return bar->maximum() > bar->minimum(); };
+    return usable(area_.verticalScrollBar()) != usable(vertical_) ||
+           usable(area_.horizontalScrollBar()) != usable(horizontal_);
+}
+
 void MirroredScrollBars::request(bool by_user) {
     if (refreshing_)
         return; // shown with the refreshed view, in the same drawing
@@ -46,11 +62,13 @@ void MirroredScrollBars::request(bool by_user) {
         creep();
 }
 
+// The next refresh of the view is expected to show the bars; the timer only
+// catches up where none comes, so that it does not draw them apart.
 void MirroredScrollBars::creep() {
     if (later_.isActive())
         return;
     const qint64 since = last_shown_.isValid() ? last_shown_.elapsed() : kCreepMs;
-    later_.start(static_cast<int>(std::clamp<qint64>(kCreepMs - since, 0, kCreepMs)));
+    later_.start(static_cast<int>(std::clamp<qint64>(2 * kCreepMs - since, 0, 2 * kCreepMs)));
 }
 
 void MirroredScrollBars::show_now() {

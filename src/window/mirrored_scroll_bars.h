@@ -1,11 +1,13 @@
 // The scroll bars the user sees beside the monitor area. The area's own
 // bars would stand under the controls that cover its top and bottom, so
 // they stay hidden and these, placed beside the part that is seen, show
-// them. A scroll by the user shows at once; the handle's creep while lines
-// arrive shows with the refreshed view, in the same drawing (drawing the
-// bar on its own cost as much as the refresh), and only when it moves by a
-// pixel, and then only the rows around its ends; any other change within a
-// fifth of a second.
+// them. A scroll by the user shows at once, and so does a handle coming or
+// going. The handle's creep while lines arrive (a pixel of length now and
+// then) shows at most once a second, with a refreshed view, in the same
+// drawing (drawing the bar on its own cost as much as the refresh), and only
+// when it moves by a pixel, and then only the rows around its ends: on a
+// quiet bus, drawing it with every line was a quarter of the window's work.
+// Where no refresh comes, the bar catches up on its own a second later.
 #pragma once
 
 #include "window/handle_moves.h"
@@ -19,7 +21,7 @@ namespace bl {
 
 class MirroredScrollBars : public QObject {
 public:
-    static constexpr int kCreepMs = 200;
+    static constexpr int kCreepMs = 1000;
 
     explicit MirroredScrollBars(QAbstractScrollArea &area);
 
@@ -28,20 +30,18 @@ public:
     void place(int top, int bottom);
     // Brings the shown bars up to the own ones now.
     void show_now();
-    // A change the user did not make (lines came): shown within kCreepMs.
+    // A change the user did not make (lines came): shown within 2 × kCreepMs.
     void creep();
     // While set, the view is being refreshed: a change of the own bars is
-    // the program's, and is shown when the refresh ends.
-    void set_refreshing(bool on) {
-        refreshing_ = on;
-        if (!on)
-            show_now();
-    }
+    // the program's, and is shown when the refresh ends if the bars were
+    // last shown kCreepMs ago or a handle comes or goes.
+    void set_refreshing(bool on);
     int shown_updates() const { return shown_updates_; }
     bool sideways_shown() const { return !horizontal_->isHidden(); }
 
 private:
     void request(bool by_user);
+    bool handle_comes_or_goes() const;
     bool mirror(const QScrollBar *own, QScrollBar *shown, HandleMoves &moves);
 
     QAbstractScrollArea &area_;

@@ -65,6 +65,38 @@ TEST_P(EveryStyle, AScrollBarDrawnWhereItsHandleMovedEqualsItDrawnWhole) {
     }
 }
 
+// The handle's creep as lines come shows at most once a second, with a
+// refresh; a handle coming and a scroll by the user show at once, and a bar
+// left behind catches up by itself when no refresh comes.
+TEST(MirroredScrollBars, AHandleCreepingAsLinesComeShowsOnceASecond) {
+    RtbMoni area;
+    area.resize(400, 300);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    QScrollBar *shown = shown_vertical_bar(area);
+    ASSERT_NE(shown, nullptr);
+    const QScrollBar *own = area.verticalScrollBar();
+    for (int i = 0; i < 60; ++i)
+        area.append_text("Zeile " + std::to_string(i) + "\r\n");
+    area.refresh_view();
+    ASSERT_GT(own->maximum(), 0);
+    EXPECT_EQ(shown->maximum(), own->maximum()) << "a handle coming shows at once";
+    const int updates = area.scroll_bars().shown_updates();
+    area.append_text("noch eine Zeile\r\n");
+    area.refresh_view();
+    EXPECT_EQ(shown->maximum(), own->maximum() - 1) << "a line later, it waits";
+    EXPECT_EQ(area.scroll_bars().shown_updates(), updates) << "and is not drawn";
+    area.verticalScrollBar()->setValue(3);
+    EXPECT_EQ(shown->value(), 3) << "a scroll by the user shows at once";
+    EXPECT_EQ(shown->maximum(), own->maximum());
+    area.append_text("und noch eine\r\n");
+    area.refresh_view();
+    EXPECT_NE(shown->maximum(), own->maximum());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown->maximum() == own->maximum(); },
+                                3 * MirroredScrollBars::kCreepMs))
+        << "without a refresh, it catches up by itself";
+}
+
 std::vector<std::string> style_names() {
     std::vector<std::string> names;
     for (const QString &key : QStyleFactory::keys())
