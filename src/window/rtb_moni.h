@@ -27,9 +27,11 @@ class RtbMoni : public QAbstractScrollArea, public MonitorArea {
 public:
     static constexpr int kRefreshMs = 200;
     // A bus that brings more lines between two refreshes than the view shows
-    // has the view drawn whole each time: then it is shown twice a second
-    // (lines passing five times a second could not be read either).
-    static constexpr int kBusyRefreshMs = 500;
+    // has the view drawn whole each time: then it is shown once a second, as
+    // the history shows such a bus (lines passing faster could not be read
+    // either, and drawing lines never seen before is most of what the window
+    // costs there).
+    static constexpr int kBusyRefreshMs = 1000;
 
     explicit RtbMoni(QWidget *parent = nullptr);
 
