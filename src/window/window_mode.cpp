@@ -12,6 +12,7 @@
 #include "shared/say.h"
 #include "shared/system_reason.h"
 #include "shared/texts.h"
+#include "window/cursor_blink_timeout.h"
 #include "window/monitor_app.h"
 
 #include <QApplication>
@@ -254,6 +255,7 @@ int run_window(int &argc, char **argv, const RunOptions &options) {
         QCoreApplication::installTranslator(&qt_german);
     // Wayland matches the window to the desktop entry (and its icon) by this
     QGuiApplication::setDesktopFileName(QStringLiteral(BUSLAUSCHER_APP_ID));
+    const CursorBlinkTimeout blink_timeout;
     if (options.demo)
         return run_demo(options);
     if (options.replay_file.isEmpty())

@@ -1,0 +1,67 @@
+#include "window/cursor_blink_timeout.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QStyleHints>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace bl {
+namespace {
+
+class Paints : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+// How often `field` is drawn in `ms` milliseconds.
+int paints_within(QLineEdit &field, int ms) {
+    Paints paints;
+    field.installEventFilter(&paints);
+    QTest::qWait(ms);
+    field.removeEventFilter(&paints);
+    return paints.count;
+}
+
+TEST(CursorBlinkTimeout, TheCursorRestsAfterAQuietSpellAndBlinksAgainAtAKey) {
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int platform = hints->cursorFlashTime();
+    hints->setCursorFlashTime(200); // a blink every 100 ms, for a short test
+    {
+        QWidget window;
+        auto *field = new QLineEdit(&window);
+        (new QVBoxLayout(&window))->addWidget(field);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        field->setFocus();
+        CursorBlinkTimeout timeout(600);
+        EXPECT_TRUE(timeout.blinking());
+        EXPECT_GE(paints_within(*field, 400), 2) << "blinking while the user is about";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !timeout.blinking(); }, 1000));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(paints_within(*field, 400), 0) << "at rest, the field is not drawn";
+        QTest::keyClick(field, Qt::Key_A);
+        EXPECT_TRUE(timeout.blinking()) << "a key wakes it";
+        QCoreApplication::processEvents();
+        EXPECT_GE(paints_within(*field, 400), 2);
+        EXPECT_EQ(field->text(), QStringLiteral("a")) << "the key still reaches the field";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !timeout.blinking(); }, 1000));
+        QTest::mouseClick(field, Qt::LeftButton);
+        EXPECT_TRUE(timeout.blinking()) << "and so does a click";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !timeout.blinking(); }, 1000));
+    }
+    EXPECT_EQ(hints->cursorFlashTime(), 200) << "gone, it leaves the blinking as it found it";
+    hints->setCursorFlashTime(platform);
+}
+
+} // namespace
+} // namespace bl
