@@ -4,6 +4,7 @@
 #include "app/state_report.h"
 #include "loconet/latin1.h"
 #include "shared/texts.h"
+#include "window/grid_table_view.h"
 
 #include <QBrush>
 #include <QColor>
@@ -91,7 +92,7 @@ FindingsWindow::FindingsWindow(const loconet::Findings &findings, QWidget *paren
     note->setObjectName(QStringLiteral("note"));
     note->setWordWrap(true);
     layout->addWidget(note);
-    table = new QTableView(this);
+    table = new GridTableView(this);
     table->setObjectName(QStringLiteral("table"));
     table->setModel(&model_);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -2,6 +2,7 @@
 
 #include "shared/texts.h"
 #include "window/filled_scroll_bars.h"
+#include "window/grid_table_view.h"
 #include "window/history_delegate.h"
 
 #include <QFile>
@@ -104,7 +105,7 @@ void HistoryWindow::build() {
     auto *legend = new QLabel(tx::kLegend, this);
     legend->setObjectName(QStringLiteral("legend"));
 
-    table = new QTableView(this);
+    table = new GridTableView(this);
     table->setObjectName(QStringLiteral("table"));
     table->setModel(&model_);
     table->setItemDelegate(new HistoryDelegate(table));

@@ -4,6 +4,7 @@
 #include "history_model/row_texts.h"
 #include "shared/texts.h"
 #include "window/filled_scroll_bars.h"
+#include "window/grid_table_view.h"
 
 #include <QBrush>
 #include <QFont>
@@ -334,7 +335,7 @@ void LayoutWindow::build() {
         proxy->setSourceModel(&models_[static_cast<std::size_t>(k)]);
         proxy->setSortRole(StateTableModel::SortRole);
         proxies_[static_cast<std::size_t>(k)] = proxy;
-        auto *view = new QTableView(tabs);
+        auto *view = new GridTableView(tabs);
         view->setObjectName(QStringLiteral("table%1").arg(k));
         view->setModel(proxy);
         fill_behind_bars(view);
