@@ -3,7 +3,7 @@
 #include "shared/texts.h"
 #include "window/filled_scroll_bars.h"
 #include "window/grid_table_view.h"
-#include "window/history_delegate.h"
+#include "window/plain_cell_delegate.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -108,7 +108,7 @@ void HistoryWindow::build() {
     table = new GridTableView(this);
     table->setObjectName(QStringLiteral("table"));
     table->setModel(&model_);
-    table->setItemDelegate(new HistoryDelegate(table));
+    table->setItemDelegate(new PlainCellDelegate(table));
     fill_behind_bars(table);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);

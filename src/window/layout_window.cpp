@@ -5,6 +5,7 @@
 #include "shared/texts.h"
 #include "window/filled_scroll_bars.h"
 #include "window/grid_table_view.h"
+#include "window/plain_cell_delegate.h"
 
 #include <QBrush>
 #include <QFont>
@@ -338,6 +339,7 @@ void LayoutWindow::build() {
         auto *view = new GridTableView(tabs);
         view->setObjectName(QStringLiteral("table%1").arg(k));
         view->setModel(proxy);
+        view->setItemDelegate(new PlainCellDelegate(view));
         fill_behind_bars(view);
         view->setSortingEnabled(true);
         view->sortByColumn(0, Qt::AscendingOrder);

@@ -1,11 +1,11 @@
-#include "window/history_delegate.h"
+#include "window/plain_cell_delegate.h"
 
 #include <QPainter>
 
 namespace bl {
 
-void HistoryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                            const QModelIndex &index) const {
+void PlainCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const {
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette &palette = option.palette;
     QColor text_colour = palette.color(QPalette::Text);
