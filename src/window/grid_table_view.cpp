@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace bl {
 
@@ -22,7 +23,7 @@ void GridTableView::paintEvent(QPaintEvent *event) {
 void GridTableView::paint_grid(const QRect &dirty) {
     const QHeaderView *rows = verticalHeader();
     const QHeaderView *columns = horizontalHeader();
-    if (rows->count() == 0 || columns->count() == 0)
+    if (!showGrid() || rows->count() == 0 || columns->count() == 0)
         return;
     const int cells_right = columns->length() - columns->offset() - 1;
     const int cells_bottom = rows->length() - rows->offset() - 1;
