@@ -31,6 +31,20 @@ int paints_within(QLineEdit &field, int ms) {
     return paints.count;
 }
 
+// Whether the text cursor stands in the field: a dark line where it is.
+bool cursor_shown(QLineEdit &field) {
+    const QRect at = field.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QImage image = field.grab().toImage();
+    for (int x = at.left(); x <= at.right() + 1; ++x) {
+        int dark = 0;
+        for (int y = at.top(); y <= at.bottom(); ++y)
+            dark += qGray(image.pixel(x, y)) < 100;
+        if (dark > at.height() / 2)
+            return true;
+    }
+    return false;
+}
+
 TEST(CursorBlinkTimeout, TheCursorRestsAfterAQuietSpellAndBlinksAgainAtAKey) {
     QStyleHints *hints = QGuiApplication::styleHints();
     const int platform = hints->cursorFlashTime();
@@ -49,6 +63,7 @@ TEST(CursorBlinkTimeout, TheCursorRestsAfterAQuietSpellAndBlinksAgainAtAKey) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !timeout.blinking(); }, 1000));
         QCoreApplication::processEvents();
         EXPECT_EQ(paints_within(*field, 400), 0) << "at rest, the field is not drawn";
+        EXPECT_TRUE(cursor_shown(*field)) << "and its cursor stays shown";
         QTest::keyClick(field, Qt::Key_A);
         EXPECT_TRUE(timeout.blinking()) << "a key wakes it";
         QCoreApplication::processEvents();
