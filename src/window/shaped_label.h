@@ -2,11 +2,12 @@
 // counts: it shapes its text once per change and keeps the glyphs, where a
 // QLabel shapes it again for its size hint, for the layout and for every
 // paint (three times a second's worth of shaping on a quiet bus, more than
-// the new lines cost). A text as wide as the one before is only painted
-// again, without asking the status bar to lay itself out anew.
+// the new lines cost). A text as wide as the one before is drawn again only
+// where it changed (mostly a digit or two of a count), without asking the
+// status bar to lay itself out anew.
 #pragma once
 
-#include <QStaticText>
+#include <QTextLayout>
 #include <QWidget>
 
 namespace bl {
@@ -15,7 +16,7 @@ class ShapedLabel : public QWidget {
 public:
     explicit ShapedLabel(QWidget *parent = nullptr);
 
-    QString text() const { return text_.text(); }
+    QString text() const { return layout_.text(); }
     void setText(const QString &text);
     // the room the whole text takes
     int natural_width() const;
@@ -29,10 +30,15 @@ protected:
 
 private:
     static constexpr int kMargin = 2; // as a QLabel's text stands off its frame
+    // pixels a glyph may reach beyond its advance (antialiasing, italics)
+    static constexpr int kOverhang = 3;
 
     void shape();
+    // where the text's character `at` starts, from the widget's left
+    double x_of(int at) const;
+    QPointF origin() const;
 
-    QStaticText text_;
+    QTextLayout layout_;
 };
 
 } // namespace bl

@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -95,6 +97,53 @@ TEST(ShapedLabel, ATextAsWideAsTheOneBeforeIsOnlyDrawnAgain) {
     }
     EXPECT_GT(s.label->natural_width(),
               s.label->fontMetrics().horizontalAdvance(QStringLiteral("1 Meldungen")));
+}
+
+// The rectangles drawn anew.
+class Painted : public QObject {
+public:
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent *>(event)->rect();
+        return false;
+    }
+};
+
+QImage on_screen(QWidget &w) {
+    QCoreApplication::processEvents();
+    return w.screen()->grabWindow(w.winId()).toImage();
+}
+
+// A new count draws only around its digits; on screen the label is then what
+// it is shown with the new text from the start.
+TEST(ShapedLabel, ATextAsWideAsTheOneBeforeIsDrawnOnlyWhereItChanged) {
+    const QString from =
+        QStringLiteral("1.234 Meldungen · 4,0/s · Last 1 % (max 3 %) · ohne Echo 0");
+    for (const QString &to :
+         {QStringLiteral("1.235 Meldungen · 4,0/s · Last 1 % (max 3 %) · ohne Echo 0"),
+          QStringLiteral("1.234 Meldungen · 4,0/s · Last 1 % (max 3 %) · ohne Echo 7"),
+          QStringLiteral("1.234 Meldungen · 4,0/s · Last 2 % (max 3 %) · ohne Echo 0")}) {
+        Shown changed;
+        changed.label->setText(from);
+        changed.settle();
+        const int width = changed.label->natural_width();
+        Painted painted;
+        changed.label->installEventFilter(&painted);
+        changed.label->setText(to);
+        const QImage shown = on_screen(changed.bar);
+        changed.label->removeEventFilter(&painted);
+        if (changed.label->natural_width() != width)
+            continue; // (a font whose digits differ in width: drawn whole, as it should)
+        EXPECT_LT(painted.region.boundingRect().width(), changed.label->width() / 4)
+            << to.toStdString();
+        Shown fresh;
+        fresh.label->setText(to);
+        fresh.settle();
+        EXPECT_EQ(shown, on_screen(fresh.bar)) << to.toStdString();
+    }
 }
 
 TEST(ShapedLabel, ALargerFontTakesMoreRoom) {
