@@ -7,6 +7,20 @@
 
 namespace bl {
 
+namespace {
+
+// Each section of `header` not hidden between the pixels from and to, by
+// its logical index.
+template <typename Each> void each_shown(const QHeaderView *header, int from, int to, Each each) {
+    const int first = std::max(header->visualIndexAt(from), 0);
+    const int last = header->visualIndexAt(to);
+    for (int v = first; v <= (last < 0 ? header->count() - 1 : last); ++v)
+        if (const int logical = header->logicalIndex(v); !header->isSectionHidden(logical))
+            each(logical);
+}
+
+} // namespace
+
 GridTableView::GridTableView(QWidget *parent) : QTableView(parent) {
     // the cells leave the grid its pixels, as ever; Qt's pen draws nothing
     // there, the grid is filled in after them
@@ -35,24 +49,14 @@ void GridTableView::paint_grid(const QRect &dirty) {
     const QColor grid = QColor::fromRgba(
         static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
     QPainter painter(viewport());
-    const int first_row = std::max(rows->visualIndexAt(area.top()), 0);
-    const int last_row = rows->visualIndexAt(area.bottom());
-    for (int v = first_row; v <= (last_row < 0 ? rows->count() - 1 : last_row); ++v) {
-        const int row = rows->logicalIndex(v);
-        if (rows->isSectionHidden(row))
-            continue;
+    each_shown(rows, area.top(), area.bottom(), [&](int row) {
         const int y = rowViewportPosition(row) + rowHeight(row) - 1;
         painter.fillRect(QRect(area.left(), y, area.width(), 1), grid);
-    }
-    const int first_column = std::max(columns->visualIndexAt(area.left()), 0);
-    const int last_column = columns->visualIndexAt(area.right());
-    for (int v = first_column; v <= (last_column < 0 ? columns->count() - 1 : last_column); ++v) {
-        const int column = columns->logicalIndex(v);
-        if (columns->isSectionHidden(column))
-            continue;
+    });
+    each_shown(columns, area.left(), area.right(), [&](int column) {
         const int x = columnViewportPosition(column) + columnWidth(column) - 1;
         painter.fillRect(QRect(x, area.top(), 1, area.height()), grid);
-    }
+    });
 }
 
 } // namespace bl

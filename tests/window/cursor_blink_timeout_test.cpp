@@ -1,5 +1,7 @@
 #include "window/cursor_blink_timeout.h"
 
+#include "support/event_count.h"
+
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QStyleHints>
@@ -10,21 +12,9 @@
 namespace bl {
 namespace {
 
-class Paints : public QObject {
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
-
 // How often `field` is drawn in `ms` milliseconds.
 int paints_within(QLineEdit &field, int ms) {
-    Paints paints;
+    testing::EventCount paints(QEvent::Paint);
     field.installEventFilter(&paints);
     QTest::qWait(ms);
     field.removeEventFilter(&paints);

@@ -26,6 +26,13 @@ QScrollBar *shown_vertical_bar(RtbMoni &area) {
     return nullptr;
 }
 
+// The area on screen at a size that shows some twenty lines; its vertical bar.
+QScrollBar *shown_with_its_bar(RtbMoni &area) {
+    area.resize(400, 300);
+    area.show();
+    return QTest::qWaitForWindowExposed(&area) ? shown_vertical_bar(area) : nullptr;
+}
+
 QImage on_screen(QWidget &w) {
     QCoreApplication::processEvents();
     return w.screen()->grabWindow(w.winId()).toImage();
@@ -48,10 +55,7 @@ private:
 // screen the bar must be what drawing it whole gives.
 TEST_P(EveryStyle, AScrollBarDrawnWhereItsHandleMovedEqualsItDrawnWhole) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
-    QScrollBar *shown = shown_vertical_bar(area);
+    QScrollBar *shown = shown_with_its_bar(area);
     ASSERT_NE(shown, nullptr);
     for (int round = 0; round < 60; ++round) {
         for (int i = 0; i <= round % 3; ++i)
@@ -70,10 +74,7 @@ TEST_P(EveryStyle, AScrollBarDrawnWhereItsHandleMovedEqualsItDrawnWhole) {
 // left behind catches up by itself when no refresh comes.
 TEST(MirroredScrollBars, AHandleCreepingAsLinesComeShowsOnceASecond) {
     RtbMoni area;
-    area.resize(400, 300);
-    area.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
-    QScrollBar *shown = shown_vertical_bar(area);
+    QScrollBar *shown = shown_with_its_bar(area);
     ASSERT_NE(shown, nullptr);
     const QScrollBar *own = area.verticalScrollBar();
     for (int i = 0; i < 60; ++i)

@@ -1,5 +1,7 @@
 #include "window/shaped_label.h"
 
+#include "support/event_count.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QImage>
@@ -11,19 +13,6 @@
 
 namespace bl {
 namespace {
-
-// Counts the requests to lay a widget out anew.
-class LayoutRequests : public QObject {
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::LayoutRequest)
-            ++count;
-        return false;
-    }
-};
 
 // How many pixels of `image` are darker than the label's background.
 int dark_pixels(const QImage &image) {
@@ -37,7 +26,7 @@ int dark_pixels(const QImage &image) {
 struct Shown {
     QWidget bar;
     ShapedLabel *label = new ShapedLabel(&bar);
-    LayoutRequests requests;
+    testing::EventCount requests{QEvent::LayoutRequest};
     Shown() {
         auto *row = new QHBoxLayout(&bar);
         row->addWidget(label);
