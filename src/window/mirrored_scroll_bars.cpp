@@ -8,6 +8,13 @@
 
 namespace bl {
 
+namespace {
+
+// Whether a bar has a handle to move (its text is longer than its view).
+bool has_handle(const QScrollBar *bar) { return bar->maximum() > bar->minimum(); }
+
+} // namespace
+
 MirroredScrollBars::MirroredScrollBars(QAbstractScrollArea &area)
     : QObject(&area), area_(area), vertical_(new QScrollBar(Qt::Vertical, &area)),
       horizontal_(new QScrollBar(Qt::Horizontal, &area)) {
@@ -48,9 +55,8 @@ void MirroredScrollBars::set_refreshing(bool on) {
 }
 
 bool MirroredScrollBars::handle_comes_or_goes() const {
-    const auto usable = [](const QScrollBar *bar) { return bar->maximum() > bar->minimum(); };
-    return usable(area_.verticalScrollBar()) != usable(vertical_) ||
-           usable(area_.horizontalScrollBar()) != usable(horizontal_);
+    return has_handle(area_.verticalScrollBar()) != has_handle(vertical_) ||
+           has_handle(area_.horizontalScrollBar()) != has_handle(horizontal_);
 }
 
 void MirroredScrollBars::request(bool by_user) {
@@ -86,8 +92,8 @@ bool MirroredScrollBars::mirror(const QScrollBar *own, QScrollBar *shown, Handle
         handle_rect(*shown, shown->minimum(), shown->maximum(), shown->pageStep(), shown->value());
     const QRect to =
         handle_rect(*shown, own->minimum(), own->maximum(), own->pageStep(), own->value());
-    const bool usable = own->maximum() > own->minimum();
-    const bool was_usable = shown->maximum() > shown->minimum();
+    const bool usable = has_handle(own);
+    const bool was_usable = has_handle(shown);
     const bool same = from == to && usable == was_usable;
     const QRegion changed = same                   ? QRegion()
                             : usable == was_usable ? moves.changed(*shown, from, to)
