@@ -38,6 +38,12 @@ bool same_slot(const SlotState &a, const SlotState &b) {
            a.consist_top == b.consist_top && a.throttle == b.throttle;
 }
 
+// what a loco takes from its slot
+bool same_for_loco(const SlotState &a, const SlotState &b) {
+    return a.loco == b.loco && a.speed == b.speed && a.direction == b.direction &&
+           a.functions == b.functions;
+}
+
 bool same_loco(const LocoState &a, const LocoState &b) {
     return a.slot == b.slot && a.speed == b.speed && a.direction == b.direction &&
            a.functions == b.functions && a.section == b.section && a.zone == b.zone &&
@@ -99,6 +105,7 @@ SlotState &LayoutState::slot(int n) {
     if (!s) [[unlikely]]
         s = &new_slot(n);
     s->seen_us = now_us_;
+    s->seen_at = applied_;
     return *s;
 }
 
@@ -138,9 +145,81 @@ void LayoutState::changed(LocoState &l) {
     l.changed_nr = nr_;
 }
 
+void LayoutState::own_change(LocoState &l) {
+    changed(l);
+    if (SlotState *s = slots_.find(l.slot); s && s->loco == l.address)
+        s->tell_loco_next = true;
+}
+
+const Numbered<LocoState> &LayoutState::locos() const {
+    for (LocoState &l : locos_)
+        tell(l);
+    return locos_;
+}
+
+// What the slot a loco was last taken into said since the loco last heard
+// of it, where the slot still holds it: as if each message about the slot
+// had been told to the loco as it came.
+void LayoutState::tell(LocoState &l) const {
+    const SlotState *s = slots_.find(l.slot);
+    if (!s || s->loco != l.address || s->seen_at <= l.told_at)
+        return;
+    // a change of the slot is a change of the loco, also where a later one
+    // set it back; the slot's next message after a change of the loco by
+    // itself has set the loco to what the slot says already
+    const bool slot_changed = s->loco_changed_at > l.told_at;
+    l.told_at = s->seen_at;
+    l.seen_us = std::max(l.seen_us, s->seen_us);
+    if (!slot_changed)
+        return;
+    l.speed = s->speed >= 0 ? s->speed : l.speed;
+    l.direction = s->direction;
+    l.functions = s->functions;
+    l.changed_us = s->loco_changed_us;
+    l.changed_nr = s->loco_changed_nr;
+}
+
+// A loco about to change by a message about itself: up to date first.
+LocoState &LayoutState::told_loco(int address) {
+    LocoState &l = loco(address);
+    tell(l);
+    return l;
+}
+
+// Slot n is about to take a loco's address (its own again, or another's):
+// the loco it held and the one it takes hear first what was said before.
+void LayoutState::before_taking(int n, int address) {
+    const SlotState *s = slots_.find(n);
+    const int held = s ? s->loco : -1;
+    if (held >= 0)
+        if (LocoState *l = locos_.find(held))
+            tell(*l);
+    if (address >= 0 && address != held)
+        if (LocoState *l = locos_.find(address))
+            tell(*l);
+}
+
+// A slot took a loco: the loco is in this slot now and holds what it says.
+void LayoutState::take(const SlotState &s) {
+    if (!locos_kept_)
+        return;
+    LocoState &l = loco(s.loco);
+    l.told_at = applied_;
+    const int speed = s.speed >= 0 ? s.speed : l.speed;
+    if (l.slot == s.slot && l.speed == speed && l.direction == s.direction &&
+        l.functions == s.functions)
+        return;
+    l.slot = s.slot;
+    l.speed = speed;
+    l.direction = s.direction;
+    l.functions = s.functions;
+    changed(l);
+}
+
 // Applies what a slot now holds to the loco it holds too.
 void LayoutState::slot_data(const Message &m, int n, int address, int stat1, int speed, int dirf,
                             int throttle) {
+    before_taking(n, address);
     SlotState &s = slot(n);
     const SlotState before = s;
     s.loco = address;
@@ -158,27 +237,9 @@ void LayoutState::slot_data(const Message &m, int n, int address, int stat1, int
     else
         expanded_functions(s, m);
     s.throttle = throttle;
-    if (!same_slot(before, s))
-        changed(s);
+    settle(s, !same_slot(before, s), !same_for_loco(before, s));
     if (address >= 0)
-        tell_loco(s);
-}
-
-// What a slot holds, told on to the loco it holds; compared field by field
-// (no copy), as this runs for most messages of a busy bus.
-void LayoutState::tell_loco(const SlotState &s) {
-    if (!locos_kept_)
-        return;
-    LocoState &l = loco(s.loco);
-    const int speed = s.speed >= 0 ? s.speed : l.speed;
-    if (l.slot == s.slot && l.speed == speed && l.direction == s.direction &&
-        l.functions == s.functions)
-        return;
-    l.slot = s.slot;
-    l.speed = speed;
-    l.direction = s.direction;
-    l.functions = s.functions;
-    changed(l);
+        take(s);
 }
 
 // The functions an expanded slot (0xE6/0xEE) carries beyond F0..F4.
@@ -191,20 +252,21 @@ void LayoutState::expanded_functions(SlotState &s, const Message &m) {
     s.functions.set(28, m[9] & 0x40);
 }
 
-// A change to a slot, told on to the loco it holds; the time of a change is
-// kept only where something changed.
+// A change to a slot; the time of a change is kept only where something
+// changed.
 template <typename Change> void LayoutState::change_slot(int n, Change change) {
     SlotState &s = slot(n);
     const SlotState before = s;
     change(s);
-    settle(s, !same_slot(before, s));
+    settle(s, !same_slot(before, s), !same_for_loco(before, s));
 }
 
 // Speed, direction and functions come in most messages of a busy bus: they
 // are compared by themselves instead of the whole slot.
 void LayoutState::slot_speed(int n, int speed) {
     SlotState &s = slot(n);
-    settle(s, std::exchange(s.speed, speed) != speed);
+    const bool change = std::exchange(s.speed, speed) != speed;
+    settle(s, change, change);
 }
 
 void LayoutState::slot_dirf(int n, int dirf, bool with_direction) {
@@ -216,21 +278,31 @@ void LayoutState::slot_dirf(int n, int dirf, bool with_direction) {
     const bool change = direction != s.direction || !(f == s.functions);
     s.direction = direction;
     s.functions = f;
-    settle(s, change);
+    settle(s, change, change);
 }
 
 void LayoutState::slot_functions(int n, int first, int count, int value, int bit) {
     SlotState &s = slot(n);
     const Functions was = s.functions;
     s.functions.set_range(first, count, static_cast<unsigned>(value) >> bit);
-    settle(s, !(was == s.functions));
+    const bool change = !(was == s.functions);
+    settle(s, change, change);
 }
 
-void LayoutState::settle(SlotState &s, bool change) {
+// The loco a slot holds is told of a change when the locos are read.
+void LayoutState::settle(SlotState &s, bool change, bool loco_change) {
     if (change)
         changed(s);
-    if (s.loco >= 0)
-        tell_loco(s);
+    if (loco_change) {
+        s.loco_changed_at = applied_;
+        s.loco_changed_us = now_us_;
+        s.loco_changed_nr = nr_;
+    }
+    if (s.tell_loco_next) [[unlikely]] {
+        s.tell_loco_next = false;
+        if (s.loco >= 0)
+            take(s);
+    }
 }
 
 void LayoutState::set_activity(int n, int stat1) {
@@ -252,13 +324,16 @@ void LayoutState::move(int from, int to) {
         });
         return;
     }
+    if (const SlotState *source = slots_.find(from))
+        before_taking(to, source->loco);
     const SlotState moved = slot(from);
-    change_slot(to, [&moved, this](SlotState &s) {
+    change_slot(to, [&moved](SlotState &s) {
         const int number = s.slot;
         s = moved;
         s.slot = number;
-        s.seen_us = now_us_;
     });
+    if (moved.loco >= 0)
+        take(slot(to));
     change_slot(from, [](SlotState &s) {
         s.activity = Activity::Free;
         s.stat1 = s.stat1 < 0 ? 0 : s.stat1 & ~0x30;
@@ -332,13 +407,13 @@ void LayoutState::sensor(int number, bool occupied) {
 }
 
 void LayoutState::transponder(int address, int section_number, char zone, bool present) {
-    LocoState &l = loco(address);
+    LocoState &l = told_loco(address);
     const LocoState was = l;
     l.section = section_number;
     l.zone = zone;
     l.present = present;
     if (!same_loco(was, l))
-        changed(l);
+        own_change(l);
 }
 
 void LayoutState::section(int key, int board, int number, SectionState::Kind kind, bool tripped) {
@@ -430,7 +505,7 @@ void LayoutState::dcc_packet(const Message &m) {
     if (at >= n)
         return;
     const int i = p[static_cast<std::size_t>(at)];
-    LocoState &l = loco(address);
+    LocoState &l = told_loco(address);
     const LocoState was = l;
     if (i == 0x3F && at + 1 < n) { // 128 steps: the slot's own value
         l.speed = p[static_cast<std::size_t>(at + 1)] & 0x7F;
@@ -447,7 +522,7 @@ void LayoutState::dcc_packet(const Message &m) {
                               static_cast<unsigned>(p[static_cast<std::size_t>(at + 1)]));
     }
     if (!same_loco(was, l))
-        changed(l);
+        own_change(l);
 }
 
 // Most messages of a running layout are throttles' speeds and functions:
@@ -457,6 +532,7 @@ void LayoutState::apply(const Message &m) {
     if (!m.checksum_ok || m.length == 0)
         return;
     nr_ = m.seq;
+    ++applied_;
     now_us_ = m.wall_us;
     switch (m.opcode()) {
     case kOpcLocoSpd: return slot_speed(m[1], m[2]);

@@ -58,6 +58,9 @@ struct SlotState {
     int slot = 0;
     int loco = -1;
     Activity activity = Activity::Free;
+    // the loco it holds changed by a message about itself: the slot's next
+    // message sets it to what the slot says
+    bool tell_loco_next = false;
     int stat1 = -1;     // the whole status byte, where told
     int speed = -1;     // the raw slot value 0..127
     int direction = -1; // 0 vorwärts, 1 rückwärts
@@ -67,6 +70,14 @@ struct SlotState {
     std::int64_t changed_us = 0; // the last change
     std::int64_t seen_us = 0;    // the last message about it
     std::uint64_t changed_nr = 0;
+    // For the loco it holds, which learns from it only when the locos are
+    // read: the count of messages applied at the last message about the
+    // slot, and at the last change of what the loco takes from it (speed,
+    // direction, functions), with that change's time and number.
+    std::uint64_t seen_at = 0;
+    std::uint64_t loco_changed_at = 0;
+    std::int64_t loco_changed_us = 0;
+    std::uint64_t loco_changed_nr = 0;
 };
 
 struct LocoState {
@@ -81,6 +92,8 @@ struct LocoState {
     std::int64_t seen_us = 0;
     std::int64_t changed_us = 0;
     std::uint64_t changed_nr = 0;
+    // what its slot said is in it up to here (a count of messages applied)
+    std::uint64_t told_at = 0;
 };
 
 struct SwitchState {
@@ -150,7 +163,8 @@ public:
 
     // each in the order the bus first told of it
     const Numbered<SlotState> &slots() const { return slots_; }
-    const Numbered<LocoState> &locos() const { return locos_; }
+    // (the locos learn what their slots said since they were last read here)
+    const Numbered<LocoState> &locos() const;
     const Numbered<SwitchState> &switches() const { return switches_; }
     const Numbered<SensorState> &sensors() const { return sensors_; }
     // by board * 16 + section, a unit of its own by kUnitSections + unit
@@ -169,8 +183,12 @@ private:
     void changed(SlotState &s);
     template <typename Change> void change_slot(int n, Change change);
     void changed(LocoState &l);
-    [[gnu::always_inline]] inline void tell_loco(const SlotState &s);
-    [[gnu::always_inline]] inline void settle(SlotState &s, bool change);
+    void own_change(LocoState &l);
+    LocoState &told_loco(int address);
+    void tell(LocoState &l) const;
+    void before_taking(int n, int address);
+    void take(const SlotState &s);
+    [[gnu::always_inline]] inline void settle(SlotState &s, bool change, bool loco_change);
     void slot_data(const Message &m, int slot, int loco, int stat1, int speed, int dirf,
                    int throttle);
     void expanded_functions(SlotState &s, const Message &m);
@@ -192,6 +210,7 @@ private:
 
     bool locos_kept_ = true;
     std::uint64_t nr_ = 0;
+    std::uint64_t applied_ = 0; // messages applied
     std::int64_t now_us_ = 0;
     Power power_ = Power::Unknown;
     std::int64_t power_changed_us_ = 0;
@@ -199,7 +218,10 @@ private:
     int programming_busy_ = -1;
     int pending_switch_state_ = -1; // a switch-state query waiting for its answer
     Numbered<SlotState> slots_;
-    Numbered<LocoState> locos_;
+    // brought up to date from their slots when read (a running layout's
+    // throttles change slots with most messages; their locos are read
+    // seldom)
+    mutable Numbered<LocoState> locos_;
     Numbered<SwitchState> switches_;
     Numbered<SensorState> sensors_;
     Numbered<SectionState> sections_;

@@ -55,6 +55,8 @@ public:
     // in the order they came
     auto begin() const { return entries_.begin(); }
     auto end() const { return entries_.end(); }
+    auto begin() { return entries_.begin(); }
+    auto end() { return entries_.end(); }
 
 private:
     std::vector<T> entries_;

@@ -4,6 +4,9 @@
 #include "loconet/layout_state.h"
 #include "support/messages.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -122,6 +125,107 @@ TEST(LayoutState, SlotsAloneAreTheSameWithoutTheLocos) {
     }
     EXPECT_FALSE(all.state.locos().empty());
     EXPECT_TRUE(slots_only.locos().empty());
+}
+
+// A DCC packet sets a loco by itself; the next message about its slot sets
+// it back to what the slot says, read in between or not.
+TEST(LayoutState, ASlotsNextMessageSetsBackALocoChangedByItself) {
+    for (const bool read_between : {true, false}) {
+        Fed f;
+        f << "E7 0E 05 33 03 40 30 07 00 00 01 11 00" // slot 5: loco 3 at 64
+          << "ED 0B 7F 34 00 03 3F 10 00 00";         // loco 3 at 16
+        if (read_between) {
+            EXPECT_EQ(f.loco(3).speed, 16);
+        }
+        f << "A0 05 40" // the slot's speed again: no change of the slot
+          << "A1 07 00";
+        EXPECT_EQ(f.loco(3).speed, 64) << read_between;
+        EXPECT_EQ(f.loco(3).direction, 1) << read_between;
+        EXPECT_EQ(f.loco(3).changed_nr, 3u) << read_between;
+    }
+}
+
+// The locos learn from their slots only when they are read: read at any
+// moment, they are what they would be had they been read after every
+// message. Random streams of slot data, throttle messages, moves and DCC
+// packets to the locos themselves, over a few slots and locos (one slot at
+// a time holding a loco).
+TEST(LayoutState, LocosReadSeldomAreLocosReadAfterEveryMessage) {
+    std::mt19937 rng(31);
+    const auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const auto hex = [](std::initializer_list<int> bytes) {
+        std::string text;
+        for (const int b : bytes) {
+            char two[4];
+            std::snprintf(two, sizeof two, "%02X ", b & 0xFF);
+            text += two;
+        }
+        return text;
+    };
+    const int addresses[] = {3, 44, 57, 130, 2001};
+    for (int round = 0; round < 40; ++round) {
+        testing::MessageBus bus;
+        LayoutState every, seldom;
+        std::array<int, 7> held{-1, -1, -1, -1, -1, -1, -1}; // by slot 1..6
+        const auto holder = [&held](int slot) -> int & {
+            return held[static_cast<std::size_t>(slot)];
+        };
+        for (int k = 0; k < 300; ++k) {
+            const int n = 1 + pick(6);
+            std::string text;
+            switch (pick(7)) {
+            case 0: { // slot data, with a loco no other slot holds
+                const int a = addresses[pick(5)];
+                if (std::count(held.begin(), held.end(), a) && holder(n) != a)
+                    continue;
+                holder(n) = a;
+                text = hex({0xE7, 0x0E, n, 0x30 | pick(4) << 4, a & 0x7F, pick(128), pick(64), 7, 0,
+                            a >> 7, pick(16), 0, 0});
+                break;
+            }
+            case 1: text = hex({0xA0, n, pick(128)}); break;
+            case 2: text = hex({0xA1, n, pick(64)}); break;
+            case 3: text = hex({0xA2, n, pick(16)}); break;
+            case 4: { // a move; the loco the target held is held by none
+                const int to = 1 + pick(6);
+                if (to == n)
+                    continue;
+                holder(to) = holder(n);
+                holder(n) = -1;
+                text = hex({0xBA, n, to});
+                break;
+            }
+            default: { // a DCC packet to a short address: 128 steps, or F0..F4
+                const int a = addresses[pick(3)];
+                const int value = pick(256);
+                text = pick(2) ? hex({0xED, 0x0B, 0x7F, 0x34, (value >> 7) << 2, a, 0x3F,
+                                      value & 0x7F, 0, 0})
+                               : hex({0xED, 0x0B, 0x7F, 0x24, 2, a, value & 0x1F, 0, 0, 0});
+                break;
+            }
+            }
+            const Message m = bus.next(text);
+            every.apply(m);
+            seldom.apply(m);
+            (void)every.locos();
+            if (pick(40) != 0 && k != 299)
+                continue;
+            ASSERT_EQ(seldom.locos().size(), every.locos().size());
+            for (const LocoState &want : every.locos()) {
+                const LocoState &got = seldom.locos().at(want.address);
+                const auto where = ::testing::Message()
+                                   << "round " << round << ", message " << k << " (" << text
+                                   << "), loco " << want.address;
+                EXPECT_EQ(got.slot, want.slot) << where;
+                EXPECT_EQ(got.speed, want.speed) << where;
+                EXPECT_EQ(got.direction, want.direction) << where;
+                EXPECT_EQ(got.functions, want.functions) << where;
+                EXPECT_EQ(got.seen_us, want.seen_us) << where;
+                EXPECT_EQ(got.changed_us, want.changed_us) << where;
+                ASSERT_EQ(got.changed_nr, want.changed_nr) << where;
+            }
+        }
+    }
 }
 
 TEST(LayoutState, MovesLinksAndStatusChanges) {
