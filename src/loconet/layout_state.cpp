@@ -216,6 +216,30 @@ void LayoutState::take(const SlotState &s) {
     changed(l);
 }
 
+// A slot took a loco: where another slot holds it too, both tell it with
+// each message while they share it.
+void LayoutState::taken(SlotState &s) {
+    if (!locos_kept_)
+        return;
+    if (const LocoState *l = locos_.find(s.loco); l && l->slot != s.slot)
+        if (SlotState *other = slots_.find(l->slot); other && other->loco == s.loco)
+            other->loco_shared = s.loco_shared = true;
+    take(s);
+}
+
+// A slot that shared its loco holds it no more: the slots still holding it
+// tell it with their next message, and share it still where more than one.
+void LayoutState::unshare(int address) {
+    int holders = 0;
+    for (const SlotState &s : slots_)
+        holders += s.loco == address;
+    for (SlotState &s : slots_)
+        if (s.loco == address) {
+            s.loco_shared = holders > 1;
+            s.tell_loco_next = true;
+        }
+}
+
 // Applies what a slot now holds to the loco it holds too.
 void LayoutState::slot_data(const Message &m, int n, int address, int stat1, int speed, int dirf,
                             int throttle) {
@@ -237,9 +261,13 @@ void LayoutState::slot_data(const Message &m, int n, int address, int stat1, int
     else
         expanded_functions(s, m);
     s.throttle = throttle;
+    if (before.loco != address && before.loco_shared) {
+        s.loco_shared = false;
+        unshare(before.loco);
+    }
     settle(s, !same_slot(before, s), !same_for_loco(before, s));
     if (address >= 0)
-        take(s);
+        taken(s);
 }
 
 // The functions an expanded slot (0xE6/0xEE) carries beyond F0..F4.
@@ -298,7 +326,7 @@ void LayoutState::settle(SlotState &s, bool change, bool loco_change) {
         s.loco_changed_us = now_us_;
         s.loco_changed_nr = nr_;
     }
-    if (s.tell_loco_next) [[unlikely]] {
+    if (s.tell_loco_next || s.loco_shared) [[unlikely]] {
         s.tell_loco_next = false;
         if (s.loco >= 0)
             take(s);
@@ -326,19 +354,27 @@ void LayoutState::move(int from, int to) {
     }
     if (const SlotState *source = slots_.find(from))
         before_taking(to, source->loco);
+    const SlotState *target = slots_.find(to);
+    const int replaced = target && target->loco_shared ? target->loco : -1;
     const SlotState moved = slot(from);
     change_slot(to, [&moved](SlotState &s) {
         const int number = s.slot;
         s = moved;
         s.slot = number;
     });
-    if (moved.loco >= 0)
-        take(slot(to));
     change_slot(from, [](SlotState &s) {
         s.activity = Activity::Free;
         s.stat1 = s.stat1 < 0 ? 0 : s.stat1 & ~0x30;
         s.loco = -1;
+        s.loco_shared = false;
     });
+    if (replaced >= 0 && replaced != moved.loco)
+        unshare(replaced);
+    if (moved.loco >= 0) {
+        if (moved.loco_shared)
+            unshare(moved.loco);
+        taken(slot(to));
+    }
 }
 
 void LayoutState::set_power(Power p) {

@@ -61,6 +61,9 @@ struct SlotState {
     // the loco it holds changed by a message about itself: the slot's next
     // message sets it to what the slot says
     bool tell_loco_next = false;
+    // another slot holds its loco too: the loco follows the last one heard,
+    // told with each message while they share it
+    bool loco_shared = false;
     int stat1 = -1;     // the whole status byte, where told
     int speed = -1;     // the raw slot value 0..127
     int direction = -1; // 0 vorwärts, 1 rückwärts
@@ -188,6 +191,8 @@ private:
     void tell(LocoState &l) const;
     void before_taking(int n, int address);
     void take(const SlotState &s);
+    void taken(SlotState &s);
+    void unshare(int address);
     [[gnu::always_inline]] inline void settle(SlotState &s, bool change, bool loco_change);
     void slot_data(const Message &m, int slot, int loco, int stat1, int speed, int dirf,
                    int throttle);
