@@ -1,9 +1,11 @@
 // Cost of one refresh of the monitor area's view under a saturated bus:
 // 34 new lines (a tenth of a second of traffic), the cut, the repaint.
 #include "window/frm_monitor.h"
+#include "window/handle_moves.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QScrollBar>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -48,6 +50,27 @@ void BM_FullViewportRepaint(benchmark::State &state) {
         area.viewport()->render(&image);
 }
 BENCHMARK(BM_FullViewportRepaint)->Unit(benchmark::kMicrosecond);
+
+// Trying once whether the style lets a creeping handle be drawn only
+// around its ends, for a vertical bar of the given length (as the monitor
+// area's, the first time its text outgrows the view).
+void BM_TryingTheScrollBarStyle(benchmark::State &state) {
+    QScrollBar bar(Qt::Vertical);
+    bar.resize(14, static_cast<int>(state.range(0)));
+    bar.setRange(0, 100);
+    bar.setPageStep(50);
+    const QRect from = bl::handle_rect(bar, 0, 100, 50, 100);
+    const QRect to = bl::handle_rect(bar, 0, 102, 50, 102);
+    for (auto _ : state) {
+        bl::HandleMoves moves;
+        benchmark::DoNotOptimize(moves.changed(bar, from, to));
+    }
+}
+BENCHMARK(BM_TryingTheScrollBarStyle)
+    ->Arg(80)
+    ->Arg(457)
+    ->MeasureProcessCPUTime() // the raster engine's helper threads too
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

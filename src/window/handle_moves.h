@@ -8,6 +8,7 @@
 // per style and size, by drawing a bar both ways.
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QRegion>
 #include <QScrollBar>
@@ -31,6 +32,8 @@ public:
 private:
     static QRegion bands(const QScrollBar &bar, const QRect &from, const QRect &to);
     static bool drawn_alike(const QScrollBar &bar);
+    static void render_in_strips(QScrollBar &bar, QImage &image, const QRegion &region);
+    static constexpr int kStrip = 64;
 
     const QStyle *tried_style_ = nullptr;
     QSize tried_size_;
