@@ -102,6 +102,8 @@ private:
     void follow_by_moving(int moved_lines, int first_changed);
     void place_text();
     void keep_following();
+    int follow_step() const;
+    int spare_rows_after(int still_top) const;
     int top_line() const;
     int lines_in_view() const;
     std::string_view text_between(int from, int to) const;
@@ -129,8 +131,10 @@ private:
     int covered_bottom_ = 0;
     MirroredScrollBars *bars_;
     int refreshes_by_moving_ = 0;
-    static constexpr int kMargin = 4;    // px left of the text, as a text box has
-    static constexpr int kFillBand = 24; // px: fewer lines than the raster engine shares out
+    int spare_rows_ = 0; // blank rows the vertical range holds below the last line
+    static constexpr int kFollowStepShare = 8; // a step is this share of the lines in view
+    static constexpr int kMargin = 4;          // px left of the text, as a text box has
+    static constexpr int kFillBand = 24;       // px: fewer lines than the raster engine shares out
 };
 
 } // namespace bl

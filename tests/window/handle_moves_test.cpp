@@ -85,7 +85,7 @@ TEST(MirroredScrollBars, AHandleCreepingAsLinesComeShowsOnceASecond) {
     const int updates = area.scroll_bars().shown_updates();
     area.append_text("noch eine Zeile\r\n");
     area.refresh_view();
-    EXPECT_EQ(shown->maximum(), own->maximum() - 1) << "a line later, it waits";
+    EXPECT_LT(shown->maximum(), own->maximum()) << "a line later, it waits";
     EXPECT_EQ(area.scroll_bars().shown_updates(), updates) << "and is not drawn";
     area.verticalScrollBar()->setValue(3);
     EXPECT_EQ(shown->value(), 3) << "a scroll by the user shows at once";

@@ -518,6 +518,41 @@ TEST(RtbMoni, MovedPictureEqualsTheViewDrawnWhole) {
     EXPECT_GT(area.refreshes_by_moving(), 100) << "the picture was moved, not drawn whole";
 }
 
+// On a quiet bus the view, following the newest line, moves up a few lines
+// at a time, and the lines after fill the blank rows left below: the newest
+// line is always in view, the picture moves for a fraction of the lines.
+TEST(RtbMoni, AQuietBusMovesTheViewAFewLinesAtATime) {
+    RtbMoni area;
+    area.resize(400, 600);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    for (int i = 0; i < 80; ++i)
+        area.append_text("Zeile " + std::to_string(i) + "\r\n");
+    area.refresh_view();
+    QScrollBar *bar = area.verticalScrollBar();
+    const int lines = 60;
+    int moves = 0;
+    for (int i = 0; i < lines; ++i) {
+        const std::string newest = "neu " + std::to_string(i);
+        area.append_text(newest + "\r\n");
+        if (area.text().size() > 900)
+            area.keep_last(800);
+        const int top = bar->value();
+        area.refresh_view();
+        moves += bar->value() != top;
+        const int last = area.line_count() - 2; // the empty line after the newest one follows it
+        ASSERT_EQ(area.line_text(last), QString::fromStdString(newest));
+        EXPECT_TRUE(area.viewport()->rect().contains(area.line_rect(last)))
+            << "line " << i << " out of view";
+        EXPECT_EQ(bar->value(), bar->maximum()) << "the view still follows";
+    }
+    EXPECT_GT(moves, 0);
+    EXPECT_LE(moves, lines / 3) << "the picture moved for most lines";
+    const QImage drawn = on_screen(area);
+    area.viewport()->update();
+    EXPECT_EQ(drawn, on_screen(area)) << "the blank rows are drawn blank";
+}
+
 // While the text is shorter than the view, a new line is drawn by itself
 // and the picture is the same as the view drawn whole.
 TEST(RtbMoni, LinesBelowAShortTextAreDrawnByThemselves) {
