@@ -180,7 +180,8 @@ void RtbMoni::set_ranges() {
     const int shown = lines_in_view();
     QScrollBar *bar = verticalScrollBar();
     bar->setPageStep(shown);
-    bar->setRange(0, std::max(line_count() - shown, 0) + spare_rows_);
+    const int last_at_bottom = std::max(line_count() - shown, 0);
+    bar->setRange(0, last_at_bottom > 0 ? last_at_bottom + spare_rows_ : 0);
     QScrollBar *sideways = horizontalScrollBar();
     sideways->setPageStep(std::max(viewport()->width(), 1));
     sideways->setRange(0, std::max(widest_ + 2 * kMargin - viewport()->width(), 0));
@@ -429,8 +430,10 @@ void RtbMoni::refresh_view() {
     refreshing_ = true;
     bars_->set_refreshing(true);
     const bool anew = take_changes();
-    if (was_following)
-        spare_rows_ = anew ? 0 : spare_rows_after(std::max(top_before - cut_lines, 0));
+    if (anew)
+        spare_rows_ = 0;
+    else if (was_following)
+        spare_rows_ = spare_rows_after(std::max(top_before - cut_lines, 0));
     set_ranges();
     if (was_following)
         bar->setValue(bar->maximum());

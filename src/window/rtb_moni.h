@@ -132,7 +132,7 @@ private:
     MirroredScrollBars *bars_;
     int refreshes_by_moving_ = 0;
     int spare_rows_ = 0; // blank rows the vertical range holds below the last line
-    static constexpr int kFollowStepShare = 8; // a step is this share of the lines in view
+    static constexpr int kFollowStepShare = 8; // a step: the lines in view divided by this
     static constexpr int kMargin = 4;          // px left of the text, as a text box has
     static constexpr int kFillBand = 24;       // px: fewer lines than the raster engine shares out
 };

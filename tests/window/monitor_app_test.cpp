@@ -551,6 +551,19 @@ TEST(RtbMoni, AQuietBusMovesTheViewAFewLinesAtATime) {
     const QImage drawn = on_screen(area);
     area.viewport()->update();
     EXPECT_EQ(drawn, on_screen(area)) << "the blank rows are drawn blank";
+
+    // just moved, blank rows below; scrolled back a line, then cleared:
+    // the new text stands at the top, with no blank rows to scroll to
+    for (int top = bar->value(); bar->value() == top;) {
+        area.append_text("noch eine\r\n");
+        area.refresh_view();
+    }
+    bar->setValue(bar->maximum() - 1);
+    area.set_text("");
+    area.append_text("erste Zeile\r\n");
+    area.refresh_view();
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), 0);
 }
 
 // While the text is shorter than the view, a new line is drawn by itself
