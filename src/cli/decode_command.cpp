@@ -7,6 +7,7 @@
 #include "app/state_report.h"
 #include "capture/pcap_format.h"
 #include "capture/pcapng_file.h"
+#include "cli/line_writer.h"
 #include "reception/bus_health.h"
 #include "shared/system_reason.h"
 
@@ -28,60 +29,6 @@ namespace bl {
 namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
-
-// Collects the shown lines (Latin-1) and writes them as UTF-8 in large
-// blocks. The lines gather in a small block that stays in the cache, and are
-// converted a block at a time, where runs of ASCII go whole.
-class LineWriter : public LineSink {
-public:
-    explicit LineWriter(std::FILE *out)
-        : out_(out), latin1_(kGather + 2 * LineText::kCapacity),
-          utf8_(kChunk + 2 * latin1_.size()) {}
-    ~LineWriter() override { flush(); }
-
-    void write_line(std::string_view text) override {
-        if (latin1_.size() - gathered_ < text.size() + 1) {
-            convert();
-            if (latin1_.size() < text.size() + 1) { // longer than any line made here
-                latin1_.resize(text.size() + 1);
-                utf8_.resize(kChunk + 2 * latin1_.size());
-            }
-        }
-        char *p = latin1_.data() + gathered_;
-        std::memcpy(p, text.data(), text.size());
-        p[text.size()] = '\n';
-        gathered_ += text.size() + 1;
-        if (gathered_ >= kGather)
-            convert();
-    }
-    void flush() {
-        convert();
-        if (used_ > 0)
-            ok_ = std::fwrite(utf8_.data(), 1, used_, out_) == used_ && ok_;
-        used_ = 0;
-    }
-    bool ok() const { return ok_; }
-    void fail() { ok_ = false; }
-
-private:
-    static constexpr std::size_t kGather = 4 * 1024;
-    void convert() {
-        if (gathered_ == 0)
-            return;
-        const char *end =
-            put_latin1_as_utf8(utf8_.data() + used_, std::string_view(latin1_.data(), gathered_));
-        used_ = static_cast<std::size_t>(end - utf8_.data());
-        gathered_ = 0;
-        if (used_ >= kChunk)
-            flush();
-    }
-
-    std::FILE *out_;
-    std::vector<char> latin1_; // room for one more line past kGather
-    std::vector<char> utf8_;   // kChunk, and room for one block more
-    std::size_t gathered_ = 0, used_ = 0;
-    bool ok_ = true;
-};
 
 void say_to(std::FILE *err, const QString &what) {
     std::fprintf(err, "bus-lauscher: %s\n", what.toUtf8().constData());
