@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <algorithm>
+#include <type_traits>
 #include <unordered_set>
 
 namespace bl {
@@ -443,9 +444,10 @@ private:
 
 // ,"name":[{…},…]: the entries the filter keeps, in the order of their
 // numbers, each written by fields between its braces.
-template <typename T, typename KeyOf, typename Fields>
-void write_table(std::string &out, const char *name, const Numbered<T> &entries, const Kept &kept,
+template <typename Table, typename KeyOf, typename Fields>
+void write_table(std::string &out, const char *name, const Table &entries, const Kept &kept,
                  KeyOf key_of, Fields fields) {
+    using T = std::remove_cvref_t<decltype(*entries.begin())>;
     std::vector<const T *> chosen;
     for (const T &e : entries)
         if (kept(key_of(e)))

@@ -252,7 +252,7 @@ void LayoutState::slot_data(const Message &m, int n, int address, int stat1, int
     // a consist member's speed byte points to its top
     s.consist_top = (stat1 & 0x40) ? speed : -1;
     if (!(stat1 & 0x40))
-        s.speed = speed;
+        s.speed = static_cast<std::int16_t>(speed);
     s.direction = (dirf & 0x20) ? 1 : 0;
     s.functions.set(0, dirf & 0x10);
     s.functions.set_range(1, 4, static_cast<unsigned>(dirf));
@@ -293,13 +293,16 @@ template <typename Change> void LayoutState::change_slot(int n, Change change) {
 // are compared by themselves instead of the whole slot.
 void LayoutState::slot_speed(int n, int speed) {
     SlotState &s = slot(n);
-    const bool change = std::exchange(s.speed, speed) != speed;
+    const auto value = static_cast<std::int16_t>(speed);
+    const bool change = s.speed != value;
+    s.speed = value;
     settle(s, change, change);
 }
 
 void LayoutState::slot_dirf(int n, int dirf, bool with_direction) {
     SlotState &s = slot(n);
-    const int direction = with_direction ? ((dirf & 0x20) ? 1 : 0) : s.direction;
+    const auto direction =
+        static_cast<std::int8_t>(with_direction ? ((dirf & 0x20) ? 1 : 0) : s.direction);
     Functions f = s.functions;
     f.set(0, dirf & 0x10);
     f.set_range(1, 4, static_cast<unsigned>(dirf));
@@ -620,7 +623,7 @@ void LayoutState::apply_other(const Message &m) {
         const int ctrl = m[1], n = (ctrl & 0x07) * 128 + m[2], v = m[4];
         if ((ctrl & 0xF0) == 0x00) {
             change_slot(n, [v, ctrl](SlotState &s) {
-                s.speed = v;
+                s.speed = static_cast<std::int16_t>(v);
                 s.direction = (ctrl & 0x08) ? 1 : 0;
             });
         } else if ((ctrl & 0xF8) == 0x10) {

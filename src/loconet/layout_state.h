@@ -11,6 +11,7 @@
 #include "loconet/numbered.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -54,34 +55,38 @@ struct ClockState {
     std::int64_t at_us = 0;
 };
 
+// A throttle's message reads and writes the first 32 bytes only, which
+// mostly share one cache line where those fields had spread over two.
 struct SlotState {
-    int slot = 0;
-    int loco = -1;
-    Activity activity = Activity::Free;
+    std::int64_t seen_us = 0; // the last message about it
+    // For the loco it holds, which learns from it only when the locos are
+    // read: the count of messages applied at the last message about the
+    // slot (and below, at the last change of what the loco takes from it:
+    // speed, direction, functions, with that change's time and number).
+    std::uint64_t seen_at = 0;
+    Functions functions;
+    std::int16_t speed = -1;    // the raw slot value 0..127
+    std::int8_t direction = -1; // 0 vorwärts, 1 rückwärts
     // the loco it holds changed by a message about itself: the slot's next
     // message sets it to what the slot says
     bool tell_loco_next = false;
     // another slot holds its loco too: the loco follows the last one heard,
     // told with each message while they share it
     bool loco_shared = false;
-    int stat1 = -1;     // the whole status byte, where told
-    int speed = -1;     // the raw slot value 0..127
-    int direction = -1; // 0 vorwärts, 1 rückwärts
-    Functions functions;
+    Activity activity = Activity::Free;
+    bool kept = false; // the bus told of it (its place in the table holds it)
+    int slot = 0;
+    int loco = -1;
+    int stat1 = -1;       // the whole status byte, where told
     int consist_top = -1; // the slot a consist member's speed follows
     int throttle = -1;
     std::int64_t changed_us = 0; // the last change
-    std::int64_t seen_us = 0;    // the last message about it
     std::uint64_t changed_nr = 0;
-    // For the loco it holds, which learns from it only when the locos are
-    // read: the count of messages applied at the last message about the
-    // slot, and at the last change of what the loco takes from it (speed,
-    // direction, functions), with that change's time and number.
-    std::uint64_t seen_at = 0;
     std::uint64_t loco_changed_at = 0;
     std::int64_t loco_changed_us = 0;
     std::uint64_t loco_changed_nr = 0;
 };
+static_assert(offsetof(SlotState, kept) < 32 && sizeof(SlotState) == 96);
 
 struct LocoState {
     int address = 0;
@@ -164,8 +169,12 @@ public:
     const ClockState &clock() const { return clock_; }
     int programming_busy() const { return programming_busy_; } // -1 not told
 
+    // Slot numbers run to 1023 (an expanded slot's number has ten bits).
+    static constexpr std::size_t kSlotNumbers = 1024;
+    using Slots = InPlace<SlotState, kSlotNumbers, &SlotState::kept>;
+
     // each in the order the bus first told of it
-    const Numbered<SlotState> &slots() const { return slots_; }
+    const Slots &slots() const { return slots_; }
     // (the locos learn what their slots said since they were last read here)
     const Numbered<LocoState> &locos() const;
     const Numbered<SwitchState> &switches() const { return switches_; }
@@ -214,15 +223,17 @@ private:
     void dcc_packet(const Message &m);
 
     bool locos_kept_ = true;
+    // Not side by side, so that the compiler does not join their writes into
+    // one wide store: the rules read each back at once, and a narrow read of
+    // a wide store just made waits until that store reaches the cache.
     std::uint64_t nr_ = 0;
-    std::uint64_t applied_ = 0; // messages applied
-    std::int64_t now_us_ = 0;
-    Power power_ = Power::Unknown;
     std::int64_t power_changed_us_ = 0;
+    std::uint64_t applied_ = 0; // messages applied
+    Power power_ = Power::Unknown;
+    std::int64_t now_us_ = 0;
     ClockState clock_;
     int programming_busy_ = -1;
     int pending_switch_state_ = -1; // a switch-state query waiting for its answer
-    Numbered<SlotState> slots_;
     // brought up to date from their slots when read (a running layout's
     // throttles change slots with most messages; their locos are read
     // seldom)
@@ -236,6 +247,8 @@ private:
     SwitchState spare_switch_;
     SensorState spare_sensor_;
     SectionState spare_section_;
+    // last: the table of slots is most of the state's size
+    Slots slots_;
 };
 
 } // namespace bl::loconet

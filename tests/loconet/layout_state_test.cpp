@@ -104,6 +104,31 @@ TEST(LayoutState, ASlotAndItsLocoFromEveryMessageAboutThem) {
     EXPECT_GT(f.slot(5).changed_nr, 0u);
 }
 
+// Expanded slots are numbered up to 1023; every slot the bus told of is
+// listed in the order it first did.
+TEST(LayoutState, SlotsUpToTheHighestExpandedNumberInTheOrderTold) {
+    Fed f;
+    f << "E6 15 01 48 33 39 00 07 20 00 00 00 00 00 00 00 00 00 00 00" // slot 200, loco 57
+      << "A0 05 10"
+      << "D5 01 02 00 10"  // slot 130
+      << "D5 07 7F 00 05"; // slot 1023
+    std::vector<int> told;
+    for (const SlotState &s : f.state.slots())
+        told.push_back(s.slot);
+    EXPECT_EQ(told, (std::vector<int>{200, 5, 130, 1023}));
+    EXPECT_EQ(f.slot(200).loco, 57);
+    EXPECT_EQ(f.slot(200).speed, 0x20);
+    EXPECT_EQ(f.slot(200).activity, Activity::InUse);
+    EXPECT_EQ(f.slot(130).speed, 16);
+    EXPECT_EQ(f.slot(1023).speed, 5);
+    EXPECT_EQ(f.loco(57).slot, 200);
+    EXPECT_FALSE(f.state.slots().contains(6)) << "no message told of slot 6";
+    const LayoutState before = f.state;
+    f << "A0 05 11";
+    EXPECT_EQ(before.slots().at(5).speed, 16) << "a copy keeps the state as it was";
+    EXPECT_EQ(f.slot(5).speed, 17);
+}
+
 // A state kept for its slots alone learns the same slots and no locos.
 TEST(LayoutState, SlotsAloneAreTheSameWithoutTheLocos) {
     Fed all;
