@@ -4,12 +4,15 @@
 #include "../tests/support/traffic.h"
 #include "app/reception_path.h"
 #include "cli/decode_command.h"
+#include "cli/line_writer.h"
 #include "loconet/findings.h"
 #include "loconet/layout_state.h"
 #include "simulation/background_traffic.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -96,13 +99,22 @@ BENCHMARK(BM_DecodeCommand)
     ->ArgNames({"area", "detail"})
     ->Unit(benchmark::kMillisecond);
 
-// The detailed rendering to a line sink that counts, on messages a
-// millisecond apart (so that the findings' time rules run).
+// The detailed rendering, on messages a millisecond apart (so that the
+// findings' time rules run), to a line sink that counts, or written as
+// --decode writes them (UTF-8, to /dev/null).
 struct DetailPath {
     struct Count : bl::LineSink {
         std::size_t lines = 0;
         void write_line(std::string_view) override { ++lines; }
     };
+    explicit DetailPath(bool written = false)
+        : null_out(written ? std::fopen("/dev/null", "wb") : nullptr),
+          writer(null_out ? std::make_unique<bl::LineWriter>(null_out) : nullptr) {}
+    ~DetailPath() {
+        writer.reset();
+        if (null_out)
+            std::fclose(null_out);
+    }
     bl::ModVariablen vars = [] {
         bl::ModVariablen v;
         v.monitor_on = bl::kTrue;
@@ -112,14 +124,21 @@ struct DetailPath {
     bl::DiscardingMonitorArea area;
     bl::NoLines trace;
     Count lines;
+    std::FILE *null_out;
+    std::unique_ptr<bl::LineWriter> writer;
     std::int64_t ns = 0;
-    bl::ReceptionPath path{vars, bl::LineOutputs{area, trace, &lines}, [this] {
-                               ns += 1'000'000;
-                               return bl::MessageStamp{1'700'000'000'000'000 + ns / 1000, ns};
-                           }};
+    bl::ReceptionPath path{
+        vars,
+        bl::LineOutputs{area, trace, writer ? static_cast<bl::LineSink *>(writer.get()) : &lines},
+        [this] {
+            ns += 1'000'000;
+            return bl::MessageStamp{1'700'000'000'000'000 + ns / 1000, ns};
+        }};
     void run(benchmark::State &state, const std::string &bytes) {
         for (auto _ : state) {
             path.receiver.framing_steps(bytes);
+            if (writer)
+                writer->flush();
             benchmark::DoNotOptimize(lines.lines);
         }
         report(state, bytes.size());
@@ -130,20 +149,45 @@ struct DetailPath {
 // Anlage window and --state add to every message), on the mixed traffic
 // and on a running layout's
 void BM_DetailWithState(benchmark::State &state) {
-    DetailPath detail;
+    DetailPath detail(state.range(2) != 0);
     bl::loconet::LayoutState layout;
     bl::Receiver::MessageListeners::Handle keeping;
     if (state.range(0))
         keeping = detail.path.receiver.listen(
             [&layout](const bl::loconet::Message &m) { layout.apply(m); });
     state.SetLabel(std::string(state.range(0) ? "with the state" : "lines only") +
-                   (state.range(1) ? ", layout traffic" : ", mixed traffic"));
+                   (state.range(1) ? ", layout traffic" : ", mixed traffic") +
+                   (state.range(2) ? ", written" : ", counted"));
     detail.run(state, state.range(1) ? layout_traffic() : traffic());
 }
 BENCHMARK(BM_DetailWithState)
-    ->ArgsProduct({{0, 1}, {0, 1}})
-    ->ArgNames({"state", "layout"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
+    ->ArgNames({"state", "layout", "written"})
     ->Unit(benchmark::kMillisecond);
+
+// The state by itself, on the first 4096 messages of either traffic applied
+// again and again (the messages stay in the cache): what it costs a message
+// apart from the lines.
+void BM_StateByItself(benchmark::State &state) {
+    std::vector<bl::loconet::Message> messages;
+    {
+        DetailPath framing;
+        auto keeping = framing.path.receiver.listen([&messages](const bl::loconet::Message &m) {
+            if (messages.size() < 4096)
+                messages.push_back(m);
+        });
+        framing.path.receiver.framing_steps(state.range(0) ? layout_traffic() : traffic());
+    }
+    bl::loconet::LayoutState layout;
+    for (auto _ : state) {
+        for (const bl::loconet::Message &m : messages)
+            layout.apply(m);
+        benchmark::DoNotOptimize(layout.nr());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(messages.size()));
+    state.SetLabel(state.range(0) ? "layout traffic" : "mixed traffic");
+}
+BENCHMARK(BM_StateByItself)->ArgName("layout")->Arg(0)->Arg(1);
 
 // the same with the findings made beside the lines (what --findings and the
 // window add to every message)
