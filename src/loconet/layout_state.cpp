@@ -5,7 +5,6 @@
 #include "loconet/peer_formats.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace bl::loconet {
 

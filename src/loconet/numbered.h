@@ -1,8 +1,5 @@
-// Things the bus numbers (locos, switches, sensors), kept by their
-// number: the entries side by side in the order they came, and an index from
-// number to entry. A lookup is two array reads, and a copy (the history keeps
-// copies of the whole layout) is two block copies, where a hash map would
-// chase a pointer per entry and allocate one per entry.
+// Tables of the things the bus numbers (slots, locos, switches, sensors),
+// kept by their number and gone through in the order they came.
 #pragma once
 
 #include <array>
@@ -10,13 +7,34 @@
 #include <cstdint>
 #include <iterator>
 #include <stdexcept>
-#include <utility>
 #include <vector>
 
 namespace bl::loconet {
 
-template <typename T> class Numbered {
+// What both tables below answer alike, from the finding of an entry each
+// does its own way.
+template <typename Table, typename T> class NumberLookups {
 public:
+    T *find(int number) { return const_cast<T *>(table().find(number)); }
+    bool contains(int number) const { return table().find(number) != nullptr; }
+    const T &at(int number) const {
+        if (const T *entry = table().find(number))
+            return *entry;
+        throw std::out_of_range("no such number");
+    }
+
+private:
+    const Table &table() const { return static_cast<const Table &>(*this); }
+};
+
+// Things the bus numbers from a wide range (locos, switches, sensors): the
+// entries side by side in the order they came, and an index from number to
+// entry. A lookup is two array reads, and a copy (the history keeps copies
+// of the whole layout) is two block copies, where a hash map would chase a
+// pointer per entry and allocate one per entry.
+template <typename T> class Numbered : public NumberLookups<Numbered<T>, T> {
+public:
+    using NumberLookups<Numbered<T>, T>::find;
     // The numbers kept run from 0 to below kLimit; the index grows to the
     // highest number seen.
     static constexpr int kLimit = 1 << 16;
@@ -26,13 +44,6 @@ public:
             return nullptr;
         const std::int32_t at = index_[static_cast<std::size_t>(number)];
         return at < 0 ? nullptr : &entries_[static_cast<std::size_t>(at)];
-    }
-    T *find(int number) { return const_cast<T *>(std::as_const(*this).find(number)); }
-    bool contains(int number) const { return find(number) != nullptr; }
-    const T &at(int number) const {
-        if (const T *entry = find(number))
-            return *entry;
-        throw std::out_of_range("no such number");
     }
 
     // The entry for a number, added (value-initialised) where it is new;
@@ -71,8 +82,10 @@ private:
 // is the lookup a busy bus makes most. Each entry carries its own mark of
 // being kept (kKept), so that finding one reads only that entry. Beside the
 // places, the order they came in, for going through them as Numbered does.
-template <typename T, std::size_t kCount, bool T::*kKept> class InPlace {
+template <typename T, std::size_t kCount, bool T::*kKept>
+class InPlace : public NumberLookups<InPlace<T, kCount, kKept>, T> {
 public:
+    using NumberLookups<InPlace, T>::find;
     static_assert(kCount <= 1 << 16, "the order keeps numbers of 16 bits");
     static constexpr int kLimit = static_cast<int>(kCount);
 
@@ -80,13 +93,6 @@ public:
         // a negative number turns into one far beyond kCount
         const auto n = static_cast<std::size_t>(number);
         return n < kCount && entries_[n].*kKept ? &entries_[n] : nullptr;
-    }
-    T *find(int number) { return const_cast<T *>(std::as_const(*this).find(number)); }
-    bool contains(int number) const { return find(number) != nullptr; }
-    const T &at(int number) const {
-        if (const T *entry = find(number))
-            return *entry;
-        throw std::out_of_range("no such number");
     }
 
     // The entry for a number, added (value-initialised) where it is new;
