@@ -76,13 +76,9 @@ void BM_FramingDecodingArea(benchmark::State &state) {
 }
 BENCHMARK(BM_FramingDecodingArea)->Arg(0)->Arg(1)->ArgName("hex")->Unit(benchmark::kMillisecond);
 
-// the whole --decode command: read, frame, decode, write UTF-8 lines, in
-// the written or the detailed rendering
-void BM_DecodeCommand(benchmark::State &state) {
-    bl::RunOptions options;
-    options.area = state.range(0) != 0;
-    options.output.detail = state.range(1) != 0;
-    options.stats = true;
+// The --decode command on the mixed traffic, read from memory, its output
+// and its report to /dev/null.
+void run_command(benchmark::State &state, const bl::RunOptions &options) {
     std::FILE *null_err = std::fopen("/dev/null", "wb");
     std::FILE *null_out = std::fopen("/dev/null", "wb");
     for (auto _ : state) {
@@ -94,9 +90,36 @@ void BM_DecodeCommand(benchmark::State &state) {
     std::fclose(null_err);
     report(state, traffic().size());
 }
+
+// the whole --decode command: read, frame, decode, write UTF-8 lines, in
+// the written or the detailed rendering
+void BM_DecodeCommand(benchmark::State &state) {
+    bl::RunOptions options;
+    options.area = state.range(0) != 0;
+    options.output.detail = state.range(1) != 0;
+    options.stats = true;
+    run_command(state, options);
+}
 BENCHMARK(BM_DecodeCommand)
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->ArgNames({"area", "detail"})
+    ->Unit(benchmark::kMillisecond);
+
+// --decode with the state (as tables or as JSON) or the findings in the
+// lines' place: what such a run takes beside BM_DecodeCommand's
+void BM_DecodeInsteadOfLines(benchmark::State &state) {
+    bl::RunOptions options;
+    options.state = state.range(0) != 2;
+    options.json = state.range(0) == 1;
+    options.findings = state.range(0) == 2;
+    state.SetLabel(state.range(0) == 0   ? "--state"
+                   : state.range(0) == 1 ? "--state --json"
+                                         : "--findings");
+    run_command(state, options);
+}
+BENCHMARK(BM_DecodeInsteadOfLines)
+    ->ArgName("instead")
+    ->DenseRange(0, 2)
     ->Unit(benchmark::kMillisecond);
 
 // The detailed rendering, on messages a millisecond apart (so that the

@@ -119,6 +119,11 @@ int run_decode(std::FILE *in, std::FILE *out, std::FILE *err, const RunOptions &
             pcap_cut = true;
         });
     }
+    // The state and the findings take the lines' place: where no area, no
+    // JSON line and no recording (which keeps each message's line) takes
+    // them either, none is made. Making them was most of such a run's time.
+    if (no_lines && !area && !json && !pcap)
+        path.receiver.set_decode({});
 
     // raw bytes, or the packets of a pcap or pcapng capture, each message
     // with the time and direction its packet was recorded with

@@ -63,6 +63,8 @@ public:
     void set_annotate(std::function<void(loconet::Message &)> annotate) {
         annotate_ = std::move(annotate);
     }
+    // None: no line is made (where nobody would see it).
+    void set_decode(Decode decode) { decode_ = std::move(decode); }
     // Messages of the stream from here on carry this time (a capture's own).
     void set_stamp(Stamp stamp) { stamp_ = std::move(stamp); }
 

@@ -457,6 +457,24 @@ TEST(DecodeCommand, StateAfterTheLastOrAnyMessage) {
     EXPECT_TRUE(belegt.contains(QStringLiteral("Slots\n  (keine)"))) << belegt.toStdString();
 }
 
+// The state and the findings print no lines, so none is made; a recording
+// beside them still keeps each message's line with it.
+TEST(DecodeCommand, ARecordingBesideTheStateKeepsTheLines) {
+    QTemporaryDir dir;
+    for (const char *instead : {"--state", "--findings"}) {
+        const QString file = dir.filePath(QLatin1String(instead + 2) + QStringLiteral(".pcapng"));
+        const Outcome o = run(
+            {QStringLiteral("--decode"), QLatin1String(instead), QStringLiteral("--pcap"), file},
+            kStream);
+        EXPECT_EQ(o.status, 0) << o.err.toStdString();
+        QFile recorded(file);
+        ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
+        const QByteArray pcapng = recorded.readAll();
+        for (const char *line : {"Gleisspannung eingeschaltet", "HEX: 85 7A", "11 = belegt"})
+            EXPECT_TRUE(pcapng.contains(line)) << instead << ": " << line;
+    }
+}
+
 namespace {
 
 // A pcapng capture of the messages (bytes without their checksum), each at
